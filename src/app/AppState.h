@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/Settings.h"
+#include "page/PageModel.h"
+#include "platform/ProgramPaths.h"
+#include "platform/Units.h"
+
+namespace tv {
+
+// The state every window shares, for the whole run.
+struct AppState {
+    ProgramPaths paths;
+    TwipsPerPixel tpp;
+    Settings settings;
+    PageModel page;
+
+    int currentImage = 0;
+    QString pointerMode;
+    int scanIndex = 0;
+    bool hoveredImage = false;
+};
+
+} // namespace tv

@@ -1,0 +1,114 @@
+#include "Startup.h"
+
+#include "app/AppState.h"
+#include "app/LaunchWindow.h"
+#include "page/MainWindow.h"
+#include "platform/Dialogs.h"
+#include "platform/Services.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace tv {
+
+Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObject *parent)
+    : QObject(parent), state_(state), services_(services), guard_(guard),
+      settingsStore_(state, services.dialogs) {
+}
+
+Startup::~Startup() = default;
+
+bool Startup::begin() {
+    if (!guard_.acquire()) {
+        services_.dialogs.message(QStringLiteral("Programme déjà lancé"), MessageIcon::Exclamation,
+                                  MessageButtons::Ok, QStringLiteral("Imagivox"));
+        ended_ = true;
+        return false;
+    }
+    QDir::setCurrent(state_.paths.programDirectory);
+    launch_ = std::make_unique<LaunchWindow>(state_.tpp);
+    connect(launch_.get(), &LaunchWindow::goRequested, this, &Startup::go);
+    connect(launch_.get(), &LaunchWindow::stopRequested, this, [this] {
+        launch_->stopProgress();
+        launch_->close();
+        end(0);
+    });
+    launch_->show();
+    return true;
+}
+
+bool Startup::checkDataDirectories() {
+    const auto refuse = [this](const QString &name) {
+        services_.dialogs.message(QStringLiteral("Le répertoire ''%1'' n'existe pas\r\n"
+                                                 "Vous devez le créer manuellement\r\n"
+                                                 "Le programme va s'arrêter")
+                                      .arg(name),
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        end(1);
+        return false;
+    };
+    if (!QFileInfo(state_.paths.pagesDirectory()).isDir())
+        return refuse(QStringLiteral("pages"));
+    if (!QFileInfo(state_.paths.multimediaDirectory()).isDir())
+        return refuse(QStringLiteral("multimedia"));
+    return true;
+}
+
+void Startup::go() {
+    // The button and the full bar can both ask; the start happens once.
+    if (going_ || ended_)
+        return;
+    going_ = true;
+    if (!checkDataDirectories())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    launch_->stopProgress();
+    launch_->close();
+    runMain();
+    QApplication::restoreOverrideCursor();
+}
+
+void Startup::runMain() {
+    state_.currentImage = 0;
+    state_.settings.accessMode = kAccessMouse;
+    state_.settings.frameBlink = false;
+
+    main_ = std::make_unique<MainWindow>(state_);
+    connect(main_.get(), &MainWindow::quitRequested, this, &Startup::quitProgram);
+    connect(main_.get(), &MainWindow::closedByUser, this, [this] { end(0); });
+
+    const SettingsReadOutcome outcome = settingsStore_.read();
+    main_->loadStep();
+    main_->applySettingsRead(outcome);
+
+    const Settings &s = state_.settings;
+    main_->setOuterGeometryTwips(
+        {s.windowLeft, s.windowTop, s.windowWidth, double(s.windowHeight)});
+    main_->show();
+    state_.page.currentPage = QStringLiteral("page_départ.dat");
+}
+
+void Startup::quitProgram() {
+    if (ended_)
+        return;
+    services_.speech.speak(QStringLiteral("Au revoir...;"));
+    services_.waiter.waitMs(2000);
+    settingsStore_.write(main_->outerGeometryTwips(), EditedSettings::from(state_.settings));
+    main_->closeForQuit();
+    end(0);
+}
+
+void Startup::end(int exitCode) {
+    if (ended_)
+        return;
+    ended_ = true;
+    if (launch_)
+        launch_->close();
+    if (main_)
+        main_->closeForQuit();
+    emit finished(exitCode);
+}
+
+} // namespace tv

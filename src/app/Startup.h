@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/SettingsStore.h"
+
+#include <QObject>
+#include <memory>
+
+namespace tv {
+
+struct AppState;
+struct Services;
+class InstanceGuard;
+class LaunchWindow;
+class MainWindow;
+
+// The life of the program: launch window, checks, settings, main window, quit.
+class Startup : public QObject {
+    Q_OBJECT
+public:
+    Startup(AppState &state, Services &services, InstanceGuard &guard, QObject *parent = nullptr);
+    ~Startup() override;
+
+    // Shows the launch window. False when the program must end at once (a second copy).
+    bool begin();
+
+    // True when both data directories exist; otherwise says so and ends the program.
+    bool checkDataDirectories();
+
+    // Farewell, page and settings written, end.
+    void quitProgram();
+
+    LaunchWindow *launchWindow() const { return launch_.get(); }
+    MainWindow *mainWindow() const { return main_.get(); }
+    bool hasEnded() const { return ended_; }
+
+signals:
+    // The program is over; the event loop should end with this code.
+    void finished(int exitCode);
+
+private:
+    void go();
+    void runMain();
+    void end(int exitCode);
+
+    AppState &state_;
+    Services &services_;
+    InstanceGuard &guard_;
+    SettingsStore settingsStore_;
+    std::unique_ptr<LaunchWindow> launch_;
+    std::unique_ptr<MainWindow> main_;
+    bool going_ = false;
+    bool ended_ = false;
+};
+
+} // namespace tv

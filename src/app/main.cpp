@@ -1,0 +1,34 @@
+#include "app/AppState.h"
+#include "app/Startup.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtServices.h"
+#include "platform/StandInServices.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    // The launch window closes before the main window opens: only the program's own
+    // sequence decides when it ends.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    tv::AppState state;
+    state.paths = tv::ProgramPaths::forRunningProgram();
+    state.tpp = tv::screenTwipsPerPixel();
+
+    tv::QtDialogs dialogs;
+    tv::SilentSpeech speech;
+    tv::SilentSoundPlayer sounds;
+    tv::SilentMediaPlayer media;
+    tv::QtCursorPlacer cursor;
+    tv::ThreadWaiter waiter;
+    tv::Services services{dialogs, speech, sounds, media, cursor, waiter};
+    tv::LockFileInstanceGuard guard(state.paths.programDirectory);
+
+    tv::Startup startup(state, services, guard);
+    QObject::connect(&startup, &tv::Startup::finished, &app,
+                     [](int code) { QCoreApplication::exit(code); });
+    if (!startup.begin())
+        return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,160 @@
+#include "MainWindow.h"
+
+#include "PictureControl.h"
+#include "SelectionFrame.h"
+#include "app/AppState.h"
+#include "platform/Colors.h"
+#include "platform/Dialogs.h"
+#include "platform/Numbers.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+namespace tv {
+
+MainWindow::MainWindow(AppState &state, QWidget *parent) : QMainWindow(parent), state_(state) {
+    setObjectName(QStringLiteral("frmTablavox"));
+    setWindowTitle(kProgramTitle);
+    surface_ = new QWidget(this);
+    surface_->setObjectName(QStringLiteral("surface"));
+    surface_->setAutoFillBackground(true);
+    setCentralWidget(surface_);
+
+    auto *templ = new PictureControl(0, state.tpp.x, state.tpp.y, surface_);
+    templ->setTwipsGeometry(-2000, 480, 1215, 1215);
+    templ->hide();
+    img_[0] = templ;
+
+    cadreSelection_ = new SelectionFrame(surface_);
+
+    tmClignote_ = new QTimer(this);
+    tmClignote_->setObjectName(QStringLiteral("tmClignote"));
+    tmClignote_->setInterval(150);
+    tmDefilement_ = new QTimer(this);
+    tmDefilement_->setObjectName(QStringLiteral("tmDéfilement"));
+    tmDefilement_->setInterval(1500);
+
+    champTexte_ = new QPlainTextEdit(this);
+    champTexte_->setObjectName(QStringLiteral("ChampTexte"));
+    champTexte_->hide();
+
+    buildMenus();
+    setBackgroundColorValue(backgroundColor_);
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction *MainWindow::addEntry(QMenu *menu, const QString &caption, const QString &name) {
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+}
+
+void MainWindow::buildMenus() {
+    QMenu *programme = menuBar()->addMenu(QStringLiteral("&Programme"));
+    programme->setObjectName(QStringLiteral("mnuProgramme"));
+    addEntry(programme, QStringLiteral("&Propriétés"), QStringLiteral("mnuPropProgramme"));
+    QAction *quit = addEntry(programme, QStringLiteral("&Quitter"), QStringLiteral("menuQuitter"));
+    connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
+
+    QMenu *pages = menuBar()->addMenu(QStringLiteral("&Pages"));
+    pages->setObjectName(QStringLiteral("mnuPages"));
+    addEntry(pages, QStringLiteral("Couleur de la page"), QStringLiteral("mnuCouleurPage"));
+    addEntry(pages, QStringLiteral("&Nouvelle"), QStringLiteral("mnuNouvellePage"));
+    addEntry(pages, QStringLiteral("&Charger"), QStringLiteral("mnuChargePage"));
+    addEntry(pages, QStringLiteral("&Sauve"), QStringLiteral("mnuSauvePage"));
+
+    QMenu *images = menuBar()->addMenu(QStringLiteral("&Images"));
+    images->setObjectName(QStringLiteral("mnuImages"));
+    addEntry(images, QStringLiteral("&Nouvelle image"), QStringLiteral("mnuNouvelleImage"));
+
+    // Never in the menu bar: it opens on a right press on a picture.
+    mnuDroit_ = new QMenu(QStringLiteral("MenuDroit"), this);
+    mnuDroit_->setObjectName(QStringLiteral("mnuDroit"));
+    addEntry(mnuDroit_, QStringLiteral("&Propriétés"), QStringLiteral("mnuPropriétés"));
+    addEntry(mnuDroit_, QStringLiteral("&Déplacer"), QStringLiteral("mnuDéplacer"));
+    QMenu *create = mnuDroit_->addMenu(QStringLiteral("&Créer"));
+    create->setObjectName(QStringLiteral("mnuCréer"));
+    addEntry(create, QStringLiteral("Créer à &Droite"), QStringLiteral("mnuCréeADroite"));
+    addEntry(create, QStringLiteral("Créer Dessous"), QStringLiteral("mnuCréeDessous"));
+    QMenu *dims = mnuDroit_->addMenu(QStringLiteral("&Dimensions"));
+    dims->setObjectName(QStringLiteral("mnuDimensions"));
+    addEntry(dims, QStringLiteral("Plus &Grand"), QStringLiteral("mnuPlusGrand"));
+    addEntry(dims, QStringLiteral("Plus &petit"), QStringLiteral("mnuPlusPetit"));
+    addEntry(dims, QStringLiteral("&Etirer"), QStringLiteral("mnuEtirer"));
+    addEntry(mnuDroit_, QStringLiteral("&Supprimer"), QStringLiteral("mnuSupprimeImage"));
+}
+
+QAction *MainWindow::action(const QString &objectName) const {
+    return findChild<QAction *>(objectName);
+}
+
+void MainWindow::loadStep() {
+    const auto color = toInt32(state_.settings.backgroundColor);
+    setBackgroundColorValue(color.value_or(16777215));
+    cadreSelection_->setBorderWidth(state_.settings.frameThickness);
+    cadreSelection_->setBorderColorValue(state_.settings.frameColor);
+}
+
+void MainWindow::applySettingsRead(const SettingsReadOutcome &outcome) {
+    if (outcome.frameBorderColor)
+        cadreSelection_->setBorderColorValue(*outcome.frameBorderColor);
+    if (state_.settings.accessMode == kAccessScanning)
+        tmDefilement_->start();
+}
+
+void MainWindow::setBackgroundColorValue(qint32 value) {
+    backgroundColor_ = value;
+    QPalette pal = surface_->palette();
+    pal.setColor(QPalette::Window, colorFromValue(value, palette()));
+    surface_->setPalette(pal);
+}
+
+void MainWindow::setOuterGeometryTwips(const WindowTwips &g) {
+    requestedOuter_ = g;
+    applyOuterGeometry();
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (requestedOuter_) {
+        applyOuterGeometry();
+        requestedOuter_.reset();
+    }
+}
+
+void MainWindow::applyOuterGeometry() {
+    const WindowTwips &g = *requestedOuter_;
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    const int extraW = frame.width() - inner.width();
+    const int extraH = frame.height() - inner.height();
+    move(twipsToScreenPixels(g.left, state_.tpp.x), twipsToScreenPixels(g.top, state_.tpp.y));
+    resize(std::max(1, twipsToScreenPixels(g.width, state_.tpp.x) - extraW),
+           std::max(1, twipsToScreenPixels(g.height, state_.tpp.y) - extraH));
+}
+
+WindowTwips MainWindow::outerGeometryTwips() const {
+    const QRect f = frameGeometry();
+    return {f.x() * state_.tpp.x, f.y() * state_.tpp.y, f.width() * state_.tpp.x,
+            f.height() * state_.tpp.y};
+}
+
+void MainWindow::setPageTitle(const QString &currentPage) {
+    setWindowTitle(QStringLiteral("Tablavox -::- ") + currentPage);
+}
+
+void MainWindow::closeForQuit() {
+    quitting_ = true;
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    if (!quitting_)
+        emit closedByUser();
+    event->accept();
+}
+
+} // namespace tv

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "app/Settings.h"
+
+#include <QMainWindow>
+#include <array>
+#include <optional>
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class QTimer;
+
+namespace tv {
+
+struct AppState;
+struct SettingsReadOutcome;
+class PictureControl;
+class SelectionFrame;
+
+// The page surface and editor: pictures on the page colour, the menus, the timers.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(AppState &state, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Runs once, after the first reading of the settings.
+    void loadStep();
+    // What reading the settings does to this window.
+    void applySettingsRead(const SettingsReadOutcome &outcome);
+
+    void setBackgroundColorValue(qint32 value);
+    qint32 backgroundColorValue() const { return backgroundColor_; }
+
+    // Outer geometry of the window, in twips.
+    void setOuterGeometryTwips(const WindowTwips &geometry);
+    WindowTwips outerGeometryTwips() const;
+
+    // "Tablavox" before any page, then "Tablavox -::- " and the page.
+    void setPageTitle(const QString &currentPage);
+
+    QWidget *surface() const { return surface_; }
+    PictureControl *img(int index) const { return img_.at(std::size_t(index)); }
+    SelectionFrame *selectionFrame() const { return cadreSelection_; }
+    QTimer *blinkTimer() const { return tmClignote_; }
+    QTimer *scanTimer() const { return tmDefilement_; }
+    QPlainTextEdit *champTexte() const { return champTexte_; }
+    QMenu *pictureMenu() const { return mnuDroit_; }
+    QAction *action(const QString &objectName) const;
+
+    // Closing that is part of the quit sequence, not the user's close box.
+    void closeForQuit();
+
+signals:
+    void quitRequested();
+    void closedByUser();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildMenus();
+    void applyOuterGeometry();
+    QAction *addEntry(QMenu *menu, const QString &caption, const QString &name);
+
+    AppState &state_;
+    QWidget *surface_ = nullptr;
+    std::array<PictureControl *, 51> img_{};
+    SelectionFrame *cadreSelection_ = nullptr;
+    QTimer *tmClignote_ = nullptr;
+    QTimer *tmDefilement_ = nullptr;
+    QPlainTextEdit *champTexte_ = nullptr;
+    QMenu *mnuDroit_ = nullptr;
+    qint32 backgroundColor_ = 16777215;
+    bool quitting_ = false;
+    // The frame's size is known only once the window is shown.
+    std::optional<WindowTwips> requestedOuter_;
+};
+
+} // namespace tv

@@ -1,0 +1,36 @@
+#include "SelectionFrame.h"
+
+#include "platform/Colors.h"
+
+#include <QPainter>
+
+namespace tv {
+
+SelectionFrame::SelectionFrame(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("cadreSélection"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    hide();
+}
+
+void SelectionFrame::setBorderWidth(int pixels) {
+    borderWidth_ = pixels;
+    update();
+}
+
+void SelectionFrame::setBorderColorValue(qint32 value) {
+    borderColor_ = value;
+    update();
+}
+
+void SelectionFrame::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    const QColor color = colorFromValue(borderColor_, palette());
+    const int w = std::max(1, std::min({borderWidth_, width() / 2, height() / 2}));
+    const QRect r = rect();
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), w), color);
+    painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), color);
+    painter.fillRect(QRect(r.left(), r.top(), w, r.height()), color);
+    painter.fillRect(QRect(r.right() - w + 1, r.top(), w, r.height()), color);
+}
+
+} // namespace tv

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace tv {
+
+inline const QString kProgramTitle = QStringLiteral("Tablavox");
+
+enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+struct OpenFileRequest {
+    QString initialDirectory;
+    QString fileName;
+    QString filter; // "description|pattern;pattern|description|pattern"
+};
+
+// The standard modal dialogs. Texts join their lines with CR LF.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // An empty title shows the program title.
+    virtual MessageAnswer message(const QString &text, MessageIcon icon, MessageButtons buttons,
+                                  const QString &title = {}) = 0;
+    // Empty when cancelled.
+    virtual QString input(const QString &prompt, const QString &title, const QString &preset) = 0;
+    // The chosen file's full path; nullopt when cancelled.
+    virtual std::optional<QString> openFile(const OpenFileRequest &request) = 0;
+    // 0x00BBGGRR; nullopt when cancelled.
+    virtual std::optional<qint32> chooseColor() = 0;
+};
+
+// "Images|*.jpg;*.bmp" -> "Images (*.jpg *.bmp)", one entry per pair, ";;" between them.
+QString qtFileFilter(const QString &filter);
+
+} // namespace tv

@@ -1,0 +1,11 @@
+#include "ProgramPaths.h"
+
+#include <QCoreApplication>
+
+namespace tv {
+
+ProgramPaths ProgramPaths::forRunningProgram() {
+    return ProgramPaths{QCoreApplication::applicationDirPath()};
+}
+
+} // namespace tv

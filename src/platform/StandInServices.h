@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Services.h"
+
+namespace tv {
+
+// Stand-ins until the real engines exist: they accept every call and make no sound.
+class SilentSpeech final : public Speech {
+public:
+    void speak(const QString &) override {}
+};
+
+class SilentSoundPlayer final : public SoundPlayer {
+public:
+    void playWav(const QByteArray &) override {}
+};
+
+class SilentMediaPlayer final : public MediaPlayer {
+public:
+    void setFileName(const QString &) override {}
+    void play() override {}
+    void stop() override {}
+    QString mode() const override { return QStringLiteral("stopped"); }
+};
+
+} // namespace tv

@@ -1,0 +1,56 @@
+#include "Fakes.h"
+
+#include <QFile>
+
+namespace tv::test {
+
+MessageAnswer ScriptedDialogs::message(const QString &text, MessageIcon icon,
+                                       MessageButtons buttons, const QString &title) {
+    messages.append({text, icon, buttons, title.isEmpty() ? kProgramTitle : title});
+    if (!answers.empty()) {
+        const MessageAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+QString ScriptedDialogs::input(const QString &, const QString &, const QString &) {
+    if (inputs.empty())
+        return {};
+    const QString s = inputs.front();
+    inputs.pop_front();
+    return s;
+}
+
+std::optional<QString> ScriptedDialogs::openFile(const OpenFileRequest &request) {
+    fileRequests.append(request);
+    if (files.empty())
+        return std::nullopt;
+    const auto f = files.front();
+    files.pop_front();
+    return f;
+}
+
+std::optional<qint32> ScriptedDialogs::chooseColor() {
+    if (colors.empty())
+        return std::nullopt;
+    const auto c = colors.front();
+    colors.pop_front();
+    return c;
+}
+
+QByteArray fileBytes(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+} // namespace tv::test

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/Services.h"
+#include "platform/StandInServices.h"
+
+#include <QList>
+#include <QStringList>
+#include <deque>
+
+namespace tv::test {
+
+struct AskedMessage {
+    QString text;
+    MessageIcon icon;
+    MessageButtons buttons;
+    QString title; // as shown: the program title when none was given
+};
+
+// Answers from a queue and records what was asked. An empty queue answers OK / Cancel.
+class ScriptedDialogs final : public Dialogs {
+public:
+    std::deque<MessageAnswer> answers;
+    std::deque<QString> inputs;
+    std::deque<std::optional<QString>> files;
+    std::deque<std::optional<qint32>> colors;
+    QList<AskedMessage> messages;
+    QList<OpenFileRequest> fileRequests;
+
+    MessageAnswer message(const QString &text, MessageIcon icon, MessageButtons buttons,
+                          const QString &title) override;
+    QString input(const QString &prompt, const QString &title, const QString &preset) override;
+    std::optional<QString> openFile(const OpenFileRequest &request) override;
+    std::optional<qint32> chooseColor() override;
+};
+
+class RecordingSpeech final : public Speech {
+public:
+    QStringList said;
+    void speak(const QString &text) override { said << text; }
+};
+
+class RecordingWaiter final : public Waiter {
+public:
+    QList<int> waits;
+    void waitMs(int ms) override { waits << ms; }
+};
+
+class FixedGuard final : public InstanceGuard {
+public:
+    bool free = true;
+    bool acquire() override { return free; }
+};
+
+class NullCursor final : public CursorPlacer {
+public:
+    void moveTo(const QPoint &) override {}
+};
+
+// Every service a window needs, scripted.
+struct FakeServices {
+    ScriptedDialogs dialogs;
+    RecordingSpeech speech;
+    SilentSoundPlayer sounds;
+    SilentMediaPlayer media;
+    NullCursor cursor;
+    RecordingWaiter waiter;
+    Services services{dialogs, speech, sounds, media, cursor, waiter};
+};
+
+// Raw bytes of a file, for byte-for-byte comparisons.
+QByteArray fileBytes(const QString &path);
+void writeBytes(const QString &path, const QByteArray &bytes);
+
+} // namespace tv::test

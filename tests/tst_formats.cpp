@@ -1,0 +1,170 @@
+// Numbers, text files, stored paths and colours: the rules every file format stands on.
+
+#include "platform/Colors.h"
+#include "platform/Cp1252.h"
+#include "platform/Numbers.h"
+#include "platform/StoredPath.h"
+#include "platform/TextFile.h"
+#include "support/Fakes.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tv;
+
+class FormatsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void lenientNumbers_data();
+    void lenientNumbers();
+    void strictNumbers();
+    void roundingAndRanges();
+    void cp1252RoundTripsEveryByte();
+    void cp1252RefusesWhatItCannotHold();
+    void lineEndings();
+    void writtenFileIsCp1252WithCrLf();
+    void unwritableTextLeavesFormerFileWhole();
+    void storedPathsFoundIgnoringCase();
+    void storedPathsNeverLeaveTheirDirectory();
+    void colours();
+};
+
+void FormatsTest::lenientNumbers_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("plain") << "1500" << 1500.0;
+    QTest::newRow("unit after") << "1500ms" << 1500.0;
+    QTest::newRow("negative") << "-5" << -5.0;
+    QTest::newRow("decimal point") << "2.5x" << 2.5;
+    QTest::newRow("comma is not a decimal point") << "2,5" << 2.0;
+    QTest::newRow("leading blanks") << "  42" << 42.0;
+    QTest::newRow("letters") << "abc" << 0.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("lone sign") << "-" << 0.0;
+    QTest::newRow("exponent") << "1e3" << 1000.0;
+    QTest::newRow("dangling exponent") << "12e" << 12.0;
+    QTest::newRow("system colour") << "-2147483643" << -2147483643.0;
+}
+
+void FormatsTest::lenientNumbers() {
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(parseLenientNumber(text), value);
+}
+
+void FormatsTest::strictNumbers() {
+    QCOMPARE(parseStrictNumber("1024"), std::optional<double>(1024));
+    QCOMPARE(parseStrictNumber(" -20 "), std::optional<double>(-20));
+    QVERIFY(!parseStrictNumber("abc"));
+    QVERIFY(!parseStrictNumber("12abc"));
+    QVERIFY(!parseStrictNumber(""));
+}
+
+void FormatsTest::roundingAndRanges() {
+    QCOMPARE(toInt16(2.5), std::optional<qint16>(2));
+    QCOMPARE(toInt16(3.5), std::optional<qint16>(4));
+    QCOMPARE(toInt16(-2.5), std::optional<qint16>(-2));
+    QCOMPARE(toInt16(32767.4), std::optional<qint16>(32767));
+    QVERIFY(!toInt16(32767.5)); // rounds to 32768
+    QCOMPARE(toInt16(-32768), std::optional<qint16>(-32768));
+    QVERIFY(!toInt16(40000));
+    QCOMPARE(toInt32(-2147483643.0), std::optional<qint32>(-2147483643));
+    QVERIFY(!toInt32(2147483648.0));
+    QVERIFY(!toInt32(std::nan("")));
+}
+
+void FormatsTest::cp1252RoundTripsEveryByte() {
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    const QString text = decodeCp1252(all);
+    QCOMPARE(text.size(), 256);
+    QCOMPARE(text[0x80], QChar(0x20AC));
+    QCOMPARE(text[0xE9], QChar(u'é'));
+    QCOMPARE(encodeCp1252(text), std::optional<QByteArray>(all));
+}
+
+void FormatsTest::cp1252RefusesWhatItCannotHold() {
+    QString bad;
+    QVERIFY(!encodeCp1252(QStringLiteral("Ça va ? 😀 ő ő"), &bad));
+    QCOMPARE(bad, QStringLiteral("😀ő"));
+    QCOMPARE(encodeCp1252(QStringLiteral("accès œuf €"), &bad),
+             std::optional<QByteArray>(QByteArray("acc\xE8s \x9C"
+                                                  "uf \x80")));
+    QVERIFY(bad.isEmpty());
+}
+
+void FormatsTest::lineEndings() {
+    QCOMPARE(splitLines("a\r\nb\r\n"), QStringList({"a", "b"}));
+    QCOMPARE(splitLines("a\nb"), QStringList({"a", "b"}));
+    QCOMPARE(splitLines("a\rb\r\n\r\nc"), QStringList({"a", "b", "", "c"}));
+    QCOMPARE(splitLines(""), QStringList());
+    QCOMPARE(splitLines("\r\n"), QStringList({""}));
+}
+
+void FormatsTest::writtenFileIsCp1252WithCrLf() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.txt");
+    QVERIFY(writeTextLines(path, {QStringLiteral("accès=défilement"), QString()}).ok);
+    QCOMPARE(test::fileBytes(path), QByteArray("acc\xE8s=d\xE9"
+                                               "filement\r\n\r\n"));
+    const TextReadResult back = readTextLines(path);
+    QVERIFY(back.ok);
+    QCOMPARE(back.lines, QStringList({QStringLiteral("accès=défilement"), QString()}));
+}
+
+void FormatsTest::unwritableTextLeavesFormerFileWhole() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.txt");
+    test::writeBytes(path, "former\r\n");
+    const TextWriteResult r = writeTextLines(path, {QStringLiteral("Bonjour 😀")});
+    QVERIFY(!r.ok);
+    QVERIFY(r.error.contains(QStringLiteral("😀")));
+    QCOMPARE(test::fileBytes(path), QByteArray("former\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"t.txt"}));
+
+    const TextWriteResult nowhere = writeTextLines(dir.filePath("missing/t.txt"), {"x"});
+    QVERIFY(!nowhere.ok);
+    QVERIFY(nowhere.error.contains(QStringLiteral("''t.txt''")));
+}
+
+void FormatsTest::storedPathsFoundIgnoringCase() {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Animaux/Ferme");
+    test::writeBytes(dir.filePath("Animaux/Ferme/Vache.JPG"), "x");
+    test::writeBytes(dir.filePath("Élan.jpg"), "x");
+    const QString base = dir.path();
+    QCOMPARE(resolveStoredPath(base, "Animaux\\Ferme\\Vache.JPG"),
+             std::optional<QString>(base + "/Animaux/Ferme/Vache.JPG"));
+    QCOMPARE(resolveStoredPath(base, "animaux\\ferme\\vache.jpg"),
+             std::optional<QString>(base + "/Animaux/Ferme/Vache.JPG"));
+    QCOMPARE(resolveStoredPath(base, QStringLiteral("élan.jpg")),
+             std::optional<QString>(base + QStringLiteral("/Élan.jpg")));
+    // Not found at all: the path as written, so the caller can name it.
+    QCOMPARE(resolveStoredPath(base, "animaux\\chat.jpg"),
+             std::optional<QString>(base + "/Animaux/chat.jpg"));
+}
+
+void FormatsTest::storedPathsNeverLeaveTheirDirectory() {
+    for (const char *outside : {"..\\Tablavox2.cfg", "a\\..\\..\\x.jpg", "\\etc\\passwd",
+                                "/etc/passwd", "C:\\x.jpg", "c:x.jpg"}) {
+        QVERIFY2(!isContainedStoredPath(outside), outside);
+        QVERIFY2(!resolveStoredPath("/tmp", outside), outside);
+    }
+    QVERIFY(isContainedStoredPath("sous\\page_x.dat"));
+    QVERIFY(isContainedStoredPath("..x.jpg"));
+}
+
+void FormatsTest::colours() {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(1, 2, 3));
+    QCOMPARE(colorFromValue(255, palette), QColor(255, 0, 0));
+    QCOMPARE(colorFromValue(9998670, palette), QColor(78, 145, 152));
+    QCOMPARE(colorFromValue(kSystemWindowColor, palette), QColor(1, 2, 3));
+    QCOMPARE(kSystemWindowColor, -2147483643);
+    QCOMPARE(valueFromColor(QColor(78, 145, 152)), 9998670);
+}
+
+QTEST_MAIN(FormatsTest)
+#include "tst_formats.moc"
