@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors, runs every test headless, then
+# runs them once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+bash "$here/scripts/install-deps.sh"
+
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+chmod 700 "$XDG_RUNTIME_DIR"
+
+bash "$here/scripts/build.sh" "$here/build-ci" -DTABLAVOX_WERROR=ON
+(cd "$here/build-ci" && ctest --output-on-failure)
+
+bash "$here/scripts/build.sh" "$here/build-asan" -DTABLAVOX_WERROR=ON -DTABLAVOX_SANITIZE=ON \
+  -DCMAKE_BUILD_TYPE=Debug
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd "$here/build-asan" && ctest --output-on-failure)

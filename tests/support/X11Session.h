@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace tv::test {
+
+// A private X server (Xvfb) and real input through xdotool.
+class X11Session {
+public:
+    X11Session();
+    ~X11Session();
+    bool isRunning() const { return server_ && server_->state() == QProcess::Running; }
+    QString display() const { return display_; }
+    QProcessEnvironment environment() const;
+
+    // Runs xdotool; its standard output, trimmed.
+    QString xdotool(const QStringList &args, bool *ok = nullptr) const;
+    // Visible windows whose title matches the regular expression; waits up to timeoutMs.
+    QString waitForWindow(const QString &titleRegex, int timeoutMs = 20000) const;
+    bool waitForNoWindow(const QString &titleRegex, int timeoutMs = 20000) const;
+    // Gives the window the keyboard, then types the keys as a person would.
+    bool keysTo(const QString &window, const QStringList &keys) const;
+    void screenshot(const QString &path) const;
+
+private:
+    std::unique_ptr<QProcess> server_;
+    QString display_;
+};
+
+// A program directory of its own: a copy of the built program, with data directories.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(bool withDataDirectories = true);
+    QString path() const { return dir_.path(); }
+    QString file(const QString &name) const { return dir_.filePath(name); }
+    // Starts the program on the session's display.
+    void start(const X11Session &x, QProcess &process) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+} // namespace tv::test

@@ -1,0 +1,119 @@
+// The real program in a real X window, driven by real key presses.
+
+#include "support/Fakes.h"
+#include "support/X11Session.h"
+
+#include <QtTest>
+
+using namespace tv::test;
+
+namespace {
+
+const QString kData = QStringLiteral(TABLAVOX_TEST_DATA);
+
+// A visible window with this title that is not `notThis` (a closed box of the same title).
+QString otherWindow(const X11Session &x, const QString &title, const QString &notThis) {
+    QDeadlineTimer deadline(20000);
+    do {
+        const QStringList ids =
+            x.xdotool({"search", "--onlyvisible", "--name", title}).split(u'\n');
+        for (const QString &id : ids) {
+            if (!id.isEmpty() && id != notThis)
+                return id;
+        }
+        QTest::qWait(50);
+    } while (!deadline.hasExpired());
+    return {};
+}
+
+QString geometry(const X11Session &x, const QString &window) {
+    QString shell = x.xdotool({"getwindowgeometry", "--shell", window});
+    shell.remove(QRegularExpression("WINDOW=\\d+\\n|\\s*SCREEN=\\d+\\s*"));
+    return shell.replace(u'\n', u' ');
+}
+
+} // namespace
+
+class EndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void firstStartThenQuitFromTheMenu();
+    void secondCopyIsRefusedAndACrashLeavesNoLock();
+
+private:
+    std::unique_ptr<X11Session> x_;
+};
+
+void EndToEndTest::initTestCase() {
+    x_ = std::make_unique<X11Session>();
+    QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
+}
+
+void EndToEndTest::firstStartThenQuitFromTheMenu() {
+    ProgramCopy program;
+    QProcess tablavox;
+    program.start(*x_, tablavox);
+    QVERIFY(tablavox.waitForStarted());
+
+    QVERIFY(!x_->waitForWindow("^Tablavox 2$").isEmpty()); // the launch window
+    const QString box = x_->waitForWindow("^Tablavox$");
+    QVERIFY(!box.isEmpty());
+    QVERIFY(!QFile::exists(program.file("Tablavox2.cfg")));
+    QVERIFY(x_->keysTo(box, {"Return"}));
+
+    QTRY_COMPARE_WITH_TIMEOUT(fileBytes(program.file("Tablavox2.cfg")),
+                              fileBytes(kData + "/settings/default.cfg"), 10000);
+    const QString main = otherWindow(*x_, "^Tablavox$", box);
+    QVERIFY(!main.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(geometry(*x_, main), QStringLiteral("X=0 Y=0 WIDTH=800 HEIGHT=600"),
+                              5000);
+
+    QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
+    QVERIFY(tablavox.waitForFinished(15000));
+    QCOMPARE(tablavox.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tablavox.exitCode(), 0);
+    QCOMPARE(fileBytes(program.file("Tablavox2.cfg")),
+             QByteArray("fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=800\r\n"
+                        "fenetre_hauteur=600\r\nacc\xE8s=souris\r\ntemporisation=2000\r\n"
+                        "couleur_fond=9998670\r\ncadre_\xE9paisseur=10\r\ncadre_couleur=255\r\n"
+                        "cadre_clignote=non\r\nvideo_largeur= 640\r\nvideo_hauteur=480\r\n"
+                        "son_page=non,0\r\n"));
+}
+
+void EndToEndTest::secondCopyIsRefusedAndACrashLeavesNoLock() {
+    ProgramCopy program;
+    const QByteArray config = fileBytes(kData + "/settings/scanning.cfg");
+    writeBytes(program.file("Tablavox2.cfg"), config);
+    QProcess first;
+    program.start(*x_, first);
+    QVERIFY(first.waitForStarted());
+    const QString main = x_->waitForWindow("^Tablavox$");
+    QVERIFY(!main.isEmpty());
+
+    QProcess second;
+    program.start(*x_, second);
+    QVERIFY(second.waitForStarted());
+    const QString refusal = x_->waitForWindow("^Imagivox$");
+    QVERIFY(!refusal.isEmpty());
+    QVERIFY(x_->keysTo(refusal, {"Return"}));
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(first.state(), QProcess::Running);
+    QCOMPARE(fileBytes(program.file("Tablavox2.cfg")), config);
+
+    first.kill(); // a crash
+    QVERIFY(first.waitForFinished(10000));
+    QVERIFY(x_->waitForNoWindow("^Tablavox$"));
+    QProcess again;
+    program.start(*x_, again);
+    QVERIFY(again.waitForStarted());
+    const QString restarted = x_->waitForWindow("^Tablavox$");
+    QVERIFY(!restarted.isEmpty());
+    QCOMPARE(geometry(*x_, restarted), QStringLiteral("X=12 Y=34 WIDTH=1024 HEIGHT=700"));
+    again.kill();
+    again.waitForFinished();
+}
+
+QTEST_GUILESS_MAIN(EndToEndTest)
+#include "tst_e2e.moc"
