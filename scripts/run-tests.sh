@@ -14,6 +14,7 @@ bash "$here/scripts/build.sh" "$here/build-ci" -DTABLAVOX_WERROR=ON
 
 bash "$here/scripts/build.sh" "$here/build-asan" -DTABLAVOX_WERROR=ON -DTABLAVOX_SANITIZE=ON \
   -DCMAKE_BUILD_TYPE=Debug
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$here/tests/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd "$here/build-asan" && ctest --output-on-failure)
