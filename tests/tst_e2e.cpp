@@ -3,6 +3,7 @@
 #include "support/Fakes.h"
 #include "support/X11Session.h"
 
+#include <QImage>
 #include <QtTest>
 
 using namespace tv::test;
@@ -50,8 +51,31 @@ void EndToEndTest::initTestCase() {
     QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
 }
 
+// Pixels of a screenshot close to a colour.
+int pixelsLike(const QImage &shot, QColor color) {
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (std::abs(c.red() - color.red()) < 40 && std::abs(c.green() - color.green()) < 40 &&
+                std::abs(c.blue() - color.blue()) < 40)
+                ++count;
+        }
+    }
+    return count;
+}
+
 void EndToEndTest::firstStartThenQuitFromTheMenu() {
     ProgramCopy program;
+    QImage red(300, 300, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(program.file("multimedia/rouge.jpg")));
+    QImage blue(80, 80, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    QVERIFY(blue.save(program.file("multimedia/Bleu.JPG")));
+    const QString startPage = program.file(QStringLiteral("pages/page_départ.dat"));
+    writeBytes(startPage, "COULEUR_PAGE=65280\r\nrouge.jpg,Bonjour, maman,20,20,100,100\r\n\r\n"
+                          "bleu.jpg,Je veux boire,140,20,101,100\r\n");
     QProcess tablavox;
     program.start(*x_, tablavox);
     QVERIFY(tablavox.waitForStarted());
@@ -64,10 +88,21 @@ void EndToEndTest::firstStartThenQuitFromTheMenu() {
 
     QTRY_COMPARE_WITH_TIMEOUT(fileBytes(program.file("Tablavox2.cfg")),
                               fileBytes(kData + "/settings/default.cfg"), 10000);
-    const QString main = otherWindow(*x_, "^Tablavox$", box);
+    const QString main = otherWindow(*x_, "^Tablavox -::- page_départ.dat$", box);
     QVERIFY(!main.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(geometry(*x_, main), QStringLiteral("X=0 Y=0 WIDTH=800 HEIGHT=600"),
                               5000);
+    // The start page is shown: its two pictures on its green background.
+    QTemporaryDir shots;
+    const QString shot = shots.filePath("page.png");
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            x_->screenshot(shot);
+            const QImage image(shot);
+            return pixelsLike(image, Qt::red) > 9000 && pixelsLike(image, Qt::blue) > 9000 &&
+                   pixelsLike(image, Qt::green) > 300000;
+        }(),
+        10000);
 
     QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
     QVERIFY(tablavox.waitForFinished(15000));
@@ -79,16 +114,21 @@ void EndToEndTest::firstStartThenQuitFromTheMenu() {
                         "couleur_fond=9998670\r\ncadre_\xE9paisseur=10\r\ncadre_couleur=255\r\n"
                         "cadre_clignote=non\r\nvideo_largeur= 640\r\nvideo_hauteur=480\r\n"
                         "son_page=non,0\r\n"));
+    // Rewritten as the program writes pages: colour line, gap closed, the comma kept.
+    QCOMPARE(fileBytes(startPage),
+             QByteArray("couleur_page=65280\r\nrouge.jpg,Bonjour, maman,20,20,100,100\r\n"
+                        "bleu.jpg,Je veux boire,140,20,101,100\r\n"));
 }
 
 void EndToEndTest::secondCopyIsRefusedAndACrashLeavesNoLock() {
     ProgramCopy program;
     const QByteArray config = fileBytes(kData + "/settings/scanning.cfg");
     writeBytes(program.file("Tablavox2.cfg"), config);
+    writeBytes(program.file(QStringLiteral("pages/page_départ.dat")), "couleur_page=255\r\n");
     QProcess first;
     program.start(*x_, first);
     QVERIFY(first.waitForStarted());
-    const QString main = x_->waitForWindow("^Tablavox$");
+    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
     QVERIFY(!main.isEmpty());
 
     QProcess second;
@@ -104,11 +144,11 @@ void EndToEndTest::secondCopyIsRefusedAndACrashLeavesNoLock() {
 
     first.kill(); // a crash
     QVERIFY(first.waitForFinished(10000));
-    QVERIFY(x_->waitForNoWindow("^Tablavox$"));
+    QVERIFY(x_->waitForNoWindow("^Tablavox"));
     QProcess again;
     program.start(*x_, again);
     QVERIFY(again.waitForStarted());
-    const QString restarted = x_->waitForWindow("^Tablavox$");
+    const QString restarted = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
     QVERIFY(!restarted.isEmpty());
     QCOMPARE(geometry(*x_, restarted), QStringLiteral("X=12 Y=34 WIDTH=1024 HEIGHT=700"));
     again.kill();

@@ -33,8 +33,10 @@ struct Program {
     explicit Program(bool withPages = true, bool withMultimedia = true) {
         state.paths.programDirectory = dir.path();
         state.tpp = {15, 15};
-        if (withPages)
+        if (withPages) {
             QDir(dir.path()).mkdir("pages");
+            test::writeBytes(dir.filePath(QStringLiteral("pages/page_départ.dat")), "");
+        }
         if (withMultimedia)
             QDir(dir.path()).mkdir("multimedia");
         startup = std::make_unique<Startup>(state, fakes.services, guard);
@@ -121,6 +123,8 @@ void StartupTest::secondCopyIsRefused() {
     QCOMPARE(m.title, QStringLiteral("Imagivox"));
     QVERIFY(!p.startup->launchWindow());
     QCOMPARE(p.files(), QStringList({"multimedia", "pages"}));
+    QCOMPARE(test::fileBytes(p.dir.filePath(QStringLiteral("pages/page_départ.dat"))),
+             QByteArray());
 }
 
 void StartupTest::missingDirectoriesStopTheStart_data() {
@@ -163,7 +167,7 @@ void StartupTest::startShowsTheMainWindowWithItsSettings() {
     QVERIFY(w->isVisible());
     QVERIFY(p.startup->launchWindow()->isHidden());
     QCOMPARE(w->frameGeometry(), QRect(12, 34, 700, 500));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Tablavox"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Tablavox -::- page_départ.dat"));
     QCOMPARE(w->backgroundColorValue(), 255);
     QCOMPARE(w->selectionFrame()->borderColorValue(), 65280);
     QCOMPARE(w->selectionFrame()->borderWidth(), 7);
@@ -291,6 +295,8 @@ void StartupTest::closeBoxWritesNothing() {
     QCOMPARE(p.finished->count(), 1);
     QVERIFY(p.fakes.speech.said.isEmpty());
     QCOMPARE(test::fileBytes(p.cfg()), before);
+    QCOMPARE(test::fileBytes(p.dir.filePath(QStringLiteral("pages/page_départ.dat"))),
+             QByteArray());
 }
 
 void StartupTest::stopButtonEndsWithoutWriting() {

@@ -3,6 +3,8 @@
 #include "app/AppState.h"
 #include "app/LaunchWindow.h"
 #include "page/MainWindow.h"
+#include "page/PageLoader.h"
+#include "page/PictureCache.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 
@@ -18,7 +20,11 @@ Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObj
       settingsStore_(state, services.dialogs) {
 }
 
-Startup::~Startup() = default;
+Startup::~Startup() {
+    // The loader refers to the main window: it goes first.
+    pages_.reset();
+    main_.reset();
+}
 
 bool Startup::begin() {
     if (!guard_.acquire()) {
@@ -75,7 +81,10 @@ void Startup::runMain() {
     state_.settings.accessMode = kAccessMouse;
     state_.settings.frameBlink = false;
 
+    pictures_ = std::make_unique<PictureCache>();
     main_ = std::make_unique<MainWindow>(state_);
+    pages_ = std::make_unique<PageLoader>(state_, *main_, services_, *pictures_);
+    connect(pages_.get(), &PageLoader::fatalError, this, [this] { end(1); });
     connect(main_.get(), &MainWindow::quitRequested, this, &Startup::quitProgram);
     connect(main_.get(), &MainWindow::closedByUser, this, [this] { end(0); });
 
@@ -86,8 +95,10 @@ void Startup::runMain() {
     const Settings &s = state_.settings;
     main_->setOuterGeometryTwips(
         {s.windowLeft, s.windowTop, s.windowWidth, double(s.windowHeight)});
+    pages_->clearPage();
     main_->show();
     state_.page.currentPage = QStringLiteral("page_départ.dat");
+    pages_->loadPage();
 }
 
 void Startup::quitProgram() {
@@ -95,6 +106,7 @@ void Startup::quitProgram() {
         return;
     services_.speech.speak(QStringLiteral("Au revoir...;"));
     services_.waiter.waitMs(2000);
+    pages_->savePage();
     settingsStore_.write(main_->outerGeometryTwips(), EditedSettings::from(state_.settings));
     main_->closeForQuit();
     end(0);

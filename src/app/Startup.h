@@ -12,6 +12,8 @@ struct Services;
 class InstanceGuard;
 class LaunchWindow;
 class MainWindow;
+class PageLoader;
+class PictureCache;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -31,6 +33,7 @@ public:
 
     LaunchWindow *launchWindow() const { return launch_.get(); }
     MainWindow *mainWindow() const { return main_.get(); }
+    PageLoader *pageLoader() const { return pages_.get(); }
     bool hasEnded() const { return ended_; }
 
 signals:
@@ -47,7 +50,9 @@ private:
     InstanceGuard &guard_;
     SettingsStore settingsStore_;
     std::unique_ptr<LaunchWindow> launch_;
+    std::unique_ptr<PictureCache> pictures_;
     std::unique_ptr<MainWindow> main_;
+    std::unique_ptr<PageLoader> pages_;
     bool going_ = false;
     bool ended_ = false;
 };

@@ -87,6 +87,28 @@ void MainWindow::buildMenus() {
     addEntry(mnuDroit_, QStringLiteral("&Supprimer"), QStringLiteral("mnuSupprimeImage"));
 }
 
+PictureControl *MainWindow::createPicture(int index) {
+    removePicture(index);
+    const PictureControl *templ = img_[0];
+    auto *control = new PictureControl(index, state_.tpp.x, state_.tpp.y, surface_);
+    control->setTwipsGeometry(templ->leftTwips(), templ->topTwips(), templ->widthTwips(),
+                              templ->heightTwips());
+    control->hide();
+    // The frame is drawn over the pictures.
+    cadreSelection_->raise();
+    img_[std::size_t(index)] = control;
+    return control;
+}
+
+void MainWindow::removePicture(int index) {
+    if (PictureControl *control = img_[std::size_t(index)]) {
+        img_[std::size_t(index)] = nullptr;
+        control->hide();
+        // It may be the control whose press handler is running.
+        control->deleteLater();
+    }
+}
+
 QAction *MainWindow::action(const QString &objectName) const {
     return findChild<QAction *>(objectName);
 }

@@ -42,6 +42,9 @@ public:
 
     QWidget *surface() const { return surface_; }
     PictureControl *img(int index) const { return img_.at(std::size_t(index)); }
+    // A new picture control from the template, hidden; one already at that index is replaced.
+    PictureControl *createPicture(int index);
+    void removePicture(int index);
     SelectionFrame *selectionFrame() const { return cadreSelection_; }
     QTimer *blinkTimer() const { return tmClignote_; }
     QTimer *scanTimer() const { return tmDefilement_; }

@@ -1,5 +1,6 @@
 #include "PictureControl.h"
 
+#include "PictureCache.h"
 #include "platform/Units.h"
 
 #include <QPainter>
@@ -20,6 +21,33 @@ void PictureControl::setTwipsGeometry(int left, int top, int width, int height) 
     height_ = height;
     setGeometry(twipsToScreenPixels(left, tppX_), twipsToScreenPixels(top, tppY_),
                 twipsToScreenPixels(width, tppX_), twipsToScreenPixels(height, tppY_));
+    decodeAgainIfGrown();
+}
+
+QSize PictureControl::decodeSize() const {
+    const QSize twipsSize(twipsToScreenPixels(width_, tppX_), twipsToScreenPixels(height_, tppY_));
+    return (QSizeF(twipsSize) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+}
+
+void PictureControl::setSource(const QString &path, PictureCache *cache, const QImage &decoded) {
+    source_ = path;
+    cache_ = cache;
+    decodedFor_ = decodeSize();
+    setPicture(decoded);
+}
+
+void PictureControl::decodeAgainIfGrown() {
+    const QSize wanted = decodeSize();
+    // A picture decoded smaller than it was asked for is already at its full size.
+    const bool canGrow = picture_.width() >= decodedFor_.width() - 1 &&
+                         picture_.height() >= decodedFor_.height() - 1;
+    if (!cache_ || source_.isEmpty() || !canGrow ||
+        (wanted.width() <= decodedFor_.width() && wanted.height() <= decodedFor_.height()))
+        return;
+    const QImage sharper = cache_->load(source_, wanted);
+    decodedFor_ = wanted;
+    if (!sharper.isNull())
+        setPicture(sharper);
 }
 
 void PictureControl::setPicture(const QImage &image) {

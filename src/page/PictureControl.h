@@ -5,6 +5,8 @@
 
 namespace tv {
 
+class PictureCache;
+
 // One picture of the page. Place and size are held in twips, exactly as the page model
 // has them; only the widget's pixel geometry is rounded.
 class PictureControl : public QWidget {
@@ -25,18 +27,30 @@ public:
     QString tag() const { return tag_; }
     void setTag(const QString &tag) { tag_ = tag; }
 
+    // Shows the picture file, decoded at the control's size; decoded again, sharper, when
+    // the control grows past the size it was decoded at.
+    void setSource(const QString &path, PictureCache *cache, const QImage &decoded);
     void setPicture(const QImage &image);
     const QImage &picture() const { return picture_; }
+    QString sourcePath() const { return source_; }
+
+    // The size in device pixels that a picture should be decoded at for this control.
+    QSize decodeSize() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void decodeAgainIfGrown();
+
     int index_;
     double tppX_, tppY_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     QString tag_;
     QImage picture_;
+    QString source_;
+    PictureCache *cache_ = nullptr;
+    QSize decodedFor_;
 };
 
 } // namespace tv

@@ -1,0 +1,162 @@
+#include "PageLoader.h"
+
+#include "MainWindow.h"
+#include "PageFile.h"
+#include "PictureCache.h"
+#include "PictureControl.h"
+#include "SelectionFrame.h"
+#include "app/AppState.h"
+#include "platform/Dialogs.h"
+#include "platform/Services.h"
+#include "platform/StoredPath.h"
+#include "platform/TextFile.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+namespace tv {
+
+PageLoader::PageLoader(AppState &state, MainWindow &window, Services &services, PictureCache &cache,
+                       QObject *parent)
+    : QObject(parent), state_(state), window_(window), services_(services), cache_(cache) {
+}
+
+void PageLoader::clearPage() {
+    window_.selectionFrame()->hide();
+    state_.hoveredImage = false;
+    // Hidden controls too (a picture being stretched): a control left behind would stand
+    // in the way of the next page's picture at that index.
+    for (int n = 1; n <= kMaxImages; ++n)
+        window_.removePicture(n);
+    for (int n = 1; n <= kMaxImages; ++n)
+        state_.page.imageTable[std::size_t(n)] = ImageRecord{};
+}
+
+void PageLoader::fail(const QString &text) {
+    services_.dialogs.message(text, MessageIcon::Critical, MessageButtons::Ok);
+    emit fatalError();
+}
+
+void PageLoader::loadPage() {
+    clearPage();
+    PageModel &page = state_.page;
+    const QString pagesDir = state_.paths.pagesDirectory();
+    if (!QFileInfo(pagesDir).isDir()) {
+        fail(QStringLiteral("Erreur : le répertoire ''pages'' n'existe pas\r\nVous devez le "
+                            "créer\r\nLe programme s'arrête"));
+        return;
+    }
+    page.currentPage = page.currentPage.toLower();
+    const auto path = resolveStoredPath(pagesDir, page.currentPage);
+    if (!path || !QFileInfo(*path).isFile()) {
+        services_.dialogs.message(QStringLiteral("La page ''") + page.currentPage +
+                                      QStringLiteral("'' n'existe pas"),
+                                  MessageIcon::None, MessageButtons::Ok);
+        return;
+    }
+    const TextReadResult file = readTextLines(*path);
+    if (!file.ok) {
+        fail(QStringLiteral("Erreur : la page ''") + page.currentPage +
+             QStringLiteral("'' ne peut pas être lue\r\n") + file.error +
+             QStringLiteral("\r\nLe programme s'arrête"));
+        return;
+    }
+    const QString mediaDir = state_.paths.multimediaDirectory();
+    const ParsedPage parsed = parsePage(
+        file.lines,
+        [&mediaDir](const QString &imageFile) {
+            const auto picture = resolveStoredPath(mediaDir, imageFile);
+            return picture && QFileInfo(*picture).isFile();
+        },
+        state_.tpp);
+    if (!parsed.ok) {
+        fail(QStringLiteral("Erreur : la page ''%1'' ne peut pas être lue (ligne %2 : %3)\r\n"
+                            "Le programme s'arrête")
+                 .arg(page.currentPage, QString::number(parsed.failedLine), parsed.failure));
+        return;
+    }
+    if (parsed.pageColor) {
+        page.pageColor = *parsed.pageColor;
+        window_.setBackgroundColorValue(page.pageColor);
+    }
+
+    // Every picture is placed first, then all of them are decoded at once on every core.
+    QList<PictureControl *> controls;
+    QList<PictureCache::Request> requests;
+    page.imageCount = 0;
+    for (const PageEntry &entry : parsed.entries) {
+        const ImageRecord &record = parsed.records[std::size_t(entry.index)];
+        page.imageTable[std::size_t(entry.index)] = record;
+        // A record kept for a missing picture still holds its index.
+        page.imageCount = qint16(entry.index);
+        if (entry.state != PictureState::Present)
+            continue;
+        PictureControl *control = window_.createPicture(entry.index);
+        control->setTag(record.imageAction);
+        control->setTwipsGeometry(record.left, record.top, record.width, record.height);
+        controls << control;
+        requests << PictureCache::Request{*resolveStoredPath(mediaDir, record.imageFile),
+                                          control->decodeSize()};
+    }
+    const QList<QImage> images = cache_.load(requests);
+
+    int shown = 0;
+    for (const PageEntry &entry : parsed.entries) {
+        const QString &imageFile = parsed.records[std::size_t(entry.index)].imageFile;
+        QString problem;
+        if (entry.state == PictureState::Missing) {
+            problem = QStringLiteral("L'image ''") + imageFile + QStringLiteral("'' n'existe pas");
+        } else if (entry.state == PictureState::Outside) {
+            problem = QStringLiteral("L'image ''") + imageFile +
+                      QStringLiteral("'' est en dehors du répertoire ''multimedia'' : elle "
+                                     "n'est pas affichée");
+        } else {
+            PictureControl *control = controls[shown];
+            const QImage &image = images[shown];
+            ++shown;
+            if (image.isNull()) {
+                window_.removePicture(entry.index);
+                problem = QStringLiteral("L'image ''") + imageFile +
+                          QStringLiteral("'' ne peut pas être affichée : le fichier n'est pas "
+                                         "une image lisible");
+            } else {
+                control->setSource(requests[shown - 1].path, &cache_, image);
+                control->show();
+            }
+        }
+        if (!problem.isEmpty())
+            services_.dialogs.message(problem, MessageIcon::None, MessageButtons::Ok);
+    }
+
+    window_.setPageTitle(page.currentPage);
+    page.pageModified = false;
+    state_.scanIndex = 0;
+    if (state_.settings.accessMode == kAccessScanning)
+        window_.scanTimer()->start();
+}
+
+bool PageLoader::savePage() {
+    PageModel &page = state_.page;
+    if (page.currentPage.isEmpty())
+        return true; // no page was ever named: nothing to write
+    const auto path = resolveStoredPath(state_.paths.pagesDirectory(), page.currentPage);
+    if (!path) {
+        services_.dialogs.message(QStringLiteral("La page ''") + page.currentPage +
+                                      QStringLiteral("'' n'a pas été enregistrée : son nom "
+                                                     "sort du répertoire ''pages''"),
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        return false;
+    }
+    const TextWriteResult written = writeTextLines(*path, formatPage(page, state_.tpp));
+    if (!written.ok) {
+        services_.dialogs.message(QStringLiteral("La page ''") + page.currentPage +
+                                      QStringLiteral("'' n'a pas été enregistrée.\r\n") +
+                                      written.error,
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        return false;
+    }
+    page.pageModified = false;
+    return true;
+}
+
+} // namespace tv
