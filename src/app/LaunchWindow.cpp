@@ -98,7 +98,7 @@ LaunchWindow::LaunchWindow(const TwipsPerPixel &tpp, QWidget *parent)
     label1->setGeometry(margin, 12, troughPx, 48);
 
     auto *label4 =
-        new QLabel(QStringLiteral("Version 2.0 — aide à la communication par images"), this);
+        new QLabel(QStringLiteral("Version 2.0 — parler en images"), this);
     label4->setObjectName(QStringLiteral("Label4"));
     label4->setGeometry(margin, 60, troughPx, 20);
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTimer>
 
 namespace tv {
@@ -41,6 +42,11 @@ bool Startup::begin() {
         launch_->close();
         end(0);
     });
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = launch_->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        launch_->move(frame.topLeft());
+    }
     launch_->show();
     return true;
 }
