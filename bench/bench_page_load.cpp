@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/StandInServices.h"
 #include "platform/TextFile.h"
+#include "use/PageSounds.h"
 
 #include <QApplication>
 #include <QDir>
@@ -138,7 +139,8 @@ int main(int argc, char *argv[]) {
     tv::Services services{dialogs, speech, sounds, media, cursor, waiter};
     tv::PictureCache cache;
     tv::MainWindow window(state);
-    tv::PageLoader loader(state, window, services, cache);
+    tv::PageSounds pageSounds(sounds);
+    tv::PageLoader loader(state, window, services, cache, pageSounds);
 
     QElapsedTimer timer;
     state.page.currentPage = QStringLiteral("page_photos.dat");

@@ -10,6 +10,7 @@
 #include "platform/Cp1252.h"
 #include "platform/TextFile.h"
 #include "support/Fakes.h"
+#include "use/PageSounds.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -48,6 +49,7 @@ struct Screen {
     AppState state;
     test::FakeServices fakes;
     PictureCache cache;
+    PageSounds sounds{fakes.sounds};
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<PageLoader> loader;
     std::unique_ptr<QSignalSpy> fatal;
@@ -62,7 +64,7 @@ struct Screen {
         square(Qt::green).save(media("vert.bmp"));
         test::writeBytes(media("abime.jpg"), "ceci n'est pas une image");
         window = std::make_unique<MainWindow>(state);
-        loader = std::make_unique<PageLoader>(state, *window, fakes.services, cache);
+        loader = std::make_unique<PageLoader>(state, *window, fakes.services, cache, sounds);
         fatal = std::make_unique<QSignalSpy>(loader.get(), &PageLoader::fatalError);
     }
     QString media(const QString &name) const { return dir.filePath("multimedia/" + name); }

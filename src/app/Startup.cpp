@@ -7,6 +7,8 @@
 #include "page/PictureCache.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
+#include "use/PageSounds.h"
+#include "use/SpeechWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -88,8 +90,9 @@ void Startup::runMain() {
     state_.settings.frameBlink = false;
 
     pictures_ = std::make_unique<PictureCache>();
+    pageSounds_ = std::make_unique<PageSounds>(services_.sounds);
     main_ = std::make_unique<MainWindow>(state_);
-    pages_ = std::make_unique<PageLoader>(state_, *main_, services_, *pictures_);
+    pages_ = std::make_unique<PageLoader>(state_, *main_, services_, *pictures_, *pageSounds_);
     connect(pages_.get(), &PageLoader::fatalError, this, [this] { end(1); });
     connect(main_.get(), &MainWindow::quitRequested, this, &Startup::quitProgram);
     connect(main_.get(), &MainWindow::closedByUser, this, [this] { end(0); });
@@ -97,6 +100,9 @@ void Startup::runMain() {
     const SettingsReadOutcome outcome = settingsStore_.read();
     main_->loadStep();
     main_->applySettingsRead(outcome);
+
+    speech_ = std::make_unique<SpeechWindow>(services_.speech, services_.dialogs);
+    speech_->load();
 
     const Settings &s = state_.settings;
     main_->setOuterGeometryTwips(
@@ -110,7 +116,7 @@ void Startup::runMain() {
 void Startup::quitProgram() {
     if (ended_)
         return;
-    services_.speech.speak(QStringLiteral("Au revoir...;"));
+    speech_->litLeTexte(QStringLiteral("Au revoir...;"));
     services_.waiter.waitMs(2000);
     pages_->savePage();
     settingsStore_.write(main_->outerGeometryTwips(), EditedSettings::from(state_.settings));

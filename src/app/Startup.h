@@ -14,6 +14,8 @@ class LaunchWindow;
 class MainWindow;
 class PageLoader;
 class PictureCache;
+class PageSounds;
+class SpeechWindow;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -34,6 +36,7 @@ public:
     LaunchWindow *launchWindow() const { return launch_.get(); }
     MainWindow *mainWindow() const { return main_.get(); }
     PageLoader *pageLoader() const { return pages_.get(); }
+    SpeechWindow *speechWindow() const { return speech_.get(); }
     bool hasEnded() const { return ended_; }
 
 signals:
@@ -51,6 +54,8 @@ private:
     SettingsStore settingsStore_;
     std::unique_ptr<LaunchWindow> launch_;
     std::unique_ptr<PictureCache> pictures_;
+    std::unique_ptr<PageSounds> pageSounds_;
+    std::unique_ptr<SpeechWindow> speech_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<PageLoader> pages_;
     bool going_ = false;

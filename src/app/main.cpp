@@ -1,7 +1,9 @@
 #include "app/AppState.h"
 #include "app/Startup.h"
+#include "platform/EspeakSpeech.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtServices.h"
+#include "platform/QtSoundPlayer.h"
 #include "platform/StandInServices.h"
 
 #include <QApplication>
@@ -17,8 +19,8 @@ int main(int argc, char *argv[]) {
     state.tpp = tv::screenTwipsPerPixel();
 
     tv::QtDialogs dialogs;
-    tv::SilentSpeech speech;
-    tv::SilentSoundPlayer sounds;
+    tv::EspeakSpeech speech;
+    tv::QtSoundPlayer sounds;
     tv::SilentMediaPlayer media;
     tv::QtCursorPlacer cursor;
     tv::ThreadWaiter waiter;

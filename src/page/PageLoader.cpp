@@ -10,6 +10,7 @@
 #include "platform/Services.h"
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
+#include "use/PageSounds.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -54,6 +55,8 @@ void PageLoader::loadPage() {
                                   MessageIcon::None, MessageButtons::Ok);
         return;
     }
+    if (state_.settings.pageSoundOn)
+        sounds_.playPageSound(state_.settings.pageSoundNumber);
     const TextReadResult file = readTextLines(*path);
     if (!file.ok) {
         fail(QStringLiteral("Erreur : la page ''") + page.currentPage +

@@ -7,6 +7,7 @@ namespace tv {
 struct AppState;
 struct Services;
 class MainWindow;
+class PageSounds;
 class PictureCache;
 
 // Puts a page on the main window and takes it off; writes the page shown back to its file.
@@ -14,7 +15,7 @@ class PageLoader : public QObject {
     Q_OBJECT
 public:
     PageLoader(AppState &state, MainWindow &window, Services &services, PictureCache &cache,
-               QObject *parent = nullptr);
+               PageSounds &sounds, QObject *parent = nullptr);
 
     // Empties the page model and removes every picture control.
     void clearPage();
@@ -35,6 +36,7 @@ private:
     MainWindow &window_;
     Services &services_;
     PictureCache &cache_;
+    PageSounds &sounds_;
 };
 
 } // namespace tv

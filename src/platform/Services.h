@@ -14,6 +14,8 @@ class Speech {
 public:
     virtual ~Speech() = default;
     virtual void speak(const QString &text) = 0;
+    // Empty when speech works; else why nothing can be heard, for the carer.
+    virtual QString unavailableReason() { return {}; }
 };
 
 // Plays a whole WAV image from memory, asynchronously; a new sound cuts off the last one.
@@ -21,6 +23,7 @@ class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
     virtual void playWav(const QByteArray &wav) = 0;
+    virtual void stop() = 0;
 };
 
 // Plays one media file at a time and reports its mode: "playing", "stopped", "paused".

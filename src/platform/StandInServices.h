@@ -13,6 +13,7 @@ public:
 class SilentSoundPlayer final : public SoundPlayer {
 public:
     void playWav(const QByteArray &) override {}
+    void stop() override {}
 };
 
 class SilentMediaPlayer final : public MediaPlayer {

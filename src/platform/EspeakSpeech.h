@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Services.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QThread>
+#include <QWaitCondition>
+#include <atomic>
+#include <memory>
+
+namespace tv {
+
+class PcmStream;
+
+// The French voice of espeak-ng. Synthesis runs on a thread of its own and hands its
+// samples to the audio output as they come, so speech starts at once; a new text cuts off
+// the one being said and whatever was still to be synthesised.
+class EspeakSpeech final : public QObject, public Speech {
+    Q_OBJECT
+public:
+    explicit EspeakSpeech(QObject *parent = nullptr);
+    ~EspeakSpeech() override;
+
+    void speak(const QString &text) override;
+    QString unavailableReason() override;
+
+    // Waits until the engine has started (or failed to); for tests and benchmarks.
+    bool waitUntilReady(int timeoutMs = 10000);
+    bool isAvailable() const { return available_.load(); }
+    bool isSpeaking() const;
+
+    // Synthesises a text to samples without playing it (22050 Hz, mono, 16 bits).
+    QByteArray synthesize(const QString &text);
+
+signals:
+    // The first samples of the text last given reached the audio output.
+    void audioStarted();
+    // Samples of a phrase, for those who listen (tests, measurements).
+    void samplesProduced(int sampleCount);
+
+private:
+    struct Job {
+        QString text;
+        quint64 generation = 0;
+        QByteArray *capture = nullptr; // synthesize(): collect instead of playing
+    };
+    void run();
+    void deliver(quint64 generation, const QByteArray &pcm);
+    static int callback(short *wav, int samples, void *events);
+
+    QThread worker_;
+    QMutex mutex_;
+    QWaitCondition wake_;
+    QWaitCondition idle_;
+    std::unique_ptr<Job> pending_;
+    bool busy_ = false;
+    bool stopping_ = false;
+    std::atomic<quint64> generation_{0};
+    std::atomic<bool> ready_{false};
+    std::atomic<bool> available_{false};
+    QString unavailableReason_;
+    PcmStream *stream_ = nullptr;
+};
+
+} // namespace tv

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QAudioFormat>
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+
+class QAudioSink;
+class QIODevice;
+
+namespace tv {
+
+// Feeds raw samples to the default audio output as they come, and drops everything at
+// once when told to, so that a new sound never waits behind an old one.
+class PcmStream : public QObject {
+    Q_OBJECT
+public:
+    explicit PcmStream(const QAudioFormat &format, QObject *parent = nullptr);
+    ~PcmStream() override;
+
+    // False when the machine has no audio output.
+    bool available() const { return available_; }
+    const QAudioFormat &format() const { return format_; }
+
+    // Silences what is playing and forgets what is queued.
+    void restart();
+    void append(const QByteArray &pcm);
+    bool isPlaying() const;
+
+signals:
+    // The first samples since the last restart reached the audio output.
+    void started();
+
+private:
+    void pump();
+
+    QAudioFormat format_;
+    bool available_ = false;
+    QAudioSink *sink_ = nullptr;
+    QIODevice *device_ = nullptr;
+    QByteArray pending_;
+    QTimer pumpTimer_;
+    bool startedSignalled_ = false;
+};
+
+} // namespace tv
