@@ -18,8 +18,9 @@
 namespace tv {
 
 PageLoader::PageLoader(AppState &state, MainWindow &window, Services &services, PictureCache &cache,
-                       QObject *parent)
-    : QObject(parent), state_(state), window_(window), services_(services), cache_(cache) {
+                       PageSounds &sounds, QObject *parent)
+    : QObject(parent), state_(state), window_(window), services_(services), cache_(cache),
+      sounds_(sounds) {
 }
 
 void PageLoader::clearPage() {
