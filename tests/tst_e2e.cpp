@@ -1,5 +1,6 @@
 // The real program in a real X window, driven by real key presses.
 
+#include "support/AudioMonitor.h"
 #include "support/Fakes.h"
 #include "support/X11Session.h"
 
@@ -76,6 +77,8 @@ void EndToEndTest::firstStartThenQuitFromTheMenu() {
     const QString startPage = program.file(QStringLiteral("pages/page_départ.dat"));
     writeBytes(startPage, "COULEUR_PAGE=65280\r\nrouge.jpg,Bonjour, maman,20,20,100,100\r\n\r\n"
                           "bleu.jpg,Je veux boire,140,20,101,100\r\n");
+    AudioMonitor monitor;
+    QVERIFY(monitor.waitUntilListening());
     QProcess tablavox;
     program.start(*x_, tablavox);
     QVERIFY(tablavox.waitForStarted());
@@ -104,7 +107,15 @@ void EndToEndTest::firstStartThenQuitFromTheMenu() {
         }(),
         10000);
 
+    // The greeting was heard.
+    QByteArray heard;
+    QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(heard += monitor.take()) > 1000, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(monitor.take()) < 100, 10000);
+
     QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
+    // The farewell is heard during the wait before the program ends.
+    QByteArray farewell;
+    QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(farewell += monitor.take()) > 1000, 10000);
     QVERIFY(tablavox.waitForFinished(15000));
     QCOMPARE(tablavox.exitStatus(), QProcess::NormalExit);
     QCOMPARE(tablavox.exitCode(), 0);

@@ -4,12 +4,12 @@
 #include "platform/QtSoundPlayer.h"
 #include "platform/SpeechMarkup.h"
 #include "platform/Wav.h"
+#include "support/AudioMonitor.h"
 #include "support/Fakes.h"
 #include "use/PageSounds.h"
 #include "use/SpeechWindow.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -22,11 +22,7 @@ double seconds(const QByteArray &pcm) {
 }
 
 int loudest(const QByteArray &pcm) {
-    int peak = 0;
-    const auto *s = reinterpret_cast<const qint16 *>(pcm.constData());
-    for (qsizetype i = 0; i < pcm.size() / 2; ++i)
-        peak = std::max(peak, std::abs(int(s[i])));
-    return peak;
+    return test::AudioMonitor::loudest(pcm);
 }
 
 class RecordingSounds final : public SoundPlayer {
@@ -134,18 +130,11 @@ void SpeechTest::newTextCutsOffTheOldOne() {
 }
 
 void SpeechTest::speechReachesTheAudioServer() {
-    QProcess recorder;
-    recorder.start("parec", {"-d", "@DEFAULT_MONITOR@", "--raw", "--format=s16le", "--channels=1",
-                             "--rate=22050"});
-    QVERIFY2(recorder.waitForStarted(), "parec (pulseaudio-utils) is needed");
-    QByteArray heard;
-    QTRY_VERIFY_WITH_TIMEOUT((heard += recorder.readAllStandardOutput()).size() > 0, 5000);
-    heard.clear();
+    test::AudioMonitor monitor;
+    QVERIFY2(monitor.waitUntilListening(), "parec (pulseaudio-utils) is needed");
     speech_->speak(QStringLiteral("Bonjour, je m'appelle Tablavox."));
-    QTRY_VERIFY_WITH_TIMEOUT((heard += recorder.readAllStandardOutput()).size() > 22050 * 2 * 2,
-                             10000);
-    recorder.kill();
-    recorder.waitForFinished();
+    QByteArray heard;
+    QTRY_VERIFY_WITH_TIMEOUT((heard += monitor.take()).size() > 22050 * 2 * 2, 10000);
     QVERIFY2(loudest(heard) > 1000, qPrintable(QString::number(loudest(heard))));
 }
 

@@ -35,7 +35,12 @@ QAudioFormat speechFormat() {
 } // namespace
 
 EspeakSpeech::EspeakSpeech(QObject *parent) : QObject(parent) {
-    stream_ = new PcmStream(speechFormat(), this);
+    audio_.setObjectName(QStringLiteral("speech audio"));
+    audio_.start();
+    QObject host;
+    host.moveToThread(&audio_);
+    QMetaObject::invokeMethod(
+        &host, [this] { stream_ = new PcmStream(speechFormat()); }, Qt::BlockingQueuedConnection);
     connect(stream_, &PcmStream::started, this, &EspeakSpeech::audioStarted);
     worker_.setObjectName(QStringLiteral("speech"));
     connect(
@@ -52,6 +57,10 @@ EspeakSpeech::~EspeakSpeech() {
     }
     worker_.quit();
     worker_.wait();
+    QMetaObject::invokeMethod(
+        stream_, [this] { delete stream_; }, Qt::BlockingQueuedConnection);
+    audio_.quit();
+    audio_.wait();
 }
 
 bool EspeakSpeech::waitUntilReady(int timeoutMs) {
@@ -67,7 +76,10 @@ bool EspeakSpeech::waitUntilReady(int timeoutMs) {
 QString EspeakSpeech::unavailableReason() {
     if (!waitUntilReady(5000) || !available_)
         return QStringLiteral("la voix française (espeak-ng) n'a pas pu démarrer");
-    if (!stream_->available())
+    bool output = false;
+    QMetaObject::invokeMethod(
+        stream_, [&] { output = stream_->available(); }, Qt::BlockingQueuedConnection);
+    if (!output)
         return QStringLiteral("aucune sortie audio n'a été trouvée");
     return {};
 }
@@ -77,11 +89,12 @@ bool EspeakSpeech::isSpeaking() const {
 }
 
 void EspeakSpeech::speak(const QString &text) {
-    // The old phrase stops now, whatever its synthesis is doing.
-    stream_->restart();
     QMutexLocker lock(&mutex_);
     pending_ = std::make_unique<Job>(Job{text, ++generation_, nullptr});
     wake_.wakeAll();
+    lock.unlock();
+    // The old phrase stops now, whatever its synthesis is doing.
+    QMetaObject::invokeMethod(stream_, &PcmStream::restart, Qt::BlockingQueuedConnection);
 }
 
 QByteArray EspeakSpeech::synthesize(const QString &text) {
@@ -110,12 +123,10 @@ int EspeakSpeech::callback(short *wav, int samples, void *) {
 
 void EspeakSpeech::deliver(quint64 generation, const QByteArray &pcm) {
     QMetaObject::invokeMethod(
-        this,
+        stream_,
         [this, generation, pcm] {
-            if (generation != generation_.load())
-                return;
-            stream_->append(pcm);
-            emit samplesProduced(int(pcm.size() / 2));
+            if (generation == generation_.load())
+                stream_->append(pcm);
         },
         Qt::QueuedConnection);
 }

@@ -36,8 +36,6 @@ public:
 signals:
     // The first samples of the text last given reached the audio output.
     void audioStarted();
-    // Samples of a phrase, for those who listen (tests, measurements).
-    void samplesProduced(int sampleCount);
 
 private:
     struct Job {
@@ -50,6 +48,9 @@ private:
     static int callback(short *wav, int samples, void *events);
 
     QThread worker_;
+    // The audio output lives on a thread of its own, so that speech goes on while the
+    // interface thread is busy or blocked (the farewell is said during a blocking wait).
+    QThread audio_;
     QMutex mutex_;
     QWaitCondition wake_;
     QWaitCondition idle_;

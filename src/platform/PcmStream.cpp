@@ -12,8 +12,9 @@ PcmStream::PcmStream(const QAudioFormat &format, QObject *parent)
     available_ = !device.isNull();
     if (available_)
         sink_ = new QAudioSink(device, format_, this);
-    pumpTimer_.setInterval(5);
-    connect(&pumpTimer_, &QTimer::timeout, this, &PcmStream::pump);
+    pumpTimer_ = new QTimer(this);
+    pumpTimer_->setInterval(5);
+    connect(pumpTimer_, &QTimer::timeout, this, &PcmStream::pump);
 }
 
 PcmStream::~PcmStream() {
@@ -22,7 +23,7 @@ PcmStream::~PcmStream() {
 }
 
 void PcmStream::restart() {
-    pumpTimer_.stop();
+    pumpTimer_->stop();
     pending_.clear();
     startedSignalled_ = false;
     if (sink_ && device_) {
@@ -65,9 +66,9 @@ void PcmStream::pump() {
         }
     }
     if (pending_.isEmpty())
-        pumpTimer_.stop();
-    else if (!pumpTimer_.isActive())
-        pumpTimer_.start();
+        pumpTimer_->stop();
+    else if (!pumpTimer_->isActive())
+        pumpTimer_->start();
 }
 
 } // namespace tv

@@ -39,7 +39,7 @@ private:
     QAudioSink *sink_ = nullptr;
     QIODevice *device_ = nullptr;
     QByteArray pending_;
-    QTimer pumpTimer_;
+    QTimer *pumpTimer_ = nullptr;
     bool startedSignalled_ = false;
 };
 

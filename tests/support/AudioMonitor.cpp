@@ -1,0 +1,56 @@
+#include "AudioMonitor.h"
+
+#include <QDeadlineTimer>
+#include <QtTest>
+
+namespace tv::test {
+
+AudioMonitor::AudioMonitor() {
+    recording_.setFileName(dir_.filePath("heard.raw"));
+    recorder_.setStandardOutputFile(recording_.fileName());
+    recorder_.start(QStringLiteral("parec"), {"-d", "@DEFAULT_MONITOR@", "--raw", "--format=s16le",
+                                              "--channels=1", "--rate=22050"});
+}
+
+AudioMonitor::~AudioMonitor() {
+    recorder_.kill();
+    recorder_.waitForFinished();
+}
+
+bool AudioMonitor::waitUntilListening(int timeoutMs) {
+    if (!recorder_.waitForStarted())
+        return false;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired() && recorder_.state() == QProcess::Running) {
+        if (!recording_.isOpen())
+            recording_.open(QIODevice::ReadOnly);
+        if (recording_.isOpen() && recording_.size() > 0) {
+            take();
+            return true;
+        }
+        QTest::qWait(20);
+    }
+    return false;
+}
+
+QByteArray AudioMonitor::take() {
+    if (!recording_.isOpen() && !recording_.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = recording_.readAll();
+    // Whole samples only; the odd byte comes with the next call.
+    if (bytes.size() % 2) {
+        recording_.seek(recording_.pos() - 1);
+        bytes.chop(1);
+    }
+    return bytes;
+}
+
+int AudioMonitor::loudest(const QByteArray &pcm) {
+    int peak = 0;
+    const auto *s = reinterpret_cast<const qint16 *>(pcm.constData());
+    for (qsizetype i = 0; i < pcm.size() / 2; ++i)
+        peak = std::max(peak, std::abs(int(s[i])));
+    return peak;
+}
+
+} // namespace tv::test

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace tv::test {
+
+// Listens to what the audio server plays on its default output (22050 Hz, mono, 16 bits).
+class AudioMonitor {
+public:
+    AudioMonitor();
+    ~AudioMonitor();
+    // True once the recorder delivers samples.
+    bool waitUntilListening(int timeoutMs = 5000);
+    // What was heard since the last call.
+    QByteArray take();
+    static int loudest(const QByteArray &pcm);
+
+private:
+    // The recorder writes to a file, never a pipe: a test busy elsewhere loses nothing.
+    QTemporaryDir dir_;
+    QProcess recorder_;
+    QFile recording_;
+};
+
+} // namespace tv::test
