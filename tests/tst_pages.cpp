@@ -114,6 +114,7 @@ private slots:
     void fiftyPicturesLoadAndTheFiftyFirstIsFatal();
     void pageWithoutPicturesHasNoImageCount();
     void scanningRestartsAfterALoad();
+    void pageSoundPlaysForEachPageThatExists();
     void clearPageRemovesHiddenPicturesToo();
     void loadingAgainUsesTheCache();
     void enlargedPictureIsDecodedAgain();
@@ -325,6 +326,20 @@ void PagesTest::scanningRestartsAfterALoad() {
     s.load("page_a.dat");
     QVERIFY(s.window->scanTimer()->isActive());
     QCOMPARE(s.state.scanIndex, 0);
+}
+
+void PagesTest::pageSoundPlaysForEachPageThatExists() {
+    Screen s;
+    s.writePage("page_a.dat", "couleur_page=1\n");
+    s.load("page_a.dat");
+    QVERIFY(s.fakes.sounds.played.isEmpty());
+    s.state.settings.pageSoundOn = true;
+    s.state.settings.pageSoundNumber = 7;
+    s.load("page_a.dat");
+    s.load("page_a.dat");
+    s.load("page_absente.dat");
+    QCOMPARE(s.fakes.sounds.played,
+             QList<QByteArray>({PageSounds::storedSound(7), PageSounds::storedSound(7)}));
 }
 
 void PagesTest::clearPageRemovesHiddenPicturesToo() {

@@ -25,13 +25,6 @@ int loudest(const QByteArray &pcm) {
     return test::AudioMonitor::loudest(pcm);
 }
 
-class RecordingSounds final : public SoundPlayer {
-public:
-    QList<QByteArray> played;
-    void playWav(const QByteArray &wav) override { played << wav; }
-    void stop() override {}
-};
-
 } // namespace
 
 class SpeechTest : public QObject {
@@ -156,7 +149,7 @@ void SpeechTest::storedSoundsHaveTheirFormatAndLength() {
 }
 
 void SpeechTest::pageSoundsIgnoreNumbersWithoutASound() {
-    RecordingSounds player;
+    test::RecordingSounds player;
     PageSounds sounds(player);
     for (int n : {0, 10, -1, 32767})
         sounds.playPageSound(n);

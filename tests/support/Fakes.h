@@ -40,6 +40,13 @@ public:
     void speak(const QString &text) override { said << text; }
 };
 
+class RecordingSounds final : public SoundPlayer {
+public:
+    QList<QByteArray> played;
+    void playWav(const QByteArray &wav) override { played << wav; }
+    void stop() override {}
+};
+
 class RecordingWaiter final : public Waiter {
 public:
     QList<int> waits;
@@ -61,7 +68,7 @@ public:
 struct FakeServices {
     ScriptedDialogs dialogs;
     RecordingSpeech speech;
-    SilentSoundPlayer sounds;
+    RecordingSounds sounds;
     SilentMediaPlayer media;
     NullCursor cursor;
     RecordingWaiter waiter;
