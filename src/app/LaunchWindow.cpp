@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 
 namespace tv {
 
@@ -28,31 +29,29 @@ QPixmap barPicture() {
     return QPixmap::fromImage(image);
 }
 
-QIcon goFace() {
+// A round button face: a white symbol on a coloured disc.
+QIcon buttonFace(const QColor &disc, const std::function<void(QPainter &)> &symbol) {
     QPixmap pm(48, 48);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(40, 160, 60));
+    p.setBrush(disc);
     p.setPen(Qt::NoPen);
     p.drawEllipse(2, 2, 44, 44);
     p.setBrush(Qt::white);
-    const QPointF arrow[3] = {{18, 12}, {36, 24}, {18, 36}};
-    p.drawPolygon(arrow, 3);
+    symbol(p);
     return QIcon(pm);
 }
 
+QIcon goFace() {
+    return buttonFace(QColor(40, 160, 60), [](QPainter &p) {
+        const QPointF arrow[3] = {{18, 12}, {36, 24}, {18, 36}};
+        p.drawPolygon(arrow, 3);
+    });
+}
+
 QIcon stopFace() {
-    QPixmap pm(48, 48);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(200, 40, 40));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(2, 2, 44, 44);
-    p.setBrush(Qt::white);
-    p.drawRect(15, 15, 18, 18);
-    return QIcon(pm);
+    return buttonFace(QColor(200, 40, 40), [](QPainter &p) { p.drawRect(15, 15, 18, 18); });
 }
 
 // A row of picture cards: what the program is about, at a glance.
