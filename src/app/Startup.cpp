@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 #include "use/PageSounds.h"
+#include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
 
 #include <QApplication>
@@ -24,7 +25,8 @@ Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObj
 }
 
 Startup::~Startup() {
-    // The loader refers to the main window: it goes first.
+    // These refer to the main window: they go first.
+    activation_.reset();
     pages_.reset();
     main_.reset();
 }
@@ -103,6 +105,8 @@ void Startup::runMain() {
 
     speech_ = std::make_unique<SpeechWindow>(services_.speech, services_.dialogs);
     speech_->load();
+    activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
+                                                      [this] { quitProgram(); });
 
     const Settings &s = state_.settings;
     main_->setOuterGeometryTwips(

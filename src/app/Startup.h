@@ -16,6 +16,7 @@ class PageLoader;
 class PictureCache;
 class PageSounds;
 class SpeechWindow;
+class PictureActivation;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<SpeechWindow> speech_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<PageLoader> pages_;
+    std::unique_ptr<PictureActivation> activation_;
     bool going_ = false;
     bool ended_ = false;
 };

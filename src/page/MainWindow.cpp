@@ -94,6 +94,7 @@ PictureControl *MainWindow::createPicture(int index) {
     control->setTwipsGeometry(templ->leftTwips(), templ->topTwips(), templ->widthTwips(),
                               templ->heightTwips());
     control->hide();
+    connect(control, &PictureControl::pressed, this, &MainWindow::picturePressed);
     // The frame is drawn over the pictures.
     cadreSelection_->raise();
     img_[std::size_t(index)] = control;

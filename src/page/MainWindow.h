@@ -57,6 +57,7 @@ public:
 
 signals:
     void quitRequested();
+    void picturePressed(int index, Qt::MouseButton button);
     void closedByUser();
 
 protected:

@@ -3,6 +3,7 @@
 #include "PictureCache.h"
 #include "platform/Units.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace tv {
@@ -61,6 +62,15 @@ void PictureControl::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(rect(), picture_);
+}
+
+} // namespace tv
+
+namespace tv {
+
+void PictureControl::mousePressEvent(QMouseEvent *event) {
+    event->accept();
+    emit pressed(index_, event->button());
 }
 
 } // namespace tv

@@ -37,8 +37,13 @@ public:
     // The size in device pixels that a picture should be decoded at for this control.
     QSize decodeSize() const;
 
+signals:
+    // A mouse button went down on the picture.
+    void pressed(int index, Qt::MouseButton button);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void decodeAgainIfGrown();

@@ -1,0 +1,109 @@
+#include "PictureActivation.h"
+
+#include "ActionText.h"
+#include "SpeechWindow.h"
+#include "app/AppState.h"
+#include "page/MainWindow.h"
+#include "page/PageLoader.h"
+#include "page/PictureControl.h"
+#include "platform/Dialogs.h"
+#include "platform/Services.h"
+#include "platform/StoredPath.h"
+
+#include <QFileInfo>
+#include <QPlainTextEdit>
+
+namespace tv {
+
+PictureActivation::PictureActivation(AppState &state, MainWindow &window, Services &services,
+                                     SpeechWindow &speech, PageLoader &pages,
+                                     std::function<void()> quit, QObject *parent)
+    : QObject(parent), state_(state), window_(window), services_(services), speech_(speech),
+      pages_(pages), quit_(std::move(quit)) {
+    connect(&window_, &MainWindow::picturePressed, this, &PictureActivation::press);
+}
+
+QString PictureActivation::creditsText() {
+    return QStringLiteral("Tablavox 2\r\n"
+                          "Fait pour celles et ceux qui parlent avec des images,\r\n"
+                          "et pour les proches qui leur préparent les pages.\r\n"
+                          "Tous droits réservés — les développeurs de Tablavox\r\n"
+                          "Décembre 2026");
+}
+
+void PictureActivation::press(int index, Qt::MouseButton button) {
+    state_.currentImage = index;
+    if (button == Qt::LeftButton) {
+        if (state_.pointerMode == QStringLiteral("déplacer")) {
+            // The move itself belongs to the editing commands.
+            state_.pointerMode.clear();
+        } else {
+            const PictureControl *control = window_.img(index);
+            const QString action = control ? control->tag() : QString();
+            switch (classifyAction(action)) {
+            case ActionClass::PhraseOrKeyword: {
+                services_.media.stop();
+                const Keyword keyword = keywordOf(action);
+                if (keyword == Keyword::Quit) {
+                    quit_();
+                    return;
+                }
+                if (keyword == Keyword::Credits) {
+                    services_.dialogs.message(creditsText(), MessageIcon::Information,
+                                              MessageButtons::Ok);
+                    return;
+                }
+                window_.champTexte()->setPlainText(spokenPhrase(action));
+                speech_.litLeTexte(
+                    window_.champTexte()->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
+                break;
+            }
+            case ActionClass::Media:
+                // Played by the media window.
+                return;
+            case ActionClass::PageLink:
+                openPageLink(action);
+                return;
+            case ActionClass::None:
+                break;
+            }
+        }
+    }
+    // The right button's menu belongs to the editing commands; other buttons only select.
+    affecteValeursTouche();
+}
+
+void PictureActivation::openPageLink(const QString &action) {
+    PageModel &page = state_.page;
+    if (page.pageModified &&
+        services_.dialogs.message(QStringLiteral("La page a été modifiée, la sauvegarder ?"),
+                                  MessageIcon::Question,
+                                  MessageButtons::YesNoCancel) == MessageAnswer::Yes)
+        pages_.savePage();
+    services_.media.stop();
+    page.currentPage = action;
+    const auto path = resolveStoredPath(state_.paths.pagesDirectory(), action);
+    if (!path || !QFileInfo(*path).isFile()) {
+        services_.dialogs.message(QStringLiteral("La page ''") + action +
+                                      QStringLiteral("'' demandée n'existe pas"),
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    pages_.loadPage();
+}
+
+void PictureActivation::affecteValeursTouche() {
+    const int n = state_.currentImage;
+    if (n < 1 || n > kMaxImages)
+        return;
+    const PictureControl *control = window_.img(n);
+    if (!control)
+        return;
+    ImageRecord &r = state_.page.imageTable[std::size_t(n)];
+    r.left = qint16(control->leftTwips());
+    r.top = qint16(control->topTwips());
+    r.width = qint16(control->widthTwips());
+    r.height = qint16(control->heightTwips());
+}
+
+} // namespace tv

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+namespace tv {
+
+struct AppState;
+struct Services;
+class MainWindow;
+class PageLoader;
+class SpeechWindow;
+
+// What a press on a picture does: say its phrase, open its page, quit, show the credits.
+class PictureActivation : public QObject {
+    Q_OBJECT
+public:
+    PictureActivation(AppState &state, MainWindow &window, Services &services, SpeechWindow &speech,
+                      PageLoader &pages, std::function<void()> quit, QObject *parent = nullptr);
+
+    // The press handler: a mouse button went down on picture `index`.
+    void press(int index, Qt::MouseButton button);
+
+    // Copies the picture's place and size into its record; nothing for a deleted picture.
+    void affecteValeursTouche();
+
+    static QString creditsText();
+
+private:
+    void openPageLink(const QString &action);
+
+    AppState &state_;
+    MainWindow &window_;
+    Services &services_;
+    SpeechWindow &speech_;
+    PageLoader &pages_;
+    std::function<void()> quit_;
+};
+
+} // namespace tv

@@ -1,0 +1,216 @@
+// A press on a picture: real mouse presses on the controls of a page loaded from its file.
+
+#include "app/AppState.h"
+#include "page/MainWindow.h"
+#include "page/PageLoader.h"
+#include "page/PictureCache.h"
+#include "page/PictureControl.h"
+#include "platform/Cp1252.h"
+#include "support/Fakes.h"
+#include "use/ActionText.h"
+#include "use/PageSounds.h"
+#include "use/PictureActivation.h"
+#include "use/SpeechWindow.h"
+
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tv;
+
+namespace {
+
+const QStringList kActions = {"ligne un\\ligne deux",
+                              "Bonjour maman.",
+                              "Il est 8 h. On mange",
+                              "son.WAV",
+                              "deux.mots.wav",
+                              "  FIN ",
+                              "fin.",
+                              "kawet",
+                              "page_b.dat",
+                              "page_absente.dat",
+                              "",
+                              "fin.dat"};
+
+struct Page {
+    QTemporaryDir dir;
+    AppState state;
+    test::FakeServices fakes;
+    PictureCache cache;
+    PageSounds sounds{fakes.sounds};
+    MainWindow window{state};
+    PageLoader loader{state, window, fakes.services, cache, sounds};
+    SpeechWindow speech{fakes.speech, fakes.dialogs};
+    int quits = 0;
+    PictureActivation activation{state,  window, fakes.services,
+                                 speech, loader, [this] { ++quits; }};
+
+    Page() {
+        state.paths.programDirectory = dir.path();
+        state.tpp = {15, 15};
+        QDir(dir.path()).mkpath("pages");
+        QDir(dir.path()).mkpath("multimedia");
+        QImage image(20, 20, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        image.save(dir.filePath("multimedia/p.jpg"));
+        QString text = "couleur_page=1\r\n";
+        for (int i = 0; i < kActions.size(); ++i)
+            text += QString("p.jpg,%1,%2,0,20,20\r\n").arg(kActions[i]).arg(i * 30);
+        test::writeBytes(dir.filePath("pages/page_a.dat"), *encodeCp1252(text));
+        test::writeBytes(dir.filePath("pages/page_b.dat"), "couleur_page=2\r\np.jpg,b,0,0,9,9\r\n");
+        state.page.currentPage = "page_a.dat";
+        loader.loadPage();
+        window.show();
+    }
+    // The picture whose action is `action`, pressed with `button`.
+    void press(const QString &action, Qt::MouseButton button = Qt::LeftButton) {
+        const int index = int(kActions.indexOf(action)) + 1;
+        QTest::mousePress(window.img(index), button, {}, QPoint(5, 5));
+    }
+    int indexOf(const QString &action) const { return int(kActions.indexOf(action)) + 1; }
+    // Moves the control so that a geometry capture shows in the record.
+    void nudge(const QString &action) {
+        PictureControl *c = window.img(indexOf(action));
+        c->setTwipsGeometry(c->leftTwips() + 7, 1, c->widthTwips(), c->heightTwips());
+    }
+    bool captured(const QString &action) const {
+        const int n = indexOf(action);
+        return state.page.imageTable[std::size_t(n)].left == window.img(n)->leftTwips();
+    }
+};
+
+} // namespace
+
+class ActivationTest : public QObject {
+    Q_OBJECT
+private slots:
+    void actionClasses();
+    void phrasesAreSaidWithTheirLineBreaks();
+    void textsThatSayNothing_data();
+    void textsThatSayNothing();
+    void keywords();
+    void pageLinks();
+    void modifiedPageIsOfferedForSaving();
+    void otherButtonsOnlySelect();
+    void pendingMoveIsConsumedByTheLeftButtonOnly();
+};
+
+void ActivationTest::actionClasses() {
+    QCOMPARE(actionExtension("Bonjour maman."), QString());
+    QCOMPARE(actionExtension("a.b.wav"), QStringLiteral("b.wav"));
+    QCOMPARE(classifyAction("air.mp3"), ActionClass::Media);
+    QCOMPARE(classifyAction("film.mpeg"), ActionClass::Media);
+    QCOMPARE(classifyAction("air.MP3"), ActionClass::None);
+    QCOMPARE(classifyAction("sous\\page_x.dat"), ActionClass::PageLink);
+    QCOMPARE(classifyAction(""), ActionClass::PhraseOrKeyword);
+    QCOMPARE(keywordOf(" Quitte  "), Keyword::Quit);
+    QCOMPARE(keywordOf("END"), Keyword::Quit);
+    QCOMPARE(keywordOf("Kawet"), Keyword::Credits);
+    QCOMPARE(keywordOf("fin."), Keyword::None);
+}
+
+void ActivationTest::phrasesAreSaidWithTheirLineBreaks() {
+    Page p;
+    p.nudge("ligne un\\ligne deux");
+    p.press("ligne un\\ligne deux");
+    p.press("Bonjour maman.");
+    QCOMPARE(p.fakes.speech.said, QStringList({"ligne un\r\nligne deux", "Bonjour maman."}));
+    QCOMPARE(p.window.champTexte()->toPlainText(), QStringLiteral("Bonjour maman."));
+    QCOMPARE(p.state.currentImage, 2);
+    QVERIFY(p.captured("ligne un\\ligne deux"));
+}
+
+void ActivationTest::textsThatSayNothing_data() {
+    QTest::addColumn<QString>("action");
+    QTest::newRow("dot inside") << "Il est 8 h. On mange";
+    QTest::newRow("upper-case extension") << "son.WAV";
+    QTest::newRow("two dots") << "deux.mots.wav";
+    QTest::newRow("empty") << "";
+}
+
+void ActivationTest::textsThatSayNothing() {
+    QFETCH(QString, action);
+    Page p;
+    p.nudge(action);
+    p.press(action);
+    QVERIFY(p.fakes.speech.said.isEmpty());
+    QVERIFY(p.captured(action));
+    QVERIFY(p.fakes.dialogs.messages.isEmpty());
+}
+
+void ActivationTest::keywords() {
+    Page p;
+    p.press("fin.");
+    QCOMPARE(p.fakes.speech.said.last(), QStringLiteral("fin."));
+    p.nudge("kawet");
+    p.press("kawet");
+    QCOMPARE(p.fakes.dialogs.messages.size(), 1);
+    QCOMPARE(p.fakes.dialogs.messages[0].icon, MessageIcon::Information);
+    QCOMPARE(p.fakes.dialogs.messages[0].text.count("\r\n"), 4);
+    QVERIFY(!p.captured("kawet"));
+    QCOMPARE(p.quits, 0);
+    p.press("  FIN ");
+    QCOMPARE(p.quits, 1);
+}
+
+void ActivationTest::pageLinks() {
+    Page p;
+    p.press("page_absente.dat");
+    QCOMPARE(p.fakes.dialogs.messages.size(), 1);
+    QCOMPARE(p.fakes.dialogs.messages[0].text,
+             QStringLiteral("La page ''page_absente.dat'' demandée n'existe pas"));
+    QCOMPARE(p.fakes.dialogs.messages[0].icon, MessageIcon::Critical);
+    QCOMPARE(p.state.page.currentPage, QStringLiteral("page_absente.dat"));
+    QVERIFY(p.window.img(1)); // the page shown stays
+    p.press("fin.dat");
+    QCOMPARE(p.fakes.dialogs.messages.last().text,
+             QStringLiteral("La page ''fin.dat'' demandée n'existe pas"));
+    p.press("page_b.dat");
+    QCOMPARE(p.window.windowTitle(), QStringLiteral("Tablavox -::- page_b.dat"));
+    QCOMPARE(p.window.img(1)->tag(), QStringLiteral("b"));
+    QVERIFY(!p.window.img(2));
+}
+
+void ActivationTest::modifiedPageIsOfferedForSaving() {
+    for (MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Cancel}) {
+        Page p;
+        const QByteArray before = test::fileBytes(p.dir.filePath("pages/page_a.dat"));
+        p.state.page.pageColor = 99;
+        p.state.page.pageModified = true;
+        p.fakes.dialogs.answers.push_back(answer);
+        p.press("page_b.dat");
+        QCOMPARE(p.fakes.dialogs.messages[0].text,
+                 QStringLiteral("La page a été modifiée, la sauvegarder ?"));
+        QCOMPARE(p.fakes.dialogs.messages[0].buttons, MessageButtons::YesNoCancel);
+        const QByteArray after = test::fileBytes(p.dir.filePath("pages/page_a.dat"));
+        QCOMPARE(after.startsWith("couleur_page=99\r\n"), answer == MessageAnswer::Yes);
+        if (answer != MessageAnswer::Yes)
+            QCOMPARE(after, before);
+        QCOMPARE(p.state.page.currentPage, QStringLiteral("page_b.dat"));
+        QVERIFY(!p.state.page.pageModified);
+    }
+}
+
+void ActivationTest::otherButtonsOnlySelect() {
+    Page p;
+    p.nudge("Bonjour maman.");
+    p.press("Bonjour maman.", Qt::MiddleButton);
+    QCOMPARE(p.state.currentImage, p.indexOf("Bonjour maman."));
+    QVERIFY(p.fakes.speech.said.isEmpty());
+    QVERIFY(p.captured("Bonjour maman."));
+}
+
+void ActivationTest::pendingMoveIsConsumedByTheLeftButtonOnly() {
+    Page p;
+    p.state.pointerMode = QStringLiteral("déplacer");
+    p.press("Bonjour maman.", Qt::RightButton);
+    QCOMPARE(p.state.pointerMode, QStringLiteral("déplacer"));
+    p.press("Bonjour maman.");
+    QVERIFY(p.state.pointerMode.isEmpty());
+    QVERIFY(p.fakes.speech.said.isEmpty()); // the press started the move
+}
+
+QTEST_MAIN(ActivationTest)
+#include "tst_activation.moc"
