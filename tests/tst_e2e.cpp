@@ -42,6 +42,7 @@ private slots:
     void initTestCase();
     void firstStartThenQuitFromTheMenu();
     void secondCopyIsRefusedAndACrashLeavesNoLock();
+    void clicksSayAPhraseAndOpenALinkedPage();
 
 private:
     std::unique_ptr<X11Session> x_;
@@ -164,6 +165,40 @@ void EndToEndTest::secondCopyIsRefusedAndACrashLeavesNoLock() {
     QCOMPARE(geometry(*x_, restarted), QStringLiteral("X=12 Y=34 WIDTH=1024 HEIGHT=700"));
     again.kill();
     again.waitForFinished();
+}
+
+void EndToEndTest::clicksSayAPhraseAndOpenALinkedPage() {
+    ProgramCopy program;
+    writeBytes(program.file("Tablavox2.cfg"), fileBytes(kData + "/settings/default.cfg"));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(program.file("multimedia/p.jpg")));
+    writeBytes(program.file(QStringLiteral("pages/page_départ.dat")),
+               "couleur_page=0\r\np.jpg,Je veux boire de l'eau.,0,0,100,100\r\n"
+               "p.jpg,page_suite.dat,200,0,100,100\r\n");
+    writeBytes(program.file("pages/page_suite.dat"), "couleur_page=255\r\n");
+    QProcess tablavox;
+    program.start(*x_, tablavox);
+    QVERIFY(tablavox.waitForStarted());
+    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    QVERIFY(!main.isEmpty());
+
+    AudioMonitor monitor;
+    QVERIFY(monitor.waitUntilListening());
+    // Past the greeting: only the phrase can be heard now.
+    QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(monitor.take()) < 100, 10000);
+    // Below the menu bar, inside the pictures.
+    const QString y = QStringLiteral("40");
+    bool ok = false;
+    x_->xdotool({"mousemove", "--window", main, "50", y, "click", "1"}, &ok);
+    QVERIFY(ok);
+    QByteArray heard;
+    QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(heard += monitor.take()) > 1000, 10000);
+
+    x_->xdotool({"mousemove", "--window", main, "250", y, "click", "1"}, &ok);
+    QVERIFY(!x_->waitForWindow("^Tablavox -::- page_suite.dat$").isEmpty());
+    tablavox.kill();
+    tablavox.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(EndToEndTest)
