@@ -172,7 +172,8 @@ void SpeechTest::pageSoundCutsOffTheOneStillPlaying() {
     sounds.playPageSound(1); // 3.25 s, from its beginning
     QTRY_COMPARE_WITH_TIMEOUT(started.count(), 2, 3000);
     QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 8000);
-    QVERIFY2(clock.elapsed() > 3000 && clock.elapsed() < 4100,
+    // Not cut off, the rest of sound 9 and then sound 1 would take over seven seconds.
+    QVERIFY2(clock.elapsed() > 3000 && clock.elapsed() < 6000,
              qPrintable(QString::number(clock.elapsed())));
 }
 

@@ -42,10 +42,10 @@ EspeakSpeech::EspeakSpeech(QObject *parent) : QObject(parent) {
     QMetaObject::invokeMethod(
         &host, [this] { stream_ = new PcmStream(speechFormat()); }, Qt::BlockingQueuedConnection);
     connect(stream_, &PcmStream::started, this, &EspeakSpeech::audioStarted);
-    worker_.setObjectName(QStringLiteral("speech"));
-    connect(
-        &worker_, &QThread::started, this, [this] { run(); }, Qt::DirectConnection);
-    worker_.start();
+    // A thread without an event loop: it ends when run() returns.
+    worker_.reset(QThread::create([this] { run(); }));
+    worker_->setObjectName(QStringLiteral("speech"));
+    worker_->start();
 }
 
 EspeakSpeech::~EspeakSpeech() {
@@ -55,8 +55,7 @@ EspeakSpeech::~EspeakSpeech() {
         ++generation_;
         wake_.wakeAll();
     }
-    worker_.quit();
-    worker_.wait();
+    worker_->wait();
     QMetaObject::invokeMethod(
         stream_, [this] { delete stream_; }, Qt::BlockingQueuedConnection);
     audio_.quit();
@@ -78,7 +77,7 @@ QString EspeakSpeech::unavailableReason() {
         return QStringLiteral("la voix française (espeak-ng) n'a pas pu démarrer");
     bool output = false;
     QMetaObject::invokeMethod(
-        stream_, [&] { output = stream_->available(); }, Qt::BlockingQueuedConnection);
+        stream_, [&] { output = stream_->available(2000); }, Qt::BlockingQueuedConnection);
     if (!output)
         return QStringLiteral("aucune sortie audio n'a été trouvée");
     return {};

@@ -47,7 +47,7 @@ private:
     void deliver(quint64 generation, const QByteArray &pcm);
     static int callback(short *wav, int samples, void *events);
 
-    QThread worker_;
+    std::unique_ptr<QThread> worker_;
     // The audio output lives on a thread of its own, so that speech goes on while the
     // interface thread is busy or blocked (the farewell is said during a blocking wait).
     QThread audio_;

@@ -2,16 +2,14 @@
 
 #include <QAudioDevice>
 #include <QAudioSink>
+#include <QDeadlineTimer>
 #include <QMediaDevices>
+#include <QThread>
 
 namespace tv {
 
 PcmStream::PcmStream(const QAudioFormat &format, QObject *parent)
     : QObject(parent), format_(format) {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    available_ = !device.isNull();
-    if (available_)
-        sink_ = new QAudioSink(device, format_, this);
     pumpTimer_ = new QTimer(this);
     pumpTimer_->setInterval(5);
     connect(pumpTimer_, &QTimer::timeout, this, &PcmStream::pump);
@@ -20,6 +18,25 @@ PcmStream::PcmStream(const QAudioFormat &format, QObject *parent)
 PcmStream::~PcmStream() {
     if (sink_)
         sink_->stop();
+}
+
+bool PcmStream::ensureSink() {
+    if (sink_)
+        return true;
+    // The audio server's outputs are listed a moment after the first connection; an
+    // output that is not there at first may still come.
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return false;
+    sink_ = new QAudioSink(device, format_, this);
+    return true;
+}
+
+bool PcmStream::available(int waitMs) {
+    QDeadlineTimer deadline(waitMs);
+    while (!ensureSink() && !deadline.hasExpired())
+        QThread::msleep(50);
+    return sink_ != nullptr;
 }
 
 void PcmStream::restart() {
@@ -33,7 +50,7 @@ void PcmStream::restart() {
 }
 
 void PcmStream::append(const QByteArray &pcm) {
-    if (!sink_)
+    if (!ensureSink())
         return;
     pending_ += pcm;
     pump();

@@ -18,8 +18,8 @@ public:
     explicit PcmStream(const QAudioFormat &format, QObject *parent = nullptr);
     ~PcmStream() override;
 
-    // False when the machine has no audio output.
-    bool available() const { return available_; }
+    // False when the machine has no audio output, after waiting up to waitMs for one.
+    bool available(int waitMs = 0);
     const QAudioFormat &format() const { return format_; }
 
     // Silences what is playing and forgets what is queued.
@@ -33,9 +33,9 @@ signals:
 
 private:
     void pump();
+    bool ensureSink();
 
     QAudioFormat format_;
-    bool available_ = false;
     QAudioSink *sink_ = nullptr;
     QIODevice *device_ = nullptr;
     QByteArray pending_;
