@@ -7,6 +7,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimediawidgets6 libgl-dev
   qt6-qpa-plugins libqt6svg6 fonts-dejavu-core
   libespeak-ng-dev espeak-ng-data
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio timgm6mb-soundfont
+  ffmpeg
   pulseaudio pulseaudio-utils
   xvfb xauth xdotool x11-utils imagemagick
 )

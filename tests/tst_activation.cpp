@@ -8,10 +8,13 @@
 #include "platform/Cp1252.h"
 #include "support/Fakes.h"
 #include "use/ActionText.h"
+#include "use/MediaPlayback.h"
+#include "use/MediaWindow.h"
 #include "use/PageSounds.h"
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -32,7 +35,10 @@ const QStringList kActions = {"ligne un\\ligne deux",
                               "page_b.dat",
                               "page_absente.dat",
                               "",
-                              "fin.dat"};
+                              "fin.dat",
+                              "air.wav",
+                              "clips\\film.avi",
+                              "absent.mp3"};
 
 struct Page {
     QTemporaryDir dir;
@@ -43,9 +49,10 @@ struct Page {
     MainWindow window{state};
     PageLoader loader{state, window, fakes.services, cache, sounds};
     SpeechWindow speech{fakes.speech, fakes.dialogs};
+    MediaPlayback media{state, window, fakes.services};
     int quits = 0;
-    PictureActivation activation{state,  window, fakes.services,
-                                 speech, loader, [this] { ++quits; }};
+    PictureActivation activation{state,  window, fakes.services, speech,
+                                 loader, media,  [this] { ++quits; }};
 
     Page() {
         state.paths.programDirectory = dir.path();
@@ -55,6 +62,11 @@ struct Page {
         QImage image(20, 20, QImage::Format_RGB32);
         image.fill(Qt::red);
         image.save(dir.filePath("multimedia/p.jpg"));
+        test::writeBytes(dir.filePath("multimedia/air.wav"), "RIFF");
+        QDir(dir.path()).mkpath("multimedia/Clips");
+        test::writeBytes(dir.filePath("multimedia/Clips/film.avi"), "RIFF");
+        QObject::connect(&window, &MainWindow::backgroundPressed, &media,
+                         &MediaPlayback::stopAndClose);
         QString text = "couleur_page=1\r\n";
         for (int i = 0; i < kActions.size(); ++i)
             text += QString("p.jpg,%1,%2,0,20,20\r\n").arg(kActions[i]).arg(i * 30);
@@ -95,6 +107,12 @@ private slots:
     void modifiedPageIsOfferedForSaving();
     void otherButtonsOnlySelect();
     void pendingMoveIsConsumedByTheLeftButtonOnly();
+    void mediaPlaysInItsWindow();
+    void pressWhilePlayingStops();
+    void playerWindowClosesWithTheFile();
+    void missingAndUnreadableFiles();
+    void waitEndsWhenTheWindowIsClosed();
+    void hugeVideoSizesAreClamped();
 };
 
 void ActivationTest::actionClasses() {
@@ -210,6 +228,114 @@ void ActivationTest::pendingMoveIsConsumedByTheLeftButtonOnly() {
     p.press("Bonjour maman.");
     QVERIFY(p.state.pointerMode.isEmpty());
     QVERIFY(p.fakes.speech.said.isEmpty()); // the press started the move
+}
+
+void ActivationTest::mediaPlaysInItsWindow() {
+    Page p;
+    p.state.settings.accessMode = kAccessScanning;
+    p.window.scanTimer()->start();
+    p.nudge("air.wav");
+    p.press("air.wav");
+    QCOMPARE(p.fakes.media.commands,
+             QStringList({"file " + p.dir.filePath("multimedia/air.wav"), "play"}));
+    MediaWindow *w = p.media.window();
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Multimedia = air.wav"));
+    QCOMPARE(w->frameGeometry(), QRect(0, 0, 333, 93)); // 5000 × 1400 twips
+    QVERIFY(!p.window.scanTimer()->isActive());
+    QVERIFY(!p.captured("air.wav"));
+    QVERIFY(!QApplication::overrideCursor());
+
+    // A video, found below a directory whose letter case differs, opens at the video size.
+    p.fakes.media.enterMode("stopped");
+    p.press("clips\\film.avi");
+    QCOMPARE(p.fakes.media.commands.at(2), "file " + p.dir.filePath("multimedia/Clips/film.avi"));
+    QCOMPARE(w->frameGeometry(), QRect(0, 0, 670, 540));
+}
+
+void ActivationTest::pressWhilePlayingStops() {
+    Page p;
+    p.state.settings.accessMode = kAccessScanning;
+    p.press("air.wav");
+    p.fakes.media.commands.clear();
+    p.press("clips\\film.avi");
+    QCOMPARE(p.fakes.media.commands, QStringList({"stop"}));
+    QVERIFY(!p.media.window()->isVisible());
+    QVERIFY(p.window.scanTimer()->isActive());
+    // Then the next press starts its own file.
+    p.press("clips\\film.avi");
+    QCOMPARE(p.fakes.media.commands.last(), QStringLiteral("play"));
+    QVERIFY(p.media.window()->isVisible());
+}
+
+void ActivationTest::playerWindowClosesWithTheFile() {
+    Page p;
+    p.press("air.wav");
+    p.fakes.media.enterMode("paused");
+    QVERIFY(!p.media.window()->isVisible());
+
+    p.press("air.wav");
+    p.press("Bonjour maman.");
+    QCOMPARE(p.fakes.media.commands.last(), QStringLiteral("stop"));
+    QVERIFY(!p.media.window()->isVisible());
+    QCOMPARE(p.fakes.speech.said, QStringList({"Bonjour maman."}));
+
+    p.press("air.wav");
+    QTest::mousePress(p.window.surface(), Qt::LeftButton, {}, QPoint(5, 60));
+    QVERIFY(!p.media.window()->isVisible());
+
+    // The end of a file hands scanning back to the switch user.
+    p.state.settings.accessMode = kAccessScanning;
+    p.press("air.wav");
+    QVERIFY(!p.window.scanTimer()->isActive());
+    p.fakes.media.enterMode("stopped");
+    QVERIFY(p.window.scanTimer()->isActive());
+}
+
+void ActivationTest::missingAndUnreadableFiles() {
+    Page p;
+    p.press("absent.mp3");
+    QCOMPARE(p.fakes.dialogs.messages.size(), 1);
+    QCOMPARE(p.fakes.dialogs.messages[0].text,
+             QStringLiteral("Le fichier multimedia appelé : ''absent.mp3'' n'existe pas"));
+    QCOMPARE(p.fakes.dialogs.messages[0].icon, MessageIcon::Critical);
+    QVERIFY(p.fakes.media.commands.isEmpty());
+
+    p.fakes.media.onPlay = test::ScriptedMediaPlayer::OnPlay::Fails;
+    p.press("air.wav");
+    QCOMPARE(p.fakes.dialogs.messages.size(), 2);
+    QCOMPARE(p.fakes.dialogs.messages[1].text,
+             QStringLiteral("Une erreur de lecture du fichier s'est produite : pilote absent ?"));
+    QVERIFY(!p.media.window()->isVisible());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void ActivationTest::waitEndsWhenTheWindowIsClosed() {
+    Page p;
+    p.fakes.media.onPlay = test::ScriptedMediaPlayer::OnPlay::StaysOpen;
+    bool hourglass = false;
+    // While the file opens, the person closes the player window.
+    QTimer::singleShot(50, &p.window, [&] {
+        hourglass = QApplication::overrideCursor() &&
+                    QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        p.media.window()->close();
+    });
+    p.press("air.wav");
+    QVERIFY(hourglass);
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(p.fakes.dialogs.messages.isEmpty());
+    QCOMPARE(p.fakes.media.commands.last(), QStringLiteral("stop"));
+}
+
+void ActivationTest::hugeVideoSizesAreClamped() {
+    Settings s;
+    s.videoWidth = 1e9;
+    s.videoHeight = 32767;
+    QCOMPARE(mediaWindowTwips("avi", s, {15, 15}), QSize(32767 * 15, 32767 * 15));
+    s.videoWidth = -50;
+    s.videoHeight = -50;
+    QCOMPARE(mediaWindowTwips("wmv", s, {15, 15}), QSize(30 * 15, 60 * 15));
+    QCOMPARE(mediaWindowTwips("mid", s, {15, 15}), QSize(5000, 1400));
 }
 
 QTEST_MAIN(ActivationTest)

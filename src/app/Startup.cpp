@@ -7,6 +7,7 @@
 #include "page/PictureCache.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
+#include "use/MediaPlayback.h"
 #include "use/PageSounds.h"
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
@@ -27,6 +28,7 @@ Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObj
 Startup::~Startup() {
     // These refer to the main window: they go first.
     activation_.reset();
+    media_.reset();
     pages_.reset();
     main_.reset();
 }
@@ -105,8 +107,11 @@ void Startup::runMain() {
 
     speech_ = std::make_unique<SpeechWindow>(services_.speech, services_.dialogs);
     speech_->load();
+    media_ = std::make_unique<MediaPlayback>(state_, *main_, services_);
+    connect(main_.get(), &MainWindow::backgroundPressed, media_.get(),
+            &MediaPlayback::stopAndClose);
     activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
-                                                      [this] { quitProgram(); });
+                                                      *media_, [this] { quitProgram(); });
 
     const Settings &s = state_.settings;
     main_->setOuterGeometryTwips(

@@ -17,6 +17,7 @@ class PictureCache;
 class PageSounds;
 class SpeechWindow;
 class PictureActivation;
+class MediaPlayback;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -59,6 +60,7 @@ private:
     std::unique_ptr<SpeechWindow> speech_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<PageLoader> pages_;
+    std::unique_ptr<MediaPlayback> media_;
     std::unique_ptr<PictureActivation> activation_;
     bool going_ = false;
     bool ended_ = false;

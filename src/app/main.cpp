@@ -2,13 +2,16 @@
 #include "app/Startup.h"
 #include "platform/EspeakSpeech.h"
 #include "platform/QtDialogs.h"
+#include "platform/QtMediaPlayer.h"
 #include "platform/QtServices.h"
 #include "platform/QtSoundPlayer.h"
-#include "platform/StandInServices.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    // The GStreamer backend plays MIDI through its synthesizer; the other one cannot.
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
     QApplication app(argc, argv);
     // The launch window closes before the main window opens: only the program's own
     // sequence decides when it ends.
@@ -21,7 +24,7 @@ int main(int argc, char *argv[]) {
     tv::QtDialogs dialogs;
     tv::EspeakSpeech speech;
     tv::QtSoundPlayer sounds;
-    tv::SilentMediaPlayer media;
+    tv::QtMediaPlayer media;
     tv::QtCursorPlacer cursor;
     tv::ThreadWaiter waiter;
     tv::Services services{dialogs, speech, sounds, media, cursor, waiter};

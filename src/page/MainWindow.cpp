@@ -8,6 +8,7 @@
 #include "platform/Numbers.h"
 
 #include <QCloseEvent>
+#include <QMouseEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -20,6 +21,8 @@ MainWindow::MainWindow(AppState &state, QWidget *parent) : QMainWindow(parent), 
     surface_ = new QWidget(this);
     surface_->setObjectName(QStringLiteral("surface"));
     surface_->setAutoFillBackground(true);
+    surface_->setMouseTracking(true);
+    surface_->installEventFilter(this);
     setCentralWidget(surface_);
 
     auto *templ = new PictureControl(0, state.tpp.x, state.tpp.y, surface_);
@@ -112,6 +115,25 @@ void MainWindow::removePicture(int index) {
 
 QAction *MainWindow::action(const QString &objectName) const {
     return findChild<QAction *>(objectName);
+}
+
+QPoint MainWindow::surfaceTwips(QPointF pixels) const {
+    return {int(std::lround(pixels.x() * state_.tpp.x)), int(std::lround(pixels.y() * state_.tpp.y))};
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == surface_) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto *e = static_cast<QMouseEvent *>(event);
+            emit backgroundPressed(e->button(), surfaceTwips(e->position()));
+            return true;
+        }
+        if (event->type() == QEvent::MouseMove) {
+            emit backgroundMoved(surfaceTwips(static_cast<QMouseEvent *>(event)->position()));
+            return false;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::loadStep() {

@@ -51,6 +51,8 @@ public:
     QPlainTextEdit *champTexte() const { return champTexte_; }
     QMenu *pictureMenu() const { return mnuDroit_; }
     QAction *action(const QString &objectName) const;
+    // A point of the page surface, from pixels to twips.
+    QPoint surfaceTwips(QPointF pixels) const;
 
     // Closing that is part of the quit sequence, not the user's close box.
     void closeForQuit();
@@ -58,11 +60,16 @@ public:
 signals:
     void quitRequested();
     void picturePressed(int index, Qt::MouseButton button);
+    // A mouse button went down on the page outside the pictures; position in twips.
+    void backgroundPressed(Qt::MouseButton button, QPoint twips);
+    // The pointer moved over the page outside the pictures; position in twips.
+    void backgroundMoved(QPoint twips);
     void closedByUser();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();

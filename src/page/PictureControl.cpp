@@ -13,6 +13,7 @@ PictureControl::PictureControl(int index, double twipsPerPixelX, double twipsPer
     : QWidget(parent), index_(index), tppX_(twipsPerPixelX), tppY_(twipsPerPixelY) {
     setObjectName(QStringLiteral("Img"));
     setProperty("index", index);
+    setMouseTracking(true);
 }
 
 void PictureControl::setTwipsGeometry(int left, int top, int width, int height) {
@@ -71,6 +72,12 @@ namespace tv {
 void PictureControl::mousePressEvent(QMouseEvent *event) {
     event->accept();
     emit pressed(index_, event->button());
+}
+
+void PictureControl::mouseMoveEvent(QMouseEvent *event) {
+    // Not passed on: a move over a picture is no move over the page background.
+    event->accept();
+    emit hovered(index_);
 }
 
 } // namespace tv

@@ -40,10 +40,13 @@ public:
 signals:
     // A mouse button went down on the picture.
     void pressed(int index, Qt::MouseButton button);
+    // The pointer moved over the picture.
+    void hovered(int index);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     void decodeAgainIfGrown();

@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
+
 namespace tv {
 
 class Dialogs;
@@ -26,15 +28,22 @@ public:
     virtual void stop() = 0;
 };
 
-// Plays one media file at a time and reports its mode: "playing", "stopped", "paused".
+// Plays one media file at a time and reports its mode: "playing", "stopped", "paused", or
+// "open" while a file is being opened.
 class MediaPlayer {
 public:
     virtual ~MediaPlayer() = default;
     virtual void setFileName(const QString &path) = 0;
     virtual void play() = 0;
     virtual void stop() = 0;
+    virtual void pause() = 0;
     virtual QString mode() const = 0;
+    // Where the video is drawn. The player owns it: a window that shows it gives it back
+    // (unparents it) before it goes. None for a player without pictures.
+    virtual QWidget *view() { return nullptr; }
     std::function<void(const QString &mode)> onModeChange;
+    // The file cannot be opened or played; the text says why, for the carer.
+    std::function<void(const QString &why)> onError;
 };
 
 // Moves the mouse cursor to a point on the screen.

@@ -21,6 +21,7 @@ public:
     void setFileName(const QString &) override {}
     void play() override {}
     void stop() override {}
+    void pause() override {}
     QString mode() const override { return QStringLiteral("stopped"); }
 };
 

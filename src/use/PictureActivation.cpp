@@ -1,6 +1,7 @@
 #include "PictureActivation.h"
 
 #include "ActionText.h"
+#include "MediaPlayback.h"
 #include "SpeechWindow.h"
 #include "app/AppState.h"
 #include "page/MainWindow.h"
@@ -16,10 +17,10 @@
 namespace tv {
 
 PictureActivation::PictureActivation(AppState &state, MainWindow &window, Services &services,
-                                     SpeechWindow &speech, PageLoader &pages,
+                                     SpeechWindow &speech, PageLoader &pages, MediaPlayback &media,
                                      std::function<void()> quit, QObject *parent)
     : QObject(parent), state_(state), window_(window), services_(services), speech_(speech),
-      pages_(pages), quit_(std::move(quit)) {
+      pages_(pages), media_(media), quit_(std::move(quit)) {
     connect(&window_, &MainWindow::picturePressed, this, &PictureActivation::press);
 }
 
@@ -42,7 +43,7 @@ void PictureActivation::press(int index, Qt::MouseButton button) {
             const QString action = control ? control->tag() : QString();
             switch (classifyAction(action)) {
             case ActionClass::PhraseOrKeyword: {
-                services_.media.stop();
+                media_.stopMedia();
                 const Keyword keyword = keywordOf(action);
                 if (keyword == Keyword::Quit) {
                     quit_();
@@ -59,7 +60,7 @@ void PictureActivation::press(int index, Qt::MouseButton button) {
                 break;
             }
             case ActionClass::Media:
-                // Played by the media window.
+                media_.start(action, actionExtension(action));
                 return;
             case ActionClass::PageLink:
                 openPageLink(action);
@@ -80,7 +81,7 @@ void PictureActivation::openPageLink(const QString &action) {
                                   MessageIcon::Question,
                                   MessageButtons::YesNoCancel) == MessageAnswer::Yes)
         pages_.savePage();
-    services_.media.stop();
+    media_.stopMedia();
     page.currentPage = action;
     const auto path = resolveStoredPath(state_.paths.pagesDirectory(), action);
     if (!path || !QFileInfo(*path).isFile()) {

@@ -8,6 +8,7 @@ namespace tv {
 struct AppState;
 struct Services;
 class MainWindow;
+class MediaPlayback;
 class PageLoader;
 class SpeechWindow;
 
@@ -16,7 +17,8 @@ class PictureActivation : public QObject {
     Q_OBJECT
 public:
     PictureActivation(AppState &state, MainWindow &window, Services &services, SpeechWindow &speech,
-                      PageLoader &pages, std::function<void()> quit, QObject *parent = nullptr);
+                      PageLoader &pages, MediaPlayback &media, std::function<void()> quit,
+                      QObject *parent = nullptr);
 
     // The press handler: a mouse button went down on picture `index`.
     void press(int index, Qt::MouseButton button);
@@ -34,6 +36,7 @@ private:
     Services &services_;
     SpeechWindow &speech_;
     PageLoader &pages_;
+    MediaPlayback &media_;
     std::function<void()> quit_;
 };
 

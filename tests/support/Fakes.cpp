@@ -53,4 +53,39 @@ void writeBytes(const QString &path, const QByteArray &bytes) {
         f.write(bytes);
 }
 
+void ScriptedMediaPlayer::play() {
+    commands << QStringLiteral("play");
+    switch (onPlay) {
+    case OnPlay::Plays:
+        enterMode(QStringLiteral("playing"));
+        break;
+    case OnPlay::StaysOpen:
+        enterMode(QStringLiteral("open"));
+        break;
+    case OnPlay::Fails:
+        enterMode(QStringLiteral("open"));
+        if (onError)
+            onError(QStringLiteral("format inconnu"));
+        break;
+    }
+}
+
+void ScriptedMediaPlayer::stop() {
+    commands << QStringLiteral("stop");
+    enterMode(QStringLiteral("stopped"));
+}
+
+void ScriptedMediaPlayer::pause() {
+    commands << QStringLiteral("pause");
+    enterMode(QStringLiteral("paused"));
+}
+
+void ScriptedMediaPlayer::enterMode(const QString &mode) {
+    if (mode == current)
+        return;
+    current = mode;
+    if (onModeChange)
+        onModeChange(mode);
+}
+
 } // namespace tv::test

@@ -47,6 +47,23 @@ public:
     void stop() override {}
 };
 
+// Records what it was told; plays at once unless told to stay opening or to fail.
+class ScriptedMediaPlayer final : public MediaPlayer {
+public:
+    enum class OnPlay { Plays, StaysOpen, Fails };
+    OnPlay onPlay = OnPlay::Plays;
+    QStringList commands; // "file <path>", "play", "stop", "pause"
+    QString current = QStringLiteral("stopped");
+
+    void setFileName(const QString &path) override { commands << QStringLiteral("file ") + path; }
+    void play() override;
+    void stop() override;
+    void pause() override;
+    QString mode() const override { return current; }
+    // The player's own notification of a new mode, as at the end of a file.
+    void enterMode(const QString &mode);
+};
+
 class RecordingWaiter final : public Waiter {
 public:
     QList<int> waits;
@@ -69,7 +86,7 @@ struct FakeServices {
     ScriptedDialogs dialogs;
     RecordingSpeech speech;
     RecordingSounds sounds;
-    SilentMediaPlayer media;
+    ScriptedMediaPlayer media;
     NullCursor cursor;
     RecordingWaiter waiter;
     Services services{dialogs, speech, sounds, media, cursor, waiter};

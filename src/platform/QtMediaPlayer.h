@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Services.h"
+
+#include <QObject>
+#include <memory>
+
+class QAudioOutput;
+class QMediaPlayer;
+class QVideoWidget;
+
+namespace tv {
+
+// Sound, music and video files on Qt Multimedia, to the machine's default audio output.
+class QtMediaPlayer final : public QObject, public MediaPlayer {
+    Q_OBJECT
+public:
+    explicit QtMediaPlayer(QObject *parent = nullptr);
+    ~QtMediaPlayer() override;
+
+    void setFileName(const QString &path) override;
+    void play() override;
+    void stop() override;
+    void pause() override;
+    QString mode() const override;
+    QWidget *view() override;
+
+private:
+    void reportMode();
+
+    // The view outlives the player, which draws into it until its last frame.
+    std::unique_ptr<QVideoWidget> view_;
+    std::unique_ptr<QMediaPlayer> player_;
+    QAudioOutput *output_ = nullptr;
+    QString reported_ = QStringLiteral("stopped");
+};
+
+} // namespace tv

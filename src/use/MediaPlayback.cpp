@@ -1,0 +1,151 @@
+#include "MediaPlayback.h"
+
+#include "MediaWindow.h"
+#include "app/AppState.h"
+#include "page/MainWindow.h"
+#include "platform/Dialogs.h"
+#include "platform/Services.h"
+#include "platform/StoredPath.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace tv {
+
+namespace {
+
+const QString kPlaying = QStringLiteral("playing");
+
+bool onlySounds(const QString &extension) {
+    return extension == QLatin1String("wav") || extension == QLatin1String("mp3") ||
+           extension == QLatin1String("mid");
+}
+
+// The height plus its bar must stay a 16-bit number; a negative size gives the bar alone.
+constexpr double kMaxVideoHeight = 32767 - 60;
+constexpr double kMaxVideoWidth = 32767 - 30;
+
+} // namespace
+
+QSize mediaWindowTwips(const QString &extension, const Settings &settings, TwipsPerPixel tpp) {
+    if (onlySounds(extension))
+        return {5000, 1400};
+    const double w = std::clamp(settings.videoWidth, 0.0, kMaxVideoWidth);
+    const double h = std::clamp(double(settings.videoHeight), 0.0, kMaxVideoHeight);
+    return {int(std::lround((w + 30) * tpp.x)), int(std::lround((h + 60) * tpp.y))};
+}
+
+MediaPlayback::MediaPlayback(AppState &state, MainWindow &window, Services &services,
+                             QObject *parent)
+    : QObject(parent), state_(state), main_(window), services_(services),
+      window_(std::make_unique<MediaWindow>(services.media)) {
+    services_.media.onModeChange = [this](const QString &mode) { onModeChange(mode); };
+    services_.media.onError = [this](const QString &) { onError(); };
+    connect(window_.get(), &MediaWindow::closed, this, &MediaPlayback::resumeScanning);
+}
+
+MediaPlayback::~MediaPlayback() {
+    services_.media.onModeChange = nullptr;
+    services_.media.onError = nullptr;
+    window_->disconnect(this);
+    services_.media.stop();
+}
+
+void MediaPlayback::start(const QString &action, const QString &extension) {
+    const auto path = resolveStoredPath(state_.paths.multimediaDirectory(), action);
+    if (!path || !QFileInfo(*path).isFile()) {
+        services_.dialogs.message(QStringLiteral("Le fichier multimedia appelé : ''") + action +
+                                      QStringLiteral("'' n'existe pas"),
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        closeWindow();
+        return;
+    }
+    main_.scanTimer()->stop();
+    if (services_.media.mode() == kPlaying) {
+        // A press while a file plays is a stop button.
+        services_.media.stop();
+        closeWindow();
+        if (state_.settings.accessMode == kAccessScanning)
+            main_.scanTimer()->start();
+        return;
+    }
+    window_->setWindowTitle(QStringLiteral("Multimedia = ") + action);
+    const QSize twips = mediaWindowTwips(extension, state_.settings, state_.tpp);
+    window_->setOuterGeometry(QRect(0, 0, twipsToScreenPixels(twips.width(), state_.tpp.x),
+                                    twipsToScreenPixels(twips.height(), state_.tpp.y)));
+    window_->show();
+
+    failedDuringWait_ = false;
+    waiting_ = true;
+    services_.media.setFileName(*path);
+    services_.media.play();
+
+    // Events go on while the file opens: a press, a tick or the person closing the window
+    // is handled, and none of them leaves the hourglass behind.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (services_.media.mode() == kPlaying || failedDuringWait_ || !window_->isVisible())
+            loop.quit();
+    });
+    limit.start(kStartLimitMs);
+    poll.start(10);
+    if (services_.media.mode() != kPlaying && !failedDuringWait_ && window_->isVisible())
+        loop.exec();
+    QApplication::restoreOverrideCursor();
+    waiting_ = false;
+
+    if (failedDuringWait_ || (window_->isVisible() && services_.media.mode() != kPlaying))
+        readError();
+}
+
+void MediaPlayback::readError() {
+    services_.media.stop();
+    services_.dialogs.message(
+        QStringLiteral("Une erreur de lecture du fichier s'est produite : pilote absent ?"),
+        MessageIcon::Critical, MessageButtons::Ok);
+    closeWindow();
+}
+
+void MediaPlayback::onError() {
+    if (waiting_) {
+        failedDuringWait_ = true;
+        return;
+    }
+    if (window_->isVisible())
+        readError();
+}
+
+void MediaPlayback::onModeChange(const QString &mode) {
+    if (mode == QLatin1String("stopped") || mode == QLatin1String("paused"))
+        closeWindow();
+}
+
+void MediaPlayback::stopMedia() {
+    services_.media.stop();
+}
+
+void MediaPlayback::stopAndClose() {
+    services_.media.stop();
+    closeWindow();
+}
+
+void MediaPlayback::closeWindow() {
+    if (window_->isVisible())
+        window_->close();
+}
+
+void MediaPlayback::resumeScanning() {
+    // Stands in for the status notification that, in scanning access, hands the switch
+    // back once the player is done: without it a switch user is left with a still frame.
+    if (state_.settings.accessMode == kAccessScanning)
+        main_.scanTimer()->start();
+}
+
+} // namespace tv

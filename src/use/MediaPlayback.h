@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/Units.h"
+
+#include <QObject>
+#include <QRect>
+#include <memory>
+
+namespace tv {
+
+struct AppState;
+struct Services;
+struct Settings;
+class MainWindow;
+class MediaWindow;
+
+// Outer size of the player window, in twips: the video size and room for the bar, or a
+// small fixed window for the files that only sound.
+QSize mediaWindowTwips(const QString &extension, const Settings &settings, TwipsPerPixel tpp);
+
+// Sound, music and video files played from a picture, in the player window.
+class MediaPlayback : public QObject {
+    Q_OBJECT
+public:
+    MediaPlayback(AppState &state, MainWindow &window, Services &services,
+                  QObject *parent = nullptr);
+    ~MediaPlayback() override;
+
+    // Starts the file named by a picture's action; returns once it plays, or has failed.
+    void start(const QString &action, const QString &extension);
+    // Asks the player to stop; the window closes when the player says it has.
+    void stopMedia();
+    // A press on the page background: stop and close at once.
+    void stopAndClose();
+
+    MediaWindow *window() const { return window_.get(); }
+
+    // A file that has not begun to play after this long is taken as unreadable.
+    static constexpr int kStartLimitMs = 10000;
+
+private:
+    void closeWindow();
+    void readError();
+    void onModeChange(const QString &mode);
+    void onError();
+    void resumeScanning();
+
+    AppState &state_;
+    MainWindow &main_;
+    Services &services_;
+    std::unique_ptr<MediaWindow> window_;
+    bool waiting_ = false;
+    bool failedDuringWait_ = false;
+};
+
+} // namespace tv

@@ -1,0 +1,152 @@
+// The real player on the real audio server: every kind of file a picture can name.
+
+#include "app/AppState.h"
+#include "page/MainWindow.h"
+#include "platform/QtMediaPlayer.h"
+#include "support/AudioMonitor.h"
+#include "support/Fakes.h"
+#include "use/MediaPlayback.h"
+#include "use/MediaWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tv;
+
+namespace {
+
+// Two notes on a piano, half a second each.
+QByteArray smallMidi() {
+    const QByteArray track = QByteArray::fromHex("00c000"
+                                                 "00903c64"
+                                                 "60803c40"
+                                                 "00904064"
+                                                 "60804040"
+                                                 "00ff2f00");
+    QByteArray midi = QByteArray::fromHex("4d546864000000060000000100604d54726b");
+    const auto n = quint32(track.size());
+    midi.append(char(n >> 24)).append(char(n >> 16)).append(char(n >> 8)).append(char(n));
+    return midi + track;
+}
+
+bool ffmpeg(const QStringList &args) {
+    QProcess p;
+    p.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y"} + args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit &&
+           p.exitCode() == 0;
+}
+
+const QStringList kVideoInput = {"-f",  "lavfi", "-i",        "testsrc=size=160x120:rate=25:duration=1",
+                                 "-f",  "lavfi", "-i",        "sine=frequency=330:duration=1",
+                                 "-shortest", "-pix_fmt", "yuv420p"};
+
+} // namespace
+
+class MediaTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void everyKindPlays_data();
+    void everyKindPlays();
+    void soundReachesTheServerAndTheEndClosesTheWindow_data();
+    void soundReachesTheServerAndTheEndClosesTheWindow();
+    void secondPressStops();
+    void unplayableFileIsReported();
+
+private:
+    QTemporaryDir dir_;
+    AppState state_;
+    test::FakeServices fakes_;
+    std::unique_ptr<QtMediaPlayer> player_;
+    std::unique_ptr<Services> services_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<MediaPlayback> media_;
+};
+
+void MediaTest::initTestCase() {
+    const QString m = dir_.filePath("multimedia/");
+    QVERIFY(QDir().mkpath(m));
+    const QString sine = "sine=frequency=440:duration=1";
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-ar", "22050", m + "son.wav"}));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-c:a", "libmp3lame", m + "chanson.mp3"}));
+    QVERIFY(ffmpeg(kVideoInput + QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg",
+                                             m + "film.mpg"}));
+    QVERIFY(QFile::copy(m + "film.mpg", m + "film.mpeg"));
+    QVERIFY(ffmpeg(kVideoInput + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", m + "film.avi"}));
+    QVERIFY(ffmpeg(kVideoInput +
+                   QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", m + "film.flv"}));
+    QVERIFY(ffmpeg(kVideoInput + QStringList{"-c:v", "wmv2", "-c:a", "wmav2", m + "film.wmv"}));
+    test::writeBytes(m + "air.mid", smallMidi());
+    test::writeBytes(m + "abime.avi", QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(4000, 'x'));
+
+    state_.paths.programDirectory = dir_.path();
+    state_.tpp = {15, 15};
+    player_ = std::make_unique<QtMediaPlayer>();
+    services_ = std::make_unique<Services>(Services{fakes_.dialogs, fakes_.speech, fakes_.sounds,
+                                                    *player_, fakes_.cursor, fakes_.waiter});
+    window_ = std::make_unique<MainWindow>(state_);
+    media_ = std::make_unique<MediaPlayback>(state_, *window_, *services_);
+}
+
+void MediaTest::everyKindPlays_data() {
+    QTest::addColumn<QString>("file");
+    for (const char *f : {"son.wav", "chanson.mp3", "air.mid", "film.mpg", "film.mpeg", "film.avi",
+                          "film.flv", "film.wmv"})
+        QTest::newRow(f) << QString::fromLatin1(f);
+}
+
+void MediaTest::everyKindPlays() {
+    QFETCH(QString, file);
+    fakes_.dialogs.messages.clear();
+    media_->start(file, file.section(u'.', 1));
+    QCOMPARE(fakes_.dialogs.messages.size(), 0);
+    QCOMPARE(player_->mode(), QStringLiteral("playing"));
+    QVERIFY(media_->window()->isVisible());
+    QVERIFY(!QApplication::overrideCursor());
+    media_->stopMedia();
+    QTRY_VERIFY(!media_->window()->isVisible());
+}
+
+void MediaTest::soundReachesTheServerAndTheEndClosesTheWindow_data() {
+    QTest::addColumn<QString>("file");
+    QTest::newRow("wave") << "son.wav";
+    QTest::newRow("midi, through the synthesizer") << "air.mid";
+}
+
+void MediaTest::soundReachesTheServerAndTheEndClosesTheWindow() {
+    QFETCH(QString, file);
+    test::AudioMonitor monitor;
+    QVERIFY(monitor.waitUntilListening());
+    QTRY_VERIFY_WITH_TIMEOUT(test::AudioMonitor::loudest(monitor.take()) < 100, 10000);
+    media_->start(file, file.section(u'.', 1));
+    QByteArray heard;
+    // The synthesizer plays softly: well above silence is enough.
+    QTRY_VERIFY_WITH_TIMEOUT(test::AudioMonitor::loudest(heard += monitor.take()) > 300, 10000);
+    // One second of sound, then the window closes by itself.
+    QTRY_VERIFY_WITH_TIMEOUT(!media_->window()->isVisible(), 10000);
+    QCOMPARE(player_->mode(), QStringLiteral("stopped"));
+}
+
+void MediaTest::secondPressStops() {
+    media_->start("film.avi", "avi");
+    QCOMPARE(player_->mode(), QStringLiteral("playing"));
+    media_->start("son.wav", "wav");
+    QVERIFY(!media_->window()->isVisible());
+    QTRY_COMPARE(player_->mode(), QStringLiteral("stopped"));
+}
+
+void MediaTest::unplayableFileIsReported() {
+    fakes_.dialogs.messages.clear();
+    media_->start("abime.avi", "avi");
+    QTRY_COMPARE(fakes_.dialogs.messages.size(), 1);
+    QCOMPARE(fakes_.dialogs.messages[0].text,
+             QStringLiteral("Une erreur de lecture du fichier s'est produite : pilote absent ?"));
+    QVERIFY(!media_->window()->isVisible());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+QTEST_MAIN(MediaTest)
+#include "tst_media.moc"
