@@ -51,7 +51,7 @@ struct Page {
     SpeechWindow speech{fakes.speech, fakes.dialogs};
     MediaPlayback media{state, window, fakes.services};
     int quits = 0;
-    PictureActivation activation{state,  window, fakes.services, speech,
+    PictureActivation activation{state,  window, fakes.services,     speech,
                                  loader, media,  [this] { ++quits; }};
 
     Page() {

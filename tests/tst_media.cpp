@@ -35,13 +35,13 @@ QByteArray smallMidi() {
 bool ffmpeg(const QStringList &args) {
     QProcess p;
     p.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y"} + args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit &&
-           p.exitCode() == 0;
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-const QStringList kVideoInput = {"-f",  "lavfi", "-i",        "testsrc=size=160x120:rate=25:duration=1",
-                                 "-f",  "lavfi", "-i",        "sine=frequency=330:duration=1",
-                                 "-shortest", "-pix_fmt", "yuv420p"};
+const QStringList kVideoInput = {
+    "-f",        "lavfi",    "-i",     "testsrc=size=160x120:rate=25:duration=1",
+    "-f",        "lavfi",    "-i",     "sine=frequency=330:duration=1",
+    "-shortest", "-pix_fmt", "yuv420p"};
 
 } // namespace
 
@@ -72,15 +72,17 @@ void MediaTest::initTestCase() {
     const QString sine = "sine=frequency=440:duration=1";
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-ar", "22050", m + "son.wav"}));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-c:a", "libmp3lame", m + "chanson.mp3"}));
-    QVERIFY(ffmpeg(kVideoInput + QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg",
-                                             m + "film.mpg"}));
-    QVERIFY(QFile::copy(m + "film.mpg", m + "film.mpeg"));
-    QVERIFY(ffmpeg(kVideoInput + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", m + "film.avi"}));
     QVERIFY(ffmpeg(kVideoInput +
-                   QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", m + "film.flv"}));
+                   QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", m + "film.mpg"}));
+    QVERIFY(QFile::copy(m + "film.mpg", m + "film.mpeg"));
+    QVERIFY(
+        ffmpeg(kVideoInput + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", m + "film.avi"}));
+    QVERIFY(ffmpeg(kVideoInput + QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050",
+                                             m + "film.flv"}));
     QVERIFY(ffmpeg(kVideoInput + QStringList{"-c:v", "wmv2", "-c:a", "wmav2", m + "film.wmv"}));
     test::writeBytes(m + "air.mid", smallMidi());
-    test::writeBytes(m + "abime.avi", QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(4000, 'x'));
+    test::writeBytes(m + "abime.avi",
+                     QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(4000, 'x'));
 
     state_.paths.programDirectory = dir_.path();
     state_.tpp = {15, 15};

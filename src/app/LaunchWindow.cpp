@@ -96,8 +96,7 @@ LaunchWindow::LaunchWindow(const TwipsPerPixel &tpp, QWidget *parent)
     label1->setFont(titleFont);
     label1->setGeometry(margin, 12, troughPx, 48);
 
-    auto *label4 =
-        new QLabel(QStringLiteral("Version 2.0 — parler en images"), this);
+    auto *label4 = new QLabel(QStringLiteral("Version 2.0 — parler en images"), this);
     label4->setObjectName(QStringLiteral("Label4"));
     label4->setGeometry(margin, 60, troughPx, 20);
 

@@ -8,8 +8,8 @@
 #include "platform/Numbers.h"
 
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -118,7 +118,8 @@ QAction *MainWindow::action(const QString &objectName) const {
 }
 
 QPoint MainWindow::surfaceTwips(QPointF pixels) const {
-    return {int(std::lround(pixels.x() * state_.tpp.x)), int(std::lround(pixels.y() * state_.tpp.y))};
+    return {int(std::lround(pixels.x() * state_.tpp.x)),
+            int(std::lround(pixels.y() * state_.tpp.y))};
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
