@@ -43,6 +43,7 @@ private slots:
     void firstStartThenQuitFromTheMenu();
     void secondCopyIsRefusedAndACrashLeavesNoLock();
     void clicksSayAPhraseAndOpenALinkedPage();
+    void switchUserScansAndActivatesTheFramedPicture();
 
 private:
     std::unique_ptr<X11Session> x_;
@@ -196,6 +197,70 @@ void EndToEndTest::clicksSayAPhraseAndOpenALinkedPage() {
     QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(heard += monitor.take()) > 1000, 10000);
 
     x_->xdotool({"mousemove", "--window", main, "250", y, "click", "1"}, &ok);
+    QVERIFY(!x_->waitForWindow("^Tablavox -::- page_suite.dat$").isEmpty());
+    tablavox.kill();
+    tablavox.waitForFinished();
+}
+
+// Which of the page's three pictures lies under the real mouse cursor: 1 to 3, 0 for none.
+int pictureUnderCursor(const X11Session &x, const QString &shotPath) {
+    const QString where = x.xdotool({"getmouselocation", "--shell"});
+    const QRegularExpressionMatch m = QRegularExpression("X=(\\d+)\\nY=(\\d+)").match(where);
+    if (!m.hasMatch())
+        return 0;
+    x.screenshot(shotPath);
+    const QColor c = QImage(shotPath).pixelColor(m.captured(1).toInt(), m.captured(2).toInt());
+    const QList<QColor> pictures = {Qt::yellow, Qt::cyan, Qt::magenta};
+    for (int i = 0; i < pictures.size(); ++i) {
+        const QColor &p = pictures[i];
+        if (std::abs(c.red() - p.red()) < 40 && std::abs(c.green() - p.green()) < 40 &&
+            std::abs(c.blue() - p.blue()) < 40)
+            return i + 1;
+    }
+    return 0;
+}
+
+void EndToEndTest::switchUserScansAndActivatesTheFramedPicture() {
+    ProgramCopy program;
+    writeBytes(program.file("Tablavox2.cfg"),
+               "fenetre_gauche=30\r\nfenetre_haut=40\r\nfenetre_largeur=700\r\n"
+               "fenetre_hauteur=500\r\nacc\xE8s=d\xE9""filement\r\ntemporisation=900\r\n");
+    const QList<QPair<QString, QColor>> pictures = {
+        {"jaune.jpg", Qt::yellow}, {"cyan.jpg", Qt::cyan}, {"magenta.jpg", Qt::magenta}};
+    for (const auto &[file, color] : pictures) {
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(color);
+        QVERIFY(image.save(program.file("multimedia/" + file)));
+    }
+    writeBytes(program.file(QStringLiteral("pages/page_départ.dat")),
+               "couleur_page=0\r\njaune.jpg,Oui,20,20,120,120\r\n"
+               "cyan.jpg,page_suite.dat,220,60,120,120\r\nmagenta.jpg,Non,60,250,120,120\r\n");
+    writeBytes(program.file("pages/page_suite.dat"), "couleur_page=255\r\n");
+    QProcess tablavox;
+    program.start(*x_, tablavox);
+    QVERIFY(tablavox.waitForStarted());
+    QVERIFY(!x_->waitForWindow("^Tablavox -::- page_départ.dat$").isEmpty());
+
+    // The cursor lands inside each framed picture in turn, then starts again.
+    QTemporaryDir shots;
+    const QString shot = shots.filePath("scan.png");
+    QList<int> visited;
+    QDeadlineTimer deadline(30000);
+    while (visited.size() < 4 && !deadline.hasExpired()) {
+        const int now = pictureUnderCursor(*x_, shot);
+        if (now != 0 && (visited.isEmpty() || visited.last() != now))
+            visited << now;
+        QTest::qWait(100);
+    }
+    QCOMPARE(visited, QList<int>({1, 2, 3, 1}));
+
+    // The switch, a left button, acts on the picture framed at that moment.
+    deadline.setRemainingTime(10000);
+    while (pictureUnderCursor(*x_, shot) != 2 && !deadline.hasExpired())
+        QTest::qWait(50);
+    bool ok = false;
+    x_->xdotool({"click", "1"}, &ok);
+    QVERIFY(ok);
     QVERIFY(!x_->waitForWindow("^Tablavox -::- page_suite.dat$").isEmpty());
     tablavox.kill();
     tablavox.waitForFinished();

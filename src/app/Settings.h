@@ -66,6 +66,11 @@ QStringList formatSettings(const Settings &settings, const EditedSettings &edite
 // The thirteen lines written when the file cannot be read.
 QStringList defaultSettingsLines();
 
+// The scanning step follows the person's own pace, never so short that steps run together.
+inline int scanIntervalMs(int scanDelay) {
+    return scanDelay < 100 ? 100 : scanDelay;
+}
+
 // Frame thicknesses outside this range cannot be drawn sensibly.
 constexpr int kMinFrameThickness = 1;
 constexpr int kMaxFrameThickness = 100;

@@ -10,6 +10,7 @@
 #include "use/MediaPlayback.h"
 #include "use/PageSounds.h"
 #include "use/PictureActivation.h"
+#include "use/Scanning.h"
 #include "use/SpeechWindow.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObj
 Startup::~Startup() {
     // These refer to the main window: they go first.
     activation_.reset();
+    scanning_.reset();
     media_.reset();
     pages_.reset();
     main_.reset();
@@ -110,6 +112,8 @@ void Startup::runMain() {
     media_ = std::make_unique<MediaPlayback>(state_, *main_, services_);
     connect(main_.get(), &MainWindow::backgroundPressed, media_.get(),
             &MediaPlayback::stopAndClose);
+    // After the media stop of the same press.
+    scanning_ = std::make_unique<Scanning>(state_, *main_, services_);
     activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
                                                       *media_, [this] { quitProgram(); });
 

@@ -18,6 +18,7 @@ class PageSounds;
 class SpeechWindow;
 class PictureActivation;
 class MediaPlayback;
+class Scanning;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<PageLoader> pages_;
     std::unique_ptr<MediaPlayback> media_;
+    std::unique_ptr<Scanning> scanning_;
     std::unique_ptr<PictureActivation> activation_;
     bool going_ = false;
     bool ended_ = false;

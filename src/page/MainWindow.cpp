@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -23,6 +24,8 @@ MainWindow::MainWindow(AppState &state, QWidget *parent) : QMainWindow(parent), 
     surface_->setAutoFillBackground(true);
     surface_->setMouseTracking(true);
     surface_->installEventFilter(this);
+    // Keys are seen whichever control has the focus.
+    qApp->installEventFilter(this);
     setCentralWidget(surface_);
 
     auto *templ = new PictureControl(0, state.tpp.x, state.tpp.y, surface_);
@@ -30,7 +33,7 @@ MainWindow::MainWindow(AppState &state, QWidget *parent) : QMainWindow(parent), 
     templ->hide();
     img_[0] = templ;
 
-    cadreSelection_ = new SelectionFrame(surface_);
+    cadreSelection_ = new SelectionFrame(state.tpp.x, state.tpp.y, surface_);
 
     tmClignote_ = new QTimer(this);
     tmClignote_->setObjectName(QStringLiteral("tmClignote"));
@@ -38,6 +41,8 @@ MainWindow::MainWindow(AppState &state, QWidget *parent) : QMainWindow(parent), 
     tmDefilement_ = new QTimer(this);
     tmDefilement_->setObjectName(QStringLiteral("tmDéfilement"));
     tmDefilement_->setInterval(1500);
+    // A switch user times each press to the step: the step must come when it is due.
+    tmDefilement_->setTimerType(Qt::PreciseTimer);
 
     champTexte_ = new QPlainTextEdit(this);
     champTexte_->setObjectName(QStringLiteral("ChampTexte"));
@@ -98,6 +103,7 @@ PictureControl *MainWindow::createPicture(int index) {
                               templ->heightTwips());
     control->hide();
     connect(control, &PictureControl::pressed, this, &MainWindow::picturePressed);
+    connect(control, &PictureControl::hovered, this, &MainWindow::pictureHovered);
     // The frame is drawn over the pictures.
     cadreSelection_->raise();
     img_[std::size_t(index)] = control;
@@ -123,6 +129,23 @@ QPoint MainWindow::surfaceTwips(QPointF pixels) const {
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        // A key event travels up from the focused control to its parents: it is taken
+        // once, where it starts.
+        const QWidget *focus = QApplication::focusWidget();
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        const bool first = focus ? watched == focus : watched == this;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // A held key repeats its presses, not its releases.
+        const bool repeatedRelease = event->type() == QEvent::KeyRelease && key->isAutoRepeat();
+        if (widget && first && widget->window() == this && !repeatedRelease) {
+            if (event->type() == QEvent::KeyPress)
+                emit keyPressed(key->key());
+            else
+                emit keyReleased(key->key());
+        }
+        return false;
+    }
     if (watched == surface_) {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto *e = static_cast<QMouseEvent *>(event);
@@ -147,6 +170,7 @@ void MainWindow::loadStep() {
 void MainWindow::applySettingsRead(const SettingsReadOutcome &outcome) {
     if (outcome.frameBorderColor)
         cadreSelection_->setBorderColorValue(*outcome.frameBorderColor);
+    tmDefilement_->setInterval(scanIntervalMs(state_.settings.scanDelay));
     if (state_.settings.accessMode == kAccessScanning)
         tmDefilement_->start();
 }

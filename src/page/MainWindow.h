@@ -60,10 +60,14 @@ public:
 signals:
     void quitRequested();
     void picturePressed(int index, Qt::MouseButton button);
+    void pictureHovered(int index);
     // A mouse button went down on the page outside the pictures; position in twips.
     void backgroundPressed(Qt::MouseButton button, QPoint twips);
     // The pointer moved over the page outside the pictures; position in twips.
     void backgroundMoved(QPoint twips);
+    // A key went down or up anywhere in the window, seen before any control handles it.
+    void keyPressed(int key);
+    void keyReleased(int key);
     void closedByUser();
 
 protected:

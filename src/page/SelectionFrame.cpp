@@ -1,15 +1,23 @@
 #include "SelectionFrame.h"
 
 #include "platform/Colors.h"
+#include "platform/Units.h"
 
 #include <QPainter>
 
 namespace tv {
 
-SelectionFrame::SelectionFrame(QWidget *parent) : QWidget(parent) {
+SelectionFrame::SelectionFrame(double twipsPerPixelX, double twipsPerPixelY, QWidget *parent)
+    : QWidget(parent), tppX_(twipsPerPixelX), tppY_(twipsPerPixelY) {
     setObjectName(QStringLiteral("cadreSélection"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     hide();
+}
+
+void SelectionFrame::setTwipsGeometry(int left, int top, int width, int height) {
+    twips_ = QRect(left, top, width, height);
+    setGeometry(twipsToScreenPixels(left, tppX_), twipsToScreenPixels(top, tppY_),
+                twipsToScreenPixels(width, tppX_), twipsToScreenPixels(height, tppY_));
 }
 
 void SelectionFrame::setBorderWidth(int pixels) {

@@ -9,7 +9,11 @@ namespace tv {
 class SelectionFrame : public QWidget {
     Q_OBJECT
 public:
-    explicit SelectionFrame(QWidget *parent = nullptr);
+    SelectionFrame(double twipsPerPixelX, double twipsPerPixelY, QWidget *parent = nullptr);
+
+    // Place and size in twips, kept exactly; only the drawing is rounded to pixels.
+    void setTwipsGeometry(int left, int top, int width, int height);
+    QRect twipsGeometry() const { return twips_; }
 
     void setBorderWidth(int pixels);
     int borderWidth() const { return borderWidth_; }
@@ -20,6 +24,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    double tppX_, tppY_;
+    QRect twips_;
     int borderWidth_ = 1;
     qint32 borderColor_ = 255;
 };

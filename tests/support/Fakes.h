@@ -76,9 +76,10 @@ public:
     bool acquire() override { return free; }
 };
 
-class NullCursor final : public CursorPlacer {
+class RecordingCursor final : public CursorPlacer {
 public:
-    void moveTo(const QPoint &) override {}
+    QList<QPoint> moves;
+    void moveTo(const QPoint &globalPos) override { moves << globalPos; }
 };
 
 // Every service a window needs, scripted.
@@ -87,7 +88,7 @@ struct FakeServices {
     RecordingSpeech speech;
     RecordingSounds sounds;
     ScriptedMediaPlayer media;
-    NullCursor cursor;
+    RecordingCursor cursor;
     RecordingWaiter waiter;
     Services services{dialogs, speech, sounds, media, cursor, waiter};
 };

@@ -1,0 +1,112 @@
+#include "Scanning.h"
+
+#include "app/AppState.h"
+#include "page/MainWindow.h"
+#include "page/PictureControl.h"
+#include "page/SelectionFrame.h"
+#include "platform/Dialogs.h"
+#include "platform/Services.h"
+
+#include <QTimer>
+
+namespace tv {
+
+Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObject *parent)
+    : QObject(parent), state_(state), window_(window), services_(services) {
+    connect(window_.scanTimer(), &QTimer::timeout, this, &Scanning::step);
+    connect(window_.blinkTimer(), &QTimer::timeout, this, &Scanning::blink);
+    connect(&window_, &MainWindow::pictureHovered, this, &Scanning::hover);
+    connect(&window_, &MainWindow::backgroundMoved, this, &Scanning::leavePictures);
+    connect(&window_, &MainWindow::keyReleased, this, [this](int key) {
+        if (key == Qt::Key_Escape)
+            stopScanning();
+    });
+    connect(&window_, &MainWindow::backgroundPressed, this, [this](Qt::MouseButton button, QPoint) {
+        if (button == Qt::RightButton)
+            offerToResume();
+    });
+}
+
+void Scanning::step() {
+    state_.scanIndex = state_.scanIndex + 1;
+    state_.currentImage = state_.scanIndex;
+    // A picture deleted since the page was read still takes its step: the frame and the
+    // cursor stay where they were.
+    const int n = state_.currentImage;
+    const PictureControl *picture = n >= 1 && n <= kMaxImages ? window_.img(n) : nullptr;
+    SelectionFrame *frame = window_.selectionFrame();
+    if (picture) {
+        placeCursorOn(n);
+        const int t = state_.settings.frameThickness;
+        frame->setTwipsGeometry(picture->leftTwips() - t, picture->topTwips() - t,
+                                picture->widthTwips() + 2 * t, picture->heightTwips() + 2 * t);
+    }
+    frame->show();
+    frame->raise();
+    if (state_.settings.frameBlink)
+        window_.blinkTimer()->start();
+    if (state_.scanIndex == state_.page.imageCount)
+        state_.scanIndex = 0;
+}
+
+void Scanning::placeCursorOn(int index) {
+    const PictureControl *picture = window_.img(index);
+    // The centre of the picture on the screen, from the page surface itself, so the cursor
+    // lands inside the picture whatever the window's decoration.
+    const QPointF centreTwips(picture->leftTwips() + picture->widthTwips() / 2.0,
+                              picture->topTwips() + picture->heightTwips() / 2.0);
+    const QPoint local(int(std::lround(centreTwips.x() / state_.tpp.x)),
+                       int(std::lround(centreTwips.y() / state_.tpp.y)));
+    services_.cursor.moveTo(window_.surface()->mapToGlobal(local));
+}
+
+void Scanning::hover(int index) {
+    if (state_.hoveredImage)
+        return;
+    PictureControl *picture = window_.img(index);
+    if (!picture)
+        return;
+    state_.currentImage = index;
+    SelectionFrame *frame = window_.selectionFrame();
+    const int out = 8 * state_.settings.frameThickness;
+    frame->setTwipsGeometry(picture->leftTwips() - out, picture->topTwips() - out,
+                            picture->widthTwips() + 2 * out, picture->heightTwips() + 2 * out);
+    frame->show();
+    frame->raise();
+    if (state_.settings.frameBlink)
+        window_.blinkTimer()->start();
+    state_.hoveredImage = true;
+    picture->setToolTip(picture->tag());
+}
+
+void Scanning::leavePictures() {
+    state_.hoveredImage = false;
+    hideFrame();
+}
+
+void Scanning::hideFrame() {
+    window_.selectionFrame()->hide();
+    window_.blinkTimer()->stop();
+}
+
+void Scanning::blink() {
+    SelectionFrame *frame = window_.selectionFrame();
+    frame->setVisible(!frame->isVisible());
+}
+
+void Scanning::stopScanning() {
+    services_.dialogs.message(QStringLiteral("Défilement stoppé"), MessageIcon::Exclamation,
+                              MessageButtons::Ok);
+    window_.scanTimer()->stop();
+}
+
+void Scanning::offerToResume() {
+    if (window_.scanTimer()->isActive() || state_.settings.accessMode != kAccessScanning)
+        return;
+    if (services_.dialogs.message(QStringLiteral("Reprendre le défilement ?"),
+                                  MessageIcon::Question,
+                                  MessageButtons::YesNo) == MessageAnswer::Yes)
+        window_.scanTimer()->start();
+}
+
+} // namespace tv
