@@ -44,6 +44,7 @@ private slots:
     void secondCopyIsRefusedAndACrashLeavesNoLock();
     void clicksSayAPhraseAndOpenALinkedPage();
     void switchUserScansAndActivatesTheFramedPicture();
+    void carerMovesAPictureWithTheMouse();
 
 private:
     std::unique_ptr<X11Session> x_;
@@ -224,7 +225,8 @@ void EndToEndTest::switchUserScansAndActivatesTheFramedPicture() {
     ProgramCopy program;
     writeBytes(program.file("Tablavox2.cfg"),
                "fenetre_gauche=30\r\nfenetre_haut=40\r\nfenetre_largeur=700\r\n"
-               "fenetre_hauteur=500\r\nacc\xE8s=d\xE9""filement\r\ntemporisation=900\r\n");
+               "fenetre_hauteur=500\r\nacc\xE8s=d\xE9"
+               "filement\r\ntemporisation=900\r\n");
     const QList<QPair<QString, QColor>> pictures = {
         {"jaune.jpg", Qt::yellow}, {"cyan.jpg", Qt::cyan}, {"magenta.jpg", Qt::magenta}};
     for (const auto &[file, color] : pictures) {
@@ -264,6 +266,44 @@ void EndToEndTest::switchUserScansAndActivatesTheFramedPicture() {
     QVERIFY(!x_->waitForWindow("^Tablavox -::- page_suite.dat$").isEmpty());
     tablavox.kill();
     tablavox.waitForFinished();
+}
+
+void EndToEndTest::carerMovesAPictureWithTheMouse() {
+    ProgramCopy program;
+    writeBytes(program.file("Tablavox2.cfg"), fileBytes(kData + "/settings/default.cfg"));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(program.file("multimedia/p.jpg")));
+    const QString page = program.file(QStringLiteral("pages/page_départ.dat"));
+    writeBytes(page, "couleur_page=0\r\np.jpg,Oui,20,20,100,100\r\n");
+    QProcess tablavox;
+    program.start(*x_, tablavox);
+    QVERIFY(tablavox.waitForStarted());
+    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    QVERIFY(!main.isEmpty());
+
+    // A real right click opens the picture menu; "Déplacer" is its second entry.
+    bool ok = false;
+    x_->xdotool({"mousemove", "--window", main, "70", "90", "click", "3"}, &ok);
+    QVERIFY(ok);
+    QTest::qWait(500);
+    x_->xdotool({"key", "Down", "Down", "Return"}, &ok);
+    QVERIFY(ok);
+    QTest::qWait(300);
+    // Grabbed 50 pixels right of and 50 below the picture's corner, let go 200 and 100
+    // pixels further on.
+    x_->xdotool({"mousedown", "1"}, &ok);
+    for (int step = 1; step <= 10; ++step) {
+        x_->xdotool({"mousemove", "--window", main, QString::number(70 + step * 20),
+                     QString::number(90 + step * 10)});
+        QTest::qWait(30);
+    }
+    x_->xdotool({"mouseup", "1"}, &ok);
+    QVERIFY(ok);
+    QTest::qWait(300);
+    QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
+    QVERIFY(tablavox.waitForFinished(15000));
+    QCOMPARE(fileBytes(page), QByteArray("couleur_page=0\r\np.jpg,Oui,220,120,100,100\r\n"));
 }
 
 QTEST_GUILESS_MAIN(EndToEndTest)

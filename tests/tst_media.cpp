@@ -21,9 +21,9 @@ namespace {
 // Two notes on a piano, half a second each.
 QByteArray smallMidi() {
     const QByteArray track = QByteArray::fromHex("00c000"
-                                                 "00903c64"
+                                                 "00903c7f"
                                                  "60803c40"
-                                                 "00904064"
+                                                 "0090407f"
                                                  "60804040"
                                                  "00ff2f00");
     QByteArray midi = QByteArray::fromHex("4d546864000000060000000100604d54726b");

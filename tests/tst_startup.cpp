@@ -173,7 +173,7 @@ void StartupTest::startShowsTheMainWindowWithItsSettings() {
     QCOMPARE(w->selectionFrame()->borderWidth(), 7);
     QVERIFY(w->selectionFrame()->isHidden());
     QVERIFY(w->scanTimer()->isActive());
-    QCOMPARE(w->scanTimer()->interval(), 1500);
+    QCOMPARE(w->scanTimer()->interval(), int(p.state.settings.scanDelay)); // the person's own pace
     QCOMPARE(w->blinkTimer()->interval(), 150);
     QVERIFY(!w->blinkTimer()->isActive());
     QCOMPARE(p.state.page.currentPage, QStringLiteral("page_départ.dat"));

@@ -5,6 +5,8 @@
 #include "platform/ProgramPaths.h"
 #include "platform/Units.h"
 
+#include <QPoint>
+
 namespace tv {
 
 // The state every window shares, for the whole run.
@@ -16,6 +18,7 @@ struct AppState {
 
     int currentImage = 0;
     QString pointerMode;
+    QPoint dragStart; // where the dragged picture was grabbed, twips inside it
     int scanIndex = 0;
     bool hoveredImage = false;
 };

@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 #include "app/LaunchWindow.h"
+#include "edit/PictureEditor.h"
+#include "edit/PointerModes.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
 #include "page/PictureCache.h"
@@ -29,7 +31,9 @@ Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObj
 Startup::~Startup() {
     // These refer to the main window: they go first.
     activation_.reset();
+    editor_.reset();
     scanning_.reset();
+    modes_.reset();
     media_.reset();
     pages_.reset();
     main_.reset();
@@ -112,10 +116,14 @@ void Startup::runMain() {
     media_ = std::make_unique<MediaPlayback>(state_, *main_, services_);
     connect(main_.get(), &MainWindow::backgroundPressed, media_.get(),
             &MediaPlayback::stopAndClose);
-    // After the media stop of the same press.
+    // A press on the background stops the media, then ends a stretch, then may resume
+    // scanning: the handlers run in the order they are made.
+    modes_ = std::make_unique<PointerModes>(state_, *main_, services_);
     scanning_ = std::make_unique<Scanning>(state_, *main_, services_);
+    editor_ = std::make_unique<PictureEditor>(state_, *main_, services_, *media_, *modes_);
     activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
                                                       *media_, [this] { quitProgram(); });
+    activation_->setEditor(editor_.get());
 
     const Settings &s = state_.settings;
     main_->setOuterGeometryTwips(

@@ -19,6 +19,8 @@ class SpeechWindow;
 class PictureActivation;
 class MediaPlayback;
 class Scanning;
+class PointerModes;
+class PictureEditor;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -62,7 +64,9 @@ private:
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<PageLoader> pages_;
     std::unique_ptr<MediaPlayback> media_;
+    std::unique_ptr<PointerModes> modes_;
     std::unique_ptr<Scanning> scanning_;
+    std::unique_ptr<PictureEditor> editor_;
     std::unique_ptr<PictureActivation> activation_;
     bool going_ = false;
     bool ended_ = false;

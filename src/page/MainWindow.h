@@ -42,6 +42,10 @@ public:
 
     QWidget *surface() const { return surface_; }
     PictureControl *img(int index) const { return img_.at(std::size_t(index)); }
+    // A picture of the page: none for the template or an index beyond the page.
+    PictureControl *pictureAt(int index) const {
+        return index >= 1 && index <= 50 ? img_[std::size_t(index)] : nullptr;
+    }
     // A new picture control from the template, hidden; one already at that index is replaced.
     PictureControl *createPicture(int index);
     void removePicture(int index);
@@ -59,7 +63,7 @@ public:
 
 signals:
     void quitRequested();
-    void picturePressed(int index, Qt::MouseButton button);
+    void picturePressed(int index, Qt::MouseButton button, QPoint twipsInside);
     void pictureHovered(int index);
     // A mouse button went down on the page outside the pictures; position in twips.
     void backgroundPressed(Qt::MouseButton button, QPoint twips);

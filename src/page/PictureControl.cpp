@@ -58,9 +58,16 @@ void PictureControl::setPicture(const QImage &image) {
 }
 
 void PictureControl::paintEvent(QPaintEvent *) {
-    if (picture_.isNull())
-        return;
     QPainter painter(this);
+    if (picture_.isNull()) {
+        // A picture not yet given its image stays visible to the carer who placed it.
+        if (index_ == 0)
+            return;
+        painter.fillRect(rect(), QColor(255, 255, 255, 150));
+        painter.setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        return;
+    }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(rect(), picture_);
 }
@@ -71,7 +78,9 @@ namespace tv {
 
 void PictureControl::mousePressEvent(QMouseEvent *event) {
     event->accept();
-    emit pressed(index_, event->button());
+    const QPointF at = event->position();
+    emit pressed(index_, event->button(),
+                 QPoint(int(std::lround(at.x() * tppX_)), int(std::lround(at.y() * tppY_))));
 }
 
 void PictureControl::mouseMoveEvent(QMouseEvent *event) {

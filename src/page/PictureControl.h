@@ -22,6 +22,8 @@ public:
     int topTwips() const { return top_; }
     int widthTwips() const { return width_; }
     int heightTwips() const { return height_; }
+    QRect twipsRect() const { return {left_, top_, width_, height_}; }
+    void setTwipsRect(const QRect &r) { setTwipsGeometry(r.x(), r.y(), r.width(), r.height()); }
 
     // The action text, read when the picture is pressed.
     QString tag() const { return tag_; }
@@ -38,8 +40,8 @@ public:
     QSize decodeSize() const;
 
 signals:
-    // A mouse button went down on the picture.
-    void pressed(int index, Qt::MouseButton button);
+    // A mouse button went down on the picture, at a point inside it (twips).
+    void pressed(int index, Qt::MouseButton button, QPoint twipsInside);
     // The pointer moved over the picture.
     void hovered(int index);
 

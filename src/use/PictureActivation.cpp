@@ -4,6 +4,7 @@
 #include "MediaPlayback.h"
 #include "SpeechWindow.h"
 #include "app/AppState.h"
+#include "page/GeometryCapture.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
 #include "page/PictureControl.h"
@@ -32,12 +33,17 @@ QString PictureActivation::creditsText() {
                           "Décembre 2026");
 }
 
-void PictureActivation::press(int index, Qt::MouseButton button) {
+void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsInside) {
     state_.currentImage = index;
-    if (button == Qt::LeftButton) {
+    if (button == Qt::RightButton) {
+        if (editor_)
+            editor_->openPictureMenu();
+    } else if (button == Qt::LeftButton) {
         if (state_.pointerMode == QStringLiteral("déplacer")) {
-            // The move itself belongs to the editing commands.
-            state_.pointerMode.clear();
+            if (editor_)
+                editor_->startMove(index, twipsInside);
+            else
+                state_.pointerMode.clear();
         } else {
             const PictureControl *control = window_.img(index);
             const QString action = control ? control->tag() : QString();
@@ -70,7 +76,6 @@ void PictureActivation::press(int index, Qt::MouseButton button) {
             }
         }
     }
-    // The right button's menu belongs to the editing commands; other buttons only select.
     affecteValeursTouche();
 }
 
@@ -94,17 +99,7 @@ void PictureActivation::openPageLink(const QString &action) {
 }
 
 void PictureActivation::affecteValeursTouche() {
-    const int n = state_.currentImage;
-    if (n < 1 || n > kMaxImages)
-        return;
-    const PictureControl *control = window_.img(n);
-    if (!control)
-        return;
-    ImageRecord &r = state_.page.imageTable[std::size_t(n)];
-    r.left = qint16(control->leftTwips());
-    r.top = qint16(control->topTwips());
-    r.width = qint16(control->widthTwips());
-    r.height = qint16(control->heightTwips());
+    tv::affecteValeursTouche(state_, window_);
 }
 
 } // namespace tv

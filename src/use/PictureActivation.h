@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <functional>
 
 namespace tv {
@@ -12,6 +13,16 @@ class MediaPlayback;
 class PageLoader;
 class SpeechWindow;
 
+// The editing side of a press on a picture.
+class PressEditor {
+public:
+    virtual ~PressEditor() = default;
+    // A left press while a move is armed: the picture starts being dragged.
+    virtual void startMove(int index, QPoint twipsInside) = 0;
+    // A right press: the picture menu, and whatever its command does, to the end.
+    virtual void openPictureMenu() = 0;
+};
+
 // What a press on a picture does: say its phrase, open its page, quit, show the credits.
 class PictureActivation : public QObject {
     Q_OBJECT
@@ -21,7 +32,9 @@ public:
                       QObject *parent = nullptr);
 
     // The press handler: a mouse button went down on picture `index`.
-    void press(int index, Qt::MouseButton button);
+    void press(int index, Qt::MouseButton button, QPoint twipsInside = {});
+
+    void setEditor(PressEditor *editor) { editor_ = editor; }
 
     // Copies the picture's place and size into its record; nothing for a deleted picture.
     void affecteValeursTouche();
@@ -38,6 +51,7 @@ private:
     PageLoader &pages_;
     MediaPlayback &media_;
     std::function<void()> quit_;
+    PressEditor *editor_ = nullptr;
 };
 
 } // namespace tv

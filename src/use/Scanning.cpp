@@ -33,7 +33,7 @@ void Scanning::step() {
     // A picture deleted since the page was read still takes its step: the frame and the
     // cursor stay where they were.
     const int n = state_.currentImage;
-    const PictureControl *picture = n >= 1 && n <= kMaxImages ? window_.img(n) : nullptr;
+    const PictureControl *picture = window_.pictureAt(n);
     SelectionFrame *frame = window_.selectionFrame();
     if (picture) {
         placeCursorOn(n);
@@ -50,7 +50,7 @@ void Scanning::step() {
 }
 
 void Scanning::placeCursorOn(int index) {
-    const PictureControl *picture = window_.img(index);
+    const PictureControl *picture = window_.pictureAt(index);
     // The centre of the picture on the screen, from the page surface itself, so the cursor
     // lands inside the picture whatever the window's decoration.
     const QPointF centreTwips(picture->leftTwips() + picture->widthTwips() / 2.0,
@@ -63,7 +63,7 @@ void Scanning::placeCursorOn(int index) {
 void Scanning::hover(int index) {
     if (state_.hoveredImage)
         return;
-    PictureControl *picture = window_.img(index);
+    PictureControl *picture = window_.pictureAt(index);
     if (!picture)
         return;
     state_.currentImage = index;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "use/PictureActivation.h"
+
+#include <QObject>
+
+namespace tv {
+
+struct AppState;
+struct Services;
+class MainWindow;
+class MediaPlayback;
+class PointerModes;
+class PictureControl;
+
+// The picture menu and the commands that add, remove and resize pictures.
+class PictureEditor : public QObject, public PressEditor {
+    Q_OBJECT
+public:
+    PictureEditor(AppState &state, MainWindow &window, Services &services, MediaPlayback &media,
+                  PointerModes &modes, QObject *parent = nullptr);
+
+    void startMove(int index, QPoint twipsInside) override;
+    void openPictureMenu() override;
+
+    void newPicture();
+    void createRight();
+    void createBelow();
+    void deletePicture();
+    void growPicture();
+    void shrinkPicture();
+
+    // Runs instead of the properties dialog until that dialog exists.
+    std::function<void()> openProperties;
+
+private:
+    // A new picture from the template at the next free index, made current; none past the
+    // last index a page can hold (the carer is told).
+    PictureControl *createNext();
+    void createBeside(bool right);
+
+    AppState &state_;
+    MainWindow &window_;
+    Services &services_;
+    MediaPlayback &media_;
+    PointerModes &modes_;
+};
+
+} // namespace tv
