@@ -4,7 +4,9 @@
 #include "app/LaunchWindow.h"
 #include "edit/PictureEditor.h"
 #include "edit/PointerModes.h"
+#include "edit/PropertiesDialog.h"
 #include "page/MainWindow.h"
+#include "page/PageCommands.h"
 #include "page/PageLoader.h"
 #include "page/PictureCache.h"
 #include "platform/Dialogs.h"
@@ -31,6 +33,7 @@ Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObj
 Startup::~Startup() {
     // These refer to the main window: they go first.
     activation_.reset();
+    pageCommands_.reset();
     editor_.reset();
     scanning_.reset();
     modes_.reset();
@@ -124,6 +127,11 @@ void Startup::runMain() {
     activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
                                                       *media_, [this] { quitProgram(); });
     activation_->setEditor(editor_.get());
+    editor_->openProperties = [this] {
+        PropertiesDialog dialog(state_, *main_, services_, *speech_, *pictures_, main_.get());
+        dialog.exec();
+    };
+    pageCommands_ = std::make_unique<PageCommands>(state_, *main_, services_, *pages_);
 
     const Settings &s = state_.settings;
     main_->setOuterGeometryTwips(

@@ -21,6 +21,7 @@ class MediaPlayback;
 class Scanning;
 class PointerModes;
 class PictureEditor;
+class PageCommands;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -67,6 +68,7 @@ private:
     std::unique_ptr<PointerModes> modes_;
     std::unique_ptr<Scanning> scanning_;
     std::unique_ptr<PictureEditor> editor_;
+    std::unique_ptr<PageCommands> pageCommands_;
     std::unique_ptr<PictureActivation> activation_;
     bool going_ = false;
     bool ended_ = false;

@@ -14,7 +14,8 @@ enum class MessageAnswer { Ok, Yes, No, Cancel };
 struct OpenFileRequest {
     QString initialDirectory;
     QString fileName;
-    QString filter; // "description|pattern;pattern|description|pattern"
+    QString filter;       // "description|pattern;pattern|description|pattern"
+    bool newFile = false; // a name that does not exist yet may be given
 };
 
 // The standard modal dialogs. Texts join their lines with CR LF.

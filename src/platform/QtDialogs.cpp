@@ -92,10 +92,13 @@ std::optional<QString> QtDialogs::openFile(const OpenFileRequest &request) {
     QString dir = request.initialDirectory.isEmpty() ? lastDirectory_ : request.initialDirectory;
     if (!request.fileName.isEmpty())
         dir += u'/' + request.fileName;
-    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), dir,
-                                                      qtFileFilter(request.filter));
-    if (path.isEmpty())
+    QFileDialog dialog(QApplication::activeWindow(), QString(), dir, qtFileFilter(request.filter));
+    dialog.setObjectName(QStringLiteral("cmdialogue"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.newFile ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    const QString path = dialog.selectedFiles().constFirst();
     lastDirectory_ = QFileInfo(path).absolutePath();
     return path;
 }

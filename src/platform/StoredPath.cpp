@@ -56,4 +56,26 @@ std::optional<QString> resolveStoredPath(const QString &baseDir, const QString &
     return current;
 }
 
+ChosenFile relativeToDataDirectory(const QString &baseDir, const QString &path) {
+    ChosenFile chosen;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    chosen.dir = slash < 0 ? QString() : path.left(slash + 1);
+    const QString fileName = path.mid(slash + 1);
+    QStringList bases{QDir::cleanPath(baseDir) + u'/'};
+    // The program may have been started through a link: its real place counts as well.
+    const QString canonical = QFileInfo(baseDir).canonicalFilePath();
+    if (!canonical.isEmpty())
+        bases << canonical + u'/';
+    for (const QString &base : bases) {
+        if (chosen.dir.startsWith(base, Qt::CaseSensitive)) {
+            chosen.name = path.mid(base.size());
+            chosen.name.replace(u'/', u'\\');
+            chosen.inside = true;
+            return chosen;
+        }
+    }
+    chosen.name = fileName;
+    return chosen;
+}
+
 } // namespace tv

@@ -1,0 +1,349 @@
+#include "PropertiesDialog.h"
+
+#include "app/AppState.h"
+#include "page/MainWindow.h"
+#include "page/PageCommands.h"
+#include "page/PictureCache.h"
+#include "page/PictureControl.h"
+#include "platform/Colors.h"
+#include "platform/Dialogs.h"
+#include "platform/Numbers.h"
+#include "platform/Services.h"
+#include "platform/StoredPath.h"
+#include "use/SpeechWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+
+namespace tv {
+
+namespace {
+
+// Windows page sets name their pictures in capitals as often as not.
+const QString kImagesFilter =
+    QStringLiteral("Images JPG|*.jpg;*.jpeg;*.bmp;*.png;*.JPG;*.JPEG;*.BMP;*.PNG");
+const QString kMediaFilter =
+    QStringLiteral("Sons,Musiques,Vidéos|*.wav;*.mid;*.mp3;*.avi;*.mpg;*.wmv;*.flv");
+
+QString phraseForBox(const QString &stored) {
+    QString text = stored;
+    return text.replace(u'\\', u'\n');
+}
+
+QString phraseForStore(const QString &boxText) {
+    QString text = boxText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\\"));
+    return text.replace(u'\n', u'\\');
+}
+
+// A name in the directory that no file has yet: "chat_2.jpg", "chat_3.jpg"…
+QString freeName(const QString &dir, const QString &name) {
+    const QFileInfo info(name);
+    const QString stem = info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    for (int n = 2;; ++n) {
+        const QString candidate = QStringLiteral("%1_%2%3").arg(stem).arg(n).arg(suffix);
+        if (!QFileInfo::exists(dir + u'/' + candidate))
+            return candidate;
+    }
+}
+
+bool sameContent(const QString &a, const QString &b) {
+    QFile fa(a), fb(b);
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly) || fa.size() != fb.size())
+        return false;
+    return fa.readAll() == fb.readAll();
+}
+
+} // namespace
+
+QString actionKindOf(const QString &action) {
+    static const QStringList media = {"wav", "mid", "mp3", "mpg", "flv", "wmv", "avi"};
+    const QString last = action.right(3);
+    if (media.contains(last))
+        return kActionMedia;
+    if (last == QLatin1String("dat"))
+        return kActionPage;
+    return kActionPhrase;
+}
+
+QSize propertiesDialogSize(QSize outer) {
+    int w = outer.width();
+    int h = outer.height();
+    if (!(w >= 8500 && h >= 8000))
+        w = 8500;
+    if (h < 8000)
+        h = 8000;
+    return {w, h};
+}
+
+PropertiesDialog::PropertiesDialog(AppState &state, MainWindow &window, Services &services,
+                                   SpeechWindow &speech, PictureCache &cache, QWidget *parent)
+    : QDialog(parent), state_(state), window_(window), services_(services), speech_(speech),
+      cache_(cache) {
+    setObjectName(QStringLiteral("frmPropriétés"));
+    setWindowTitle(QStringLiteral("Propriétés"));
+    QDir::setCurrent(state_.paths.programDirectory);
+    buildControls();
+    fill();
+}
+
+void PropertiesDialog::buildControls() {
+    const auto px = [this](int l, int t, int w, int h) {
+        return QRect(int(std::lround(l / state_.tpp.x)), int(std::lround(t / state_.tpp.y)),
+                     int(std::lround(w / state_.tpp.x)), int(std::lround(h / state_.tpp.y)));
+    };
+    const auto button = [&](QWidget *parent, const QString &caption, const QString &name,
+                            QRect twips) {
+        auto *b = new QPushButton(caption, parent);
+        b->setObjectName(name);
+        b->setGeometry(twips);
+        b->setAutoDefault(false);
+        return b;
+    };
+    const auto greyLabel = [&](QWidget *parent, const QString &name, QRect twips) {
+        auto *l = new QLabel(parent);
+        l->setObjectName(name);
+        l->setGeometry(twips);
+        l->setAutoFillBackground(true);
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::Window, colorFromValue(0xE0E0E0, pal));
+        l->setPalette(pal);
+        return l;
+    };
+
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window,
+                 colorFromValue(toInt32(state_.settings.backgroundColor).value_or(16777215), pal));
+    setPalette(pal);
+    resize(px(0, 0, 8340, 7380).size());
+
+    cmdAnnuler_ = button(this, QStringLiteral("&Annuler"), QStringLiteral("cmdAnnuler"),
+                         px(120, 120, 1700, 400));
+    cmdAnnuler_->setStyleSheet(QStringLiteral("background-color: rgb(230, 60, 60);"));
+    cmdSauver_ = button(this, QStringLiteral("&Enregistrer"), QStringLiteral("cmdSauver"),
+                        px(1960, 120, 1700, 400));
+    cmdSauver_->setStyleSheet(QStringLiteral("background-color: rgb(70, 190, 80);"));
+
+    cadreImage_ = new QGroupBox(QStringLiteral("Image"), this);
+    cadreImage_->setObjectName(QStringLiteral("cadreimage"));
+    cadreImage_->setGeometry(px(120, 600, 8000, 3500));
+    cmdChercheImage_ = button(cadreImage_, QStringLiteral("Image"),
+                              QStringLiteral("cmdChercheImage"), px(120, 300, 1300, 400));
+    lblNomImage_ = greyLabel(cadreImage_, QStringLiteral("lblNomImage"), px(1560, 300, 6200, 400));
+    imgExemple_ = new QLabel(cadreImage_);
+    imgExemple_->setObjectName(QStringLiteral("ImgExemple"));
+    imgExemple_->setScaledContents(true);
+    imgExemple_->move(px(120, 840, 0, 0).topLeft());
+
+    frame1_ = new QGroupBox(QStringLiteral("Commande"), this);
+    frame1_->setObjectName(QStringLiteral("Frame1"));
+    frame1_->setGeometry(px(120, 4200, 8000, 3000));
+    cmdPage_ =
+        button(frame1_, QStringLiteral("Page"), QStringLiteral("cmdPage"), px(120, 300, 1300, 400));
+    lblFichierPage_ =
+        greyLabel(frame1_, QStringLiteral("lblFichierPage"), px(1560, 300, 6200, 400));
+    cmdMultiMedia_ = button(frame1_, QStringLiteral("Multimedia"), QStringLiteral("cmdMultiMedia"),
+                            px(120, 800, 1300, 400));
+    lblFichierMultimedia_ =
+        greyLabel(frame1_, QStringLiteral("lblFichierMultimedia"), px(1560, 800, 6200, 400));
+    cmdEcouter_ = button(frame1_, QStringLiteral("Phrase"), QStringLiteral("cmdEcouter"),
+                         px(120, 1300, 1300, 400));
+    txtALire_ = new QPlainTextEdit(frame1_);
+    txtALire_->setObjectName(QStringLiteral("txtALire"));
+    txtALire_->setFont(QFont(QStringLiteral("Arial"), 12));
+    txtALire_->setGeometry(px(1560, 1300, 6200, 1500));
+    frame1_->raise();
+
+    connect(cmdAnnuler_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdSauver_, &QPushButton::clicked, this, &PropertiesDialog::save);
+    connect(cmdChercheImage_, &QPushButton::clicked, this, &PropertiesDialog::chooseImage);
+    connect(cmdMultiMedia_, &QPushButton::clicked, this, &PropertiesDialog::chooseMedia);
+    connect(cmdPage_, &QPushButton::clicked, this, &PropertiesDialog::choosePage);
+    connect(cmdEcouter_, &QPushButton::clicked, this, &PropertiesDialog::hearPhrase);
+    connect(txtALire_, &QPlainTextEdit::textChanged, this, &PropertiesDialog::phraseChanged);
+}
+
+void PropertiesDialog::fill() {
+    const PictureControl *picture = window_.pictureAt(state_.currentImage);
+    if (!picture)
+        return;
+    imgExemple_->resize(twipsToScreenPixels(picture->widthTwips(), state_.tpp.x),
+                        twipsToScreenPixels(picture->heightTwips(), state_.tpp.y));
+    imgExemple_->setPixmap(QPixmap::fromImage(picture->picture()));
+    const ImageRecord &record = state_.page.imageTable[std::size_t(state_.currentImage)];
+    lblNomImage_->setText(record.imageFile);
+    const QString action = picture->tag();
+    actionKind_ = actionKindOf(action);
+    if (actionKind_ == kActionMedia)
+        lblFichierMultimedia_->setText(action);
+    else if (actionKind_ == kActionPage)
+        lblFichierPage_->setText(action);
+    else
+        txtALire_->setPlainText(phraseForBox(action));
+}
+
+void PropertiesDialog::phraseChanged() {
+    lblFichierMultimedia_->clear();
+    lblFichierPage_->clear();
+    if (!txtALire_->toPlainText().isEmpty())
+        actionKind_ = kActionPhrase;
+}
+
+bool PropertiesDialog::enter(const QString &dir, const QString &name) {
+    if (QDir::setCurrent(dir))
+        return true;
+    // The page being built stays open: the carer can still save it.
+    services_.dialogs.message(QStringLiteral("Le répertoire ''%1'' n'existe pas\r\n"
+                                             "Vous devez le créer")
+                                  .arg(name),
+                              MessageIcon::Critical, MessageButtons::Ok);
+    return false;
+}
+
+std::optional<QString> PropertiesDialog::bringIntoMultimedia(const QString &chosenPath,
+                                                             const QString &name) {
+    services_.dialogs.message(QStringLiteral("Le fichier va être recopié dans le répertoire "
+                                             "''multimedia'' du programme"),
+                              MessageIcon::None, MessageButtons::Ok);
+    const QString media = state_.paths.multimediaDirectory();
+    QString target = name;
+    if (QFileInfo::exists(media + u'/' + target)) {
+        if (sameContent(chosenPath, media + u'/' + target))
+            return target;
+        // Another picture of the carer's already has that name: both are kept.
+        target = freeName(media, name);
+    }
+    if (!QFile::copy(chosenPath, media + u'/' + target)) {
+        services_.dialogs.message(QStringLiteral("Le fichier ''") + name +
+                                      QStringLiteral("'' n'a pas pu être recopié dans le "
+                                                     "répertoire ''multimedia''."),
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        return std::nullopt;
+    }
+    return target;
+}
+
+void PropertiesDialog::chooseImage() {
+    if (!enter(state_.paths.multimediaDirectory(), QStringLiteral("multimedia")))
+        return;
+    if (!txtALire_->toPlainText().isEmpty())
+        txtALire_->clear();
+    lblFichierPage_->clear();
+    const auto path =
+        services_.dialogs.openFile({state_.paths.multimediaDirectory(), QString(), kImagesFilter});
+    if (!path)
+        return;
+    const QImage image = decodePicture(*path, imgExemple_->size());
+    if (image.isNull()) {
+        services_.dialogs.message(QStringLiteral("Le fichier ''") + QFileInfo(*path).fileName() +
+                                      QStringLiteral("'' n'est pas une image lisible."),
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    const ChosenFile chosen = relativeToDataDirectory(state_.paths.multimediaDirectory(), *path);
+    QDir::setCurrent(state_.paths.programDirectory);
+    QString name = chosen.name;
+    if (!chosen.inside) {
+        const auto brought = bringIntoMultimedia(*path, chosen.name);
+        if (!brought)
+            return;
+        name = *brought;
+    }
+    imgExemple_->setPixmap(QPixmap::fromImage(image));
+    preview_ = image;
+    previewPath_ = state_.paths.multimediaDirectory() + u'/' + QString(name).replace(u'\\', u'/');
+    lblNomImage_->setText(name);
+    state_.page.imageTable[std::size_t(state_.currentImage)].imageFile = name;
+}
+
+void PropertiesDialog::chooseMedia() {
+    if (!enter(state_.paths.multimediaDirectory(), QStringLiteral("multimedia")))
+        return;
+    if (!txtALire_->toPlainText().isEmpty())
+        txtALire_->clear();
+    lblFichierPage_->clear();
+    const auto path =
+        services_.dialogs.openFile({state_.paths.multimediaDirectory(), QString(), kMediaFilter});
+    if (!path)
+        return;
+    const ChosenFile chosen = relativeToDataDirectory(state_.paths.multimediaDirectory(), *path);
+    QDir::setCurrent(state_.paths.programDirectory);
+    QString name = chosen.name;
+    if (!chosen.inside) {
+        const auto brought = bringIntoMultimedia(*path, chosen.name);
+        if (!brought)
+            return;
+        name = *brought;
+    }
+    lblFichierMultimedia_->setText(name);
+    actionKind_ = kActionMedia;
+}
+
+void PropertiesDialog::choosePage() {
+    if (!enter(state_.paths.pagesDirectory(), QStringLiteral("pages")))
+        return;
+    if (!txtALire_->toPlainText().isEmpty())
+        txtALire_->clear();
+    lblFichierMultimedia_->clear();
+    const auto path =
+        services_.dialogs.openFile({state_.paths.pagesDirectory(), QString(), kPagesFilter});
+    if (!path)
+        return;
+    lblFichierPage_->setText(relativeToDataDirectory(state_.paths.pagesDirectory(), *path).name);
+    actionKind_ = kActionPage;
+    QDir::setCurrent(state_.paths.programDirectory);
+}
+
+void PropertiesDialog::hearPhrase() {
+    const QString text = txtALire_->toPlainText();
+    if (!text.isEmpty())
+        speech_.litLeTexte(QString(text).replace(u'\n', QStringLiteral("\r\n")));
+}
+
+void PropertiesDialog::save() {
+    PictureControl *picture = window_.pictureAt(state_.currentImage);
+    if (picture) {
+        if (!previewPath_.isEmpty())
+            picture->setSource(previewPath_, &cache_,
+                               cache_.load(previewPath_, picture->decodeSize()));
+        QString action;
+        if (actionKind_ == kActionPhrase)
+            action = phraseForStore(txtALire_->toPlainText());
+        else if (actionKind_ == kActionMedia)
+            action = lblFichierMultimedia_->text();
+        else if (actionKind_ == kActionPage)
+            action = lblFichierPage_->text();
+        state_.page.imageTable[std::size_t(state_.currentImage)].imageAction = action;
+        picture->setTag(action);
+    }
+    state_.page.pageModified = true;
+    accept();
+}
+
+void PropertiesDialog::resizeEvent(QResizeEvent *event) {
+    QDialog::resizeEvent(event);
+    if (isMinimized() || resizing_)
+        return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize outer(int(std::lround((width() + frame.width()) * state_.tpp.x)),
+                      int(std::lround((height() + frame.height()) * state_.tpp.y)));
+    const QSize wanted = propertiesDialogSize(outer);
+    if (wanted != outer) {
+        resizing_ = true;
+        resize(twipsToScreenPixels(wanted.width(), state_.tpp.x) - frame.width(),
+               twipsToScreenPixels(wanted.height(), state_.tpp.y) - frame.height());
+        resizing_ = false;
+    }
+    cadreImage_->resize(twipsToScreenPixels(wanted.width() - 500, state_.tpp.x),
+                        twipsToScreenPixels(wanted.height() - 4500, state_.tpp.y));
+}
+
+} // namespace tv

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <optional>
+
+class QLabel;
+class QGroupBox;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tv {
+
+struct AppState;
+struct Services;
+class MainWindow;
+class PictureCache;
+class SpeechWindow;
+
+inline const QString kActionPhrase = QStringLiteral("lire");
+inline const QString kActionMedia = QStringLiteral("multimedia");
+inline const QString kActionPage = QStringLiteral("page");
+
+// Where an action opens in the dialog, from its last three characters as stored.
+QString actionKindOf(const QString &action);
+
+// The dialog's outer size after a resize, in twips: never below 8500 × 8000.
+QSize propertiesDialogSize(QSize outerTwips);
+
+// Sets up the current picture: its picture file and what it does (a phrase, a media file
+// or a page).
+class PropertiesDialog : public QDialog {
+    Q_OBJECT
+public:
+    PropertiesDialog(AppState &state, MainWindow &window, Services &services, SpeechWindow &speech,
+                     PictureCache &cache, QWidget *parent = nullptr);
+
+    QString actionKind() const { return actionKind_; }
+
+    void chooseImage();
+    void chooseMedia();
+    void choosePage();
+    void hearPhrase();
+    void save();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildControls();
+    void fill();
+    void phraseChanged();
+    // Enters a data directory the way the choice needs it; false, after saying so, when the
+    // directory has gone.
+    bool enter(const QString &dir, const QString &name);
+    // Brings a file chosen elsewhere into the multimedia directory; the name it is known by
+    // there, or nothing (after telling the carer) when it could not be copied.
+    std::optional<QString> bringIntoMultimedia(const QString &chosenPath, const QString &name);
+
+    AppState &state_;
+    MainWindow &window_;
+    Services &services_;
+    SpeechWindow &speech_;
+    PictureCache &cache_;
+    QString actionKind_ = kActionPhrase;
+    QImage preview_;
+    QString previewPath_;
+
+    QPushButton *cmdAnnuler_ = nullptr;
+    QPushButton *cmdSauver_ = nullptr;
+    QGroupBox *cadreImage_ = nullptr;
+    QPushButton *cmdChercheImage_ = nullptr;
+    QLabel *lblNomImage_ = nullptr;
+    QLabel *imgExemple_ = nullptr;
+    QGroupBox *frame1_ = nullptr;
+    QPushButton *cmdPage_ = nullptr;
+    QPushButton *cmdMultiMedia_ = nullptr;
+    QPlainTextEdit *txtALire_ = nullptr;
+    QPushButton *cmdEcouter_ = nullptr;
+    QLabel *lblFichierPage_ = nullptr;
+    QLabel *lblFichierMultimedia_ = nullptr;
+    bool resizing_ = false;
+};
+
+} // namespace tv
