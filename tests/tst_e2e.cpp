@@ -45,6 +45,7 @@ private slots:
     void clicksSayAPhraseAndOpenALinkedPage();
     void switchUserScansAndActivatesTheFramedPicture();
     void carerMovesAPictureWithTheMouse();
+    void carerBuildsANewPage();
 
 private:
     std::unique_ptr<X11Session> x_;
@@ -304,6 +305,98 @@ void EndToEndTest::carerMovesAPictureWithTheMouse() {
     QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
     QVERIFY(tablavox.waitForFinished(15000));
     QCOMPARE(fileBytes(page), QByteArray("couleur_page=0\r\np.jpg,Oui,220,120,100,100\r\n"));
+}
+
+void EndToEndTest::carerBuildsANewPage() {
+    ProgramCopy program;
+    writeBytes(program.file("Tablavox2.cfg"), fileBytes(kData + "/settings/default.cfg"));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::yellow);
+    QVERIFY(image.save(program.file("multimedia/soleil.jpg")));
+    writeBytes(program.file(QStringLiteral("pages/page_départ.dat")), "couleur_page=255\r\n");
+    QProcess tablavox;
+    program.start(*x_, tablavox);
+    QVERIFY(tablavox.waitForStarted());
+    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    QVERIFY(!main.isEmpty());
+    bool ok = false;
+    const auto keys = [&](const QStringList &k) {
+        x_->xdotool(QStringList{"key", "--delay", "80"} + k, &ok);
+        QVERIFY(ok);
+    };
+    const auto type = [&](const QString &text) {
+        x_->xdotool({"type", "--delay", "30", text}, &ok);
+        QVERIFY(ok);
+    };
+    const auto clickIn = [&](const QString &window, int x, int y, const QString &button = "1") {
+        x_->xdotool({"mousemove", "--window", window, QString::number(x), QString::number(y),
+                     "click", button},
+                    &ok);
+        QVERIFY(ok);
+    };
+
+    // "Programme" and "Pages" share their access key: the menu is opened with the mouse.
+    const auto pagesMenu = [&](const QString &entry) {
+        clickIn(main, 111, 8);
+        QTest::qWait(300);
+        keys({entry});
+    };
+    pagesMenu("n");
+    QVERIFY(!x_->waitForWindow("^Tablavox$").isEmpty());
+    type("maison");
+    keys({"Return"});
+    QVERIFY(!x_->waitForWindow("^Choisir un fichier$").isEmpty());
+    keys({"Return"}); // the name proposed, in the pages directory
+    QTRY_COMPARE_WITH_TIMEOUT(fileBytes(program.file("pages/page_maison.dat")), QByteArray("\r\n"),
+                              10000);
+
+    QVERIFY(x_->waitForNoWindow("^Choisir un fichier$"));
+    pagesMenu("c");
+    QVERIFY(!x_->waitForWindow("^Choisir un fichier$").isEmpty());
+    type("page_maison.dat");
+    keys({"Return"});
+    QVERIFY(!x_->waitForWindow("^Tablavox -::- page_maison.dat$").isEmpty());
+
+    QVERIFY(x_->keysTo(main, {"alt+i", "n"}));
+    QTest::qWait(300);
+    // The new picture lies in the top-left corner, below the menu bar; its menu's first
+    // entry is "Propriétés".
+    clickIn(main, 40, 60, "3");
+    QTest::qWait(400);
+    keys({"Down", "Return"});
+    const QString dialog = x_->waitForWindow("^Propriétés$");
+    QVERIFY(!dialog.isEmpty());
+    clickIn(dialog, 59, 73); // "Image"
+    QVERIFY(!x_->waitForWindow("^Choisir un fichier$").isEmpty());
+    type("soleil.jpg");
+    keys({"Return"});
+    QVERIFY(x_->waitForNoWindow("^Choisir un fichier$"));
+    clickIn(dialog, 300, 400); // the phrase box
+    type("Bonjour, maman");
+    keys({"alt+e"});
+    QVERIFY(x_->waitForNoWindow("^Propriétés$"));
+
+    pagesMenu("s");
+    const QByteArray expected("couleur_page=255\r\nsoleil.jpg,Bonjour, maman,0,0,81,81\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(fileBytes(program.file("pages/page_maison.dat")), expected, 10000);
+
+    // Read again, the page shows its picture, and quitting writes the same bytes.
+    pagesMenu("c");
+    QVERIFY(!x_->waitForWindow("^Choisir un fichier$").isEmpty());
+    type("page_maison.dat");
+    keys({"Return"});
+    QVERIFY(x_->waitForNoWindow("^Choisir un fichier$"));
+    QTemporaryDir shots;
+    const QString shot = shots.filePath("maison.png");
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            x_->screenshot(shot);
+            return pixelsLike(QImage(shot), Qt::yellow) > 5000;
+        }(),
+        10000);
+    QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
+    QVERIFY(tablavox.waitForFinished(15000));
+    QCOMPARE(fileBytes(program.file("pages/page_maison.dat")), expected);
 }
 
 QTEST_GUILESS_MAIN(EndToEndTest)

@@ -7,12 +7,20 @@
 #include "platform/QtSoundPlayer.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[]) {
     // The GStreamer backend plays MIDI through its synthesizer; the other one cannot.
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
     QApplication app(argc, argv);
+    // The standard dialogs speak French, as the rest of the program does.
+    QTranslator qtFrench;
+    if (qtFrench.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtFrench);
     // The launch window closes before the main window opens: only the program's own
     // sequence decides when it ends.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -94,6 +94,7 @@ std::optional<QString> QtDialogs::openFile(const OpenFileRequest &request) {
         dir += u'/' + request.fileName;
     QFileDialog dialog(QApplication::activeWindow(), QString(), dir, qtFileFilter(request.filter));
     dialog.setObjectName(QStringLiteral("cmdialogue"));
+    dialog.setWindowTitle(QStringLiteral("Choisir un fichier"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.newFile ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
