@@ -9,10 +9,17 @@
 
 namespace tv {
 
-QtMediaPlayer::QtMediaPlayer(QObject *parent)
-    : QObject(parent), player_(std::make_unique<QMediaPlayer>()) {
+QtMediaPlayer::QtMediaPlayer(QObject *parent) : QObject(parent) {
+}
+
+QMediaPlayer &QtMediaPlayer::player() {
+    if (player_)
+        return *player_;
+    player_ = std::make_unique<QMediaPlayer>();
     output_ = new QAudioOutput(player_.get());
     player_->setAudioOutput(output_);
+    if (view_)
+        player_->setVideoOutput(view_.get());
     // An output plugged in or chosen as default while the program runs is followed.
     auto *devices = new QMediaDevices(this);
     connect(devices, &QMediaDevices::audioOutputsChanged, this,
@@ -32,9 +39,12 @@ QtMediaPlayer::QtMediaPlayer(QObject *parent)
                     player_->mediaStatus() != QMediaPlayer::InvalidMedia && onError)
                     onError(why);
             });
+    return *player_;
 }
 
 QtMediaPlayer::~QtMediaPlayer() {
+    if (!player_)
+        return;
     player_->disconnect(this);
     player_->stop();
     player_->setVideoOutput(nullptr);
@@ -43,29 +53,34 @@ QtMediaPlayer::~QtMediaPlayer() {
 QWidget *QtMediaPlayer::view() {
     if (!view_) {
         view_ = std::make_unique<QVideoWidget>();
-        player_->setVideoOutput(view_.get());
+        player().setVideoOutput(view_.get());
     }
     return view_.get();
 }
 
 void QtMediaPlayer::setFileName(const QString &path) {
-    player_->setSource(QUrl::fromLocalFile(path));
+    player().setSource(QUrl::fromLocalFile(path));
 }
 
 void QtMediaPlayer::play() {
+    player();
     output_->setDevice(QMediaDevices::defaultAudioOutput());
     player_->play();
 }
 
 void QtMediaPlayer::stop() {
-    player_->stop();
+    if (player_)
+        player_->stop();
 }
 
 void QtMediaPlayer::pause() {
-    player_->pause();
+    if (player_)
+        player_->pause();
 }
 
 QString QtMediaPlayer::mode() const {
+    if (!player_)
+        return QStringLiteral("stopped");
     switch (player_->playbackState()) {
     case QMediaPlayer::PlayingState:
         switch (player_->mediaStatus()) {

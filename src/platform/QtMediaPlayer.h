@@ -26,6 +26,8 @@ public:
     QWidget *view() override;
 
 private:
+    // The media framework starts when the first file is played, not with the program.
+    QMediaPlayer &player();
     void reportMode();
 
     // The view outlives the player, which draws into it until its last frame.

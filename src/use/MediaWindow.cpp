@@ -14,11 +14,7 @@ MediaWindow::MediaWindow(MediaPlayer &player, QWidget *parent)
     setWindowTitle(QStringLiteral("Lecteur MultiMedia"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    view_ = player.view();
-    if (view_)
-        layout->addWidget(view_, 1);
-    else
-        layout->addStretch(1);
+    layout->addStretch(1);
     auto *pause = new QPushButton(QStringLiteral("Pause"), this);
     pause->setObjectName(QStringLiteral("cmdPause"));
     pause->setFocusPolicy(Qt::NoFocus);
@@ -30,6 +26,19 @@ MediaWindow::~MediaWindow() {
     // The view belongs to the player.
     if (view_)
         view_->setParent(nullptr);
+}
+
+void MediaWindow::attachView() {
+    if (viewAsked_)
+        return;
+    viewAsked_ = true;
+    view_ = player_.view();
+    if (!view_)
+        return;
+    auto *box = static_cast<QVBoxLayout *>(layout());
+    // In place of the stretch that held the room.
+    delete box->takeAt(0);
+    box->insertWidget(0, view_, 1);
 }
 
 void MediaWindow::setOuterGeometry(const QRect &pixels) {

@@ -15,6 +15,9 @@ public:
     explicit MediaWindow(MediaPlayer &player, QWidget *parent = nullptr);
     ~MediaWindow() override;
 
+    // Takes the player's video view, the first time a file is to be shown.
+    void attachView();
+
     // Outer size and place, in screen pixels.
     void setOuterGeometry(const QRect &pixels);
 
@@ -31,6 +34,7 @@ private:
 
     MediaPlayer &player_;
     QPointer<QWidget> view_;
+    bool viewAsked_ = false;
     QRect outer_;
 };
 
