@@ -46,6 +46,7 @@ private slots:
     void switchUserScansAndActivatesTheFramedPicture();
     void carerMovesAPictureWithTheMouse();
     void carerBuildsANewPage();
+    void scanningChosenInThePropertiesStartsAtOnce();
 
 private:
     std::unique_ptr<X11Session> x_;
@@ -397,6 +398,46 @@ void EndToEndTest::carerBuildsANewPage() {
     QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
     QVERIFY(tablavox.waitForFinished(15000));
     QCOMPARE(fileBytes(program.file("pages/page_maison.dat")), expected);
+}
+
+void EndToEndTest::scanningChosenInThePropertiesStartsAtOnce() {
+    ProgramCopy program;
+    writeBytes(program.file("Tablavox2.cfg"),
+               "fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=700\r\n"
+               "fenetre_hauteur=500\r\ntemporisation=800\r\n");
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::cyan);
+    QVERIFY(image.save(program.file("multimedia/cyan.jpg")));
+    writeBytes(program.file(QStringLiteral("pages/page_départ.dat")),
+               "couleur_page=0\r\ncyan.jpg,Oui,300,200,120,120\r\n");
+    QProcess tablavox;
+    program.start(*x_, tablavox);
+    QVERIFY(tablavox.waitForStarted());
+    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    QVERIFY(!main.isEmpty());
+    bool ok = false;
+    x_->xdotool({"mousemove", "--window", main, "650", "450"}, &ok);
+    QTemporaryDir shots;
+    const QString shot = shots.filePath("props.png");
+    QTest::qWait(1500);
+    QCOMPARE(pictureUnderCursor(*x_, shot), 0); // mouse access: nothing moves the cursor
+
+    QVERIFY(x_->keysTo(main, {"alt+p", "p"}));
+    const QString dialog = x_->waitForWindow("^Programme Propriétés$");
+    QVERIFY(!dialog.isEmpty());
+    x_->xdotool({"mousemove", "--window", dialog, "240", "116", "click", "1"}, &ok); // Défilement
+    QVERIFY(ok);
+    QTest::qWait(200);
+    QVERIFY(x_->keysTo(dialog, {"alt+s"}));
+    QVERIFY(x_->waitForNoWindow("^Programme Propriétés$"));
+    QTRY_VERIFY_WITH_TIMEOUT(fileBytes(program.file("Tablavox2.cfg"))
+                                 .contains("acc\xE8s=d\xE9"
+                                           "filement\r\n"),
+                             5000);
+    // The frame steps, and the cursor with it.
+    QTRY_VERIFY_WITH_TIMEOUT(pictureUnderCursor(*x_, shot) == 2, 5000);
+    tablavox.kill();
+    tablavox.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(EndToEndTest)

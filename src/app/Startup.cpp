@@ -2,14 +2,18 @@
 
 #include "app/AppState.h"
 #include "app/LaunchWindow.h"
+#include "app/ProgramPropertiesDialog.h"
 #include "edit/PictureEditor.h"
 #include "edit/PointerModes.h"
 #include "edit/PropertiesDialog.h"
 #include "page/MainWindow.h"
+#include "page/PageColorDialog.h"
 #include "page/PageCommands.h"
 #include "page/PageLoader.h"
 #include "page/PictureCache.h"
+#include "page/SelectionFrame.h"
 #include "platform/Dialogs.h"
+#include "platform/Numbers.h"
 #include "platform/Services.h"
 #include "use/MediaPlayback.h"
 #include "use/PageSounds.h"
@@ -17,6 +21,7 @@
 #include "use/Scanning.h"
 #include "use/SpeechWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -132,6 +137,10 @@ void Startup::runMain() {
         dialog.exec();
     };
     pageCommands_ = std::make_unique<PageCommands>(state_, *main_, services_, *pages_);
+    connect(main_->action(QStringLiteral("mnuPropProgramme")), &QAction::triggered, this,
+            &Startup::openProgramProperties);
+    connect(main_->action(QStringLiteral("mnuCouleurPage")), &QAction::triggered, this,
+            &Startup::openPageColor);
 
     const Settings &s = state_.settings;
     main_->setOuterGeometryTwips(
@@ -148,9 +157,52 @@ void Startup::quitProgram() {
     speech_->litLeTexte(QStringLiteral("Au revoir...;"));
     services_.waiter.waitMs(2000);
     pages_->savePage();
-    settingsStore_.write(main_->outerGeometryTwips(), EditedSettings::from(state_.settings));
+    // The values being edited in the properties dialog, or those it would open with.
+    settingsStore_.write(main_->outerGeometryTwips(), programProperties_
+                                                          ? programProperties_->edited()
+                                                          : editedOnOpening(state_.settings));
     main_->closeForQuit();
     end(0);
+}
+
+void Startup::readSettings() {
+    main_->applySettingsRead(settingsStore_.read());
+}
+
+ProgramPropertiesDialog *Startup::programProperties() const {
+    return programProperties_.data();
+}
+
+void Startup::openProgramProperties() {
+    if (!programProperties_) {
+        ProgramPropertiesDialog::Actions actions;
+        actions.save = [this](const EditedSettings &edited) { saveProgramProperties(edited); };
+        actions.showVideoWindow = [this](QSize pixels) { media_->showEmptyWindow(pixels); };
+        programProperties_ = new ProgramPropertiesDialog(state_, services_, *pageSounds_,
+                                                         std::move(actions), main_.get());
+        programProperties_->setAttribute(Qt::WA_DeleteOnClose);
+        // Gone for the program the moment it closes; the next opening starts afresh.
+        connect(programProperties_, &QDialog::finished, this,
+                [this] { programProperties_ = nullptr; });
+    }
+    programProperties_->show();
+    programProperties_->raise();
+    programProperties_->activateWindow();
+}
+
+void Startup::saveProgramProperties(const EditedSettings &edited) {
+    settingsStore_.write(main_->outerGeometryTwips(), edited);
+    readSettings();
+    media_->stopAndClose();
+    const Settings &s = state_.settings;
+    main_->setBackgroundColorValue(toInt32(s.backgroundColor).value_or(16777215));
+    main_->selectionFrame()->setBorderColorValue(s.frameColor);
+    main_->selectionFrame()->setBorderWidth(s.frameThickness);
+}
+
+void Startup::openPageColor() {
+    PageColorDialog dialog(state_, *main_, services_, main_.get());
+    dialog.exec();
 }
 
 void Startup::end(int exitCode) {

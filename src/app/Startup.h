@@ -3,6 +3,7 @@
 #include "app/SettingsStore.h"
 
 #include <QObject>
+#include <QPointer>
 #include <memory>
 
 namespace tv {
@@ -22,6 +23,7 @@ class Scanning;
 class PointerModes;
 class PictureEditor;
 class PageCommands;
+class ProgramPropertiesDialog;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -39,6 +41,11 @@ public:
     // Farewell, page and settings written, end.
     void quitProgram();
 
+    // The program properties dialog, opened or brought to the front.
+    void openProgramProperties();
+    ProgramPropertiesDialog *programProperties() const;
+    void openPageColor();
+
     LaunchWindow *launchWindow() const { return launch_.get(); }
     MainWindow *mainWindow() const { return main_.get(); }
     PageLoader *pageLoader() const { return pages_.get(); }
@@ -53,6 +60,8 @@ private:
     void go();
     void runMain();
     void end(int exitCode);
+    void readSettings();
+    void saveProgramProperties(const EditedSettings &edited);
 
     AppState &state_;
     Services &services_;
@@ -69,6 +78,7 @@ private:
     std::unique_ptr<Scanning> scanning_;
     std::unique_ptr<PictureEditor> editor_;
     std::unique_ptr<PageCommands> pageCommands_;
+    QPointer<ProgramPropertiesDialog> programProperties_;
     std::unique_ptr<PictureActivation> activation_;
     bool going_ = false;
     bool ended_ = false;

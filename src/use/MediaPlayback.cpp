@@ -137,6 +137,11 @@ void MediaPlayback::stopAndClose() {
     closeWindow();
 }
 
+void MediaPlayback::showEmptyWindow(QSize pixels) {
+    window_->setOuterGeometry(QRect(QPoint(0, 0), pixels));
+    window_->show();
+}
+
 void MediaPlayback::closeWindow() {
     if (window_->isVisible())
         window_->close();

@@ -32,6 +32,8 @@ public:
     void stopMedia();
     // A press on the page background: stop and close at once.
     void stopAndClose();
+    // The player window, with no file, at an outer size in pixels: a preview of the size.
+    void showEmptyWindow(QSize pixels);
 
     MediaWindow *window() const { return window_.get(); }
 

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/Settings.h"
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
+namespace tv {
+
+struct AppState;
+struct Services;
+class PageSounds;
+class SelectionFrame;
+
+// What the video buttons set: the video size and the player window's outer size (pixels).
+struct VideoChoice {
+    const char *caption;
+    const char *name;
+    int videoWidth, videoHeight;
+    int windowWidth, windowHeight;
+};
+extern const VideoChoice kVideoChoices[4];
+
+// The values this dialog holds for the configuration file, as opening it would set them:
+// a delay outside the slider's range is not taken (the slider stays at 500).
+EditedSettings editedOnOpening(const Settings &settings);
+
+// The program's settings: access, the selection frame's look, the background colour, the
+// video size and the page sound. Modeless.
+class ProgramPropertiesDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct Actions {
+        // Writes the configuration with these values, reads it back and restyles the page.
+        std::function<void(const EditedSettings &)> save;
+        // Shows the player window, empty, at this outer size in pixels.
+        std::function<void(QSize)> showVideoWindow;
+    };
+    ProgramPropertiesDialog(AppState &state, Services &services, PageSounds &sounds,
+                            Actions actions, QWidget *parent = nullptr);
+
+    // The four values the configuration file takes from this dialog.
+    EditedSettings edited() const;
+
+private:
+    void build();
+    void open();
+    void showSoundCaption();
+
+    AppState &state_;
+    Services &services_;
+    PageSounds &sounds_;
+    Actions actions_;
+    qint32 background_ = 16777215;
+    QSlider *cursTemporisation_ = nullptr;
+    QLabel *lblTemporisation_ = nullptr;
+    QSlider *cursEpaisseurCadre_ = nullptr;
+    SelectionFrame *cadreModele_ = nullptr;
+    QRadioButton *optAcces_[2] = {};
+    QRadioButton *optClignote_[2] = {};
+    QRadioButton *optSon_[10] = {};
+    QPushButton *cmdSonPage_ = nullptr;
+};
+
+} // namespace tv
