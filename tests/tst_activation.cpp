@@ -7,6 +7,7 @@
 #include "page/PictureControl.h"
 #include "platform/Cp1252.h"
 #include "support/Fakes.h"
+#include "support/PageFixture.h"
 #include "use/ActionText.h"
 #include "use/MediaPlayback.h"
 #include "use/MediaWindow.h"
@@ -40,14 +41,7 @@ const QStringList kActions = {"ligne un\\ligne deux",
                               "clips\\film.avi",
                               "absent.mp3"};
 
-struct Page {
-    QTemporaryDir dir;
-    AppState state;
-    test::FakeServices fakes;
-    PictureCache cache;
-    PageSounds sounds{fakes.sounds};
-    MainWindow window{state};
-    PageLoader loader{state, window, fakes.services, cache, sounds};
+struct Page : test::PageFixture {
     SpeechWindow speech{fakes.speech, fakes.dialogs};
     MediaPlayback media{state, window, fakes.services};
     int quits = 0;
@@ -55,13 +49,6 @@ struct Page {
                                  loader, media,  [this] { ++quits; }};
 
     Page() {
-        state.paths.programDirectory = dir.path();
-        state.tpp = {15, 15};
-        QDir(dir.path()).mkpath("pages");
-        QDir(dir.path()).mkpath("multimedia");
-        QImage image(20, 20, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        image.save(dir.filePath("multimedia/p.jpg"));
         test::writeBytes(dir.filePath("multimedia/air.wav"), "RIFF");
         QDir(dir.path()).mkpath("multimedia/Clips");
         test::writeBytes(dir.filePath("multimedia/Clips/film.avi"), "RIFF");
@@ -70,10 +57,8 @@ struct Page {
         QString text = "couleur_page=1\r\n";
         for (int i = 0; i < kActions.size(); ++i)
             text += QString("p.jpg,%1,%2,0,20,20\r\n").arg(kActions[i]).arg(i * 30);
-        test::writeBytes(dir.filePath("pages/page_a.dat"), *encodeCp1252(text));
         test::writeBytes(dir.filePath("pages/page_b.dat"), "couleur_page=2\r\np.jpg,b,0,0,9,9\r\n");
-        state.page.currentPage = "page_a.dat";
-        loader.loadPage();
+        loadPageA(*encodeCp1252(text));
         window.show();
     }
     // The picture whose action is `action`, pressed with `button`.

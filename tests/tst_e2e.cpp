@@ -13,6 +13,11 @@ namespace {
 
 const QString kData = QStringLiteral(TABLAVOX_TEST_DATA);
 
+// The menu bar's entries, from the window's left edge. "Programme" and "Pages" share their
+// access key, so menus are opened with the mouse.
+constexpr int kProgrammeMenu = 44;
+constexpr int kPagesMenu = 111;
+
 // A visible window with this title that is not `notThis` (a closed box of the same title).
 QString otherWindow(const X11Session &x, const QString &title, const QString &notThis) {
     QDeadlineTimer deadline(20000);
@@ -55,6 +60,14 @@ private:
 void EndToEndTest::initTestCase() {
     x_ = std::make_unique<X11Session>();
     QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
+}
+
+// The default settings and a red picture p.jpg of 100 × 100 pixels.
+bool layDefaults(const ProgramCopy &program) {
+    writeBytes(program.file("Tablavox2.cfg"), fileBytes(kData + "/settings/default.cfg"));
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    return image.save(program.file("multimedia/p.jpg"));
 }
 
 // Pixels of a screenshot close to a colour.
@@ -117,7 +130,7 @@ void EndToEndTest::firstStartThenQuitFromTheMenu() {
     QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(heard += monitor.take()) > 1000, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(monitor.take()) < 100, 10000);
 
-    QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
+    QVERIFY(x_->menuEntry(main, kProgrammeMenu, "q"));
     // The farewell is heard during the wait before the program ends.
     QByteArray farewell;
     QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(farewell += monitor.take()) > 1000, 10000);
@@ -173,10 +186,7 @@ void EndToEndTest::secondCopyIsRefusedAndACrashLeavesNoLock() {
 
 void EndToEndTest::clicksSayAPhraseAndOpenALinkedPage() {
     ProgramCopy program;
-    writeBytes(program.file("Tablavox2.cfg"), fileBytes(kData + "/settings/default.cfg"));
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QVERIFY(image.save(program.file("multimedia/p.jpg")));
+    QVERIFY(layDefaults(program));
     writeBytes(program.file(QStringLiteral("pages/page_départ.dat")),
                "couleur_page=0\r\np.jpg,Je veux boire de l'eau.,0,0,100,100\r\n"
                "p.jpg,page_suite.dat,200,0,100,100\r\n");
@@ -272,10 +282,7 @@ void EndToEndTest::switchUserScansAndActivatesTheFramedPicture() {
 
 void EndToEndTest::carerMovesAPictureWithTheMouse() {
     ProgramCopy program;
-    writeBytes(program.file("Tablavox2.cfg"), fileBytes(kData + "/settings/default.cfg"));
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QVERIFY(image.save(program.file("multimedia/p.jpg")));
+    QVERIFY(layDefaults(program));
     const QString page = program.file(QStringLiteral("pages/page_départ.dat"));
     writeBytes(page, "couleur_page=0\r\np.jpg,Oui,20,20,100,100\r\n");
     QProcess tablavox;
@@ -303,7 +310,7 @@ void EndToEndTest::carerMovesAPictureWithTheMouse() {
     x_->xdotool({"mouseup", "1"}, &ok);
     QVERIFY(ok);
     QTest::qWait(300);
-    QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
+    QVERIFY(x_->menuEntry(main, kProgrammeMenu, "q"));
     QVERIFY(tablavox.waitForFinished(15000));
     QCOMPARE(fileBytes(page), QByteArray("couleur_page=0\r\np.jpg,Oui,220,120,100,100\r\n"));
 }
@@ -336,11 +343,8 @@ void EndToEndTest::carerBuildsANewPage() {
         QVERIFY(ok);
     };
 
-    // "Programme" and "Pages" share their access key: the menu is opened with the mouse.
     const auto pagesMenu = [&](const QString &entry) {
-        clickIn(main, 111, 8);
-        QTest::qWait(300);
-        keys({entry});
+        QVERIFY(x_->menuEntry(main, kPagesMenu, entry));
     };
     pagesMenu("n");
     QVERIFY(!x_->waitForWindow("^Tablavox$").isEmpty());
@@ -395,7 +399,7 @@ void EndToEndTest::carerBuildsANewPage() {
             return pixelsLike(QImage(shot), Qt::yellow) > 5000;
         }(),
         10000);
-    QVERIFY(x_->keysTo(main, {"alt+p", "q"}));
+    QVERIFY(x_->menuEntry(main, kProgrammeMenu, "q"));
     QVERIFY(tablavox.waitForFinished(15000));
     QCOMPARE(fileBytes(program.file("pages/page_maison.dat")), expected);
 }
@@ -422,7 +426,7 @@ void EndToEndTest::scanningChosenInThePropertiesStartsAtOnce() {
     QTest::qWait(1500);
     QCOMPARE(pictureUnderCursor(*x_, shot), 0); // mouse access: nothing moves the cursor
 
-    QVERIFY(x_->keysTo(main, {"alt+p", "p"}));
+    QVERIFY(x_->menuEntry(main, kProgrammeMenu, "p"));
     const QString dialog = x_->waitForWindow("^Programme Propriétés$");
     QVERIFY(!dialog.isEmpty());
     x_->xdotool({"mousemove", "--window", dialog, "240", "116", "click", "1"}, &ok); // Défilement

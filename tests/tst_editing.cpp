@@ -11,6 +11,7 @@
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
 #include "support/Fakes.h"
+#include "support/PageFixture.h"
 #include "use/MediaPlayback.h"
 #include "use/PageSounds.h"
 #include "use/PictureActivation.h"
@@ -33,14 +34,7 @@ const QByteArray kPage = "couleur_page=1\r\n"
                          "p.jpg,deux,200,40,100,80\r\n"   // 3000, 600
                          "p.jpg,trois,20,200,100,80\r\n"; // 300, 3000
 
-struct Page {
-    QTemporaryDir dir;
-    AppState state;
-    test::FakeServices fakes;
-    PictureCache cache;
-    PageSounds sounds{fakes.sounds};
-    MainWindow window{state};
-    PageLoader loader{state, window, fakes.services, cache, sounds};
+struct Page : test::PageFixture {
     SpeechWindow speech{fakes.speech, fakes.dialogs};
     MediaPlayback media{state, window, fakes.services};
     PointerModes modes{state, window, fakes.services};
@@ -48,20 +42,11 @@ struct Page {
     PictureActivation activation{state, window, fakes.services, speech, loader, media, [] {}};
 
     Page() {
-        state.paths.programDirectory = dir.path();
-        state.tpp = {15, 15};
         state.settings.frameThickness = 10;
-        QDir(dir.path()).mkpath("pages");
-        QDir(dir.path()).mkpath("multimedia");
-        QImage image(20, 20, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        image.save(dir.filePath("multimedia/p.jpg"));
-        test::writeBytes(dir.filePath("pages/page_a.dat"), kPage);
         activation.setEditor(&editor);
         QObject::connect(&window, &MainWindow::backgroundPressed, &media,
                          &MediaPlayback::stopAndClose);
-        state.page.currentPage = "page_a.dat";
-        loader.loadPage();
+        loadPageA(kPage);
         window.resize(800, 600);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -10,6 +10,7 @@
 #include "platform/Cp1252.h"
 #include "platform/StoredPath.h"
 #include "support/Fakes.h"
+#include "support/PageFixture.h"
 #include "use/PageSounds.h"
 #include "use/SpeechWindow.h"
 
@@ -28,38 +29,24 @@ namespace {
 const QStringList kActions = {"bonjour\\à demain", "son.wav",  "page_jeux.dat", "",
                               "CHANSON.WAV",       "film.mpeg"};
 
-struct Page {
-    QTemporaryDir dir;
-    AppState state;
-    test::FakeServices fakes;
-    PictureCache cache;
-    PageSounds sounds{fakes.sounds};
-    MainWindow window{state};
-    PageLoader loader{state, window, fakes.services, cache, sounds};
+struct Page : test::PageFixture {
     SpeechWindow speech{fakes.speech, fakes.dialogs};
     PageCommands commands{state, window, fakes.services, loader};
 
     Page() {
-        state.paths.programDirectory = dir.path();
-        state.tpp = {15, 15};
         QDir(dir.path()).mkpath("pages/animaux");
         QDir(dir.path()).mkpath("multimedia/animaux");
         QImage image(20, 20, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        image.save(dir.filePath("multimedia/p.jpg"));
         image.fill(Qt::blue);
         image.save(dir.filePath("multimedia/animaux/chat.jpg"));
         QString text = "couleur_page=1\r\n";
         for (int i = 0; i < kActions.size(); ++i)
             text += QString("p.jpg,%1,%2,0,20,30\r\n").arg(kActions[i]).arg(i * 30);
-        test::writeBytes(dir.filePath("pages/page_a.dat"), *encodeCp1252(text));
         test::writeBytes(dir.filePath("pages/animaux/page_chats.dat"),
                          "couleur_page=2\r\np.jpg,Miaou,0,0,20,20\r\n");
-        state.page.currentPage = "page_a.dat";
-        loader.loadPage();
+        loadPageA(*encodeCp1252(text));
         window.show();
     }
-    QString path(const QString &relative) const { return dir.filePath(relative); }
     // The dialog opened on the picture whose action is `action`.
     std::unique_ptr<PropertiesDialog> open(const QString &action) {
         state.currentImage = int(kActions.indexOf(action)) + 1;

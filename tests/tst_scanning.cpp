@@ -7,6 +7,7 @@
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
 #include "support/Fakes.h"
+#include "support/PageFixture.h"
 #include "use/PageSounds.h"
 #include "use/Scanning.h"
 
@@ -19,31 +20,15 @@ using namespace tv;
 
 namespace {
 
-struct Page {
-    QTemporaryDir dir;
-    AppState state;
-    test::FakeServices fakes;
-    PictureCache cache;
-    PageSounds sounds{fakes.sounds};
-    MainWindow window{state};
-    PageLoader loader{state, window, fakes.services, cache, sounds};
+struct Page : test::PageFixture {
     Scanning scanning{state, window, fakes.services};
 
     explicit Page(const QByteArray &pictures = "p.jpg,un,10,10,50,40\r\n"
                                                "p.jpg,deux,100,10,50,40\r\n"
                                                "p.jpg,trois,200,10,50,40\r\n") {
-        state.paths.programDirectory = dir.path();
-        state.tpp = {15, 15};
-        QDir(dir.path()).mkpath("pages");
-        QDir(dir.path()).mkpath("multimedia");
-        QImage image(20, 20, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        image.save(dir.filePath("multimedia/p.jpg"));
-        test::writeBytes(dir.filePath("pages/page_a.dat"), "couleur_page=1\r\n" + pictures);
-        state.page.currentPage = "page_a.dat";
         window.resize(400, 300);
         window.show();
-        loader.loadPage();
+        loadPageA("couleur_page=1\r\n" + pictures);
     }
     QRect frame() const { return window.selectionFrame()->twipsGeometry(); }
     void moveOver(QWidget *w, QPoint at = {5, 5}) {

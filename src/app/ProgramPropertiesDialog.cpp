@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "page/ColorSwatch.h"
 #include "page/SelectionFrame.h"
+#include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Services.h"
@@ -52,24 +53,13 @@ ProgramPropertiesDialog::ProgramPropertiesDialog(AppState &state, Services &serv
 
 void ProgramPropertiesDialog::build() {
     const auto px = [this](int l, int t, int w, int h) {
-        return QRect(twipsToScreenPixels(l, state_.tpp.x), twipsToScreenPixels(t, state_.tpp.y),
-                     twipsToScreenPixels(w, state_.tpp.x), twipsToScreenPixels(h, state_.tpp.y));
+        return twipsToPixels(state_.tpp, l, t, w, h);
     };
     setFixedSize(px(0, 0, 6864, 9240).size());
-    const auto frame = [&](const QString &caption, const QString &name, QRect twips) {
-        auto *f = new QGroupBox(caption, this);
-        f->setObjectName(name);
-        f->setGeometry(twips);
-        return f;
+    const auto frame = [&](const QString &caption, const QString &name, QRect pixels) {
+        return addFrame(this, caption, name, pixels);
     };
-    const auto button = [&](QWidget *parent, const QString &caption, const QString &name,
-                            QRect twips) {
-        auto *b = new QPushButton(caption, parent);
-        b->setObjectName(name);
-        b->setGeometry(twips);
-        b->setAutoDefault(false);
-        return b;
-    };
+    const auto button = addButton;
     const auto label = [&](QWidget *parent, const QString &text, QRect twips) {
         auto *l = new QLabel(text, parent);
         l->setGeometry(twips);

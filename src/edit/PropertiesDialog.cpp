@@ -6,6 +6,7 @@
 #include "page/PictureCache.h"
 #include "page/PictureControl.h"
 #include "platform/Colors.h"
+#include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Services.h"
@@ -96,17 +97,9 @@ PropertiesDialog::PropertiesDialog(AppState &state, MainWindow &window, Services
 
 void PropertiesDialog::buildControls() {
     const auto px = [this](int l, int t, int w, int h) {
-        return QRect(int(std::lround(l / state_.tpp.x)), int(std::lround(t / state_.tpp.y)),
-                     int(std::lround(w / state_.tpp.x)), int(std::lround(h / state_.tpp.y)));
+        return twipsToPixels(state_.tpp, l, t, w, h);
     };
-    const auto button = [&](QWidget *parent, const QString &caption, const QString &name,
-                            QRect twips) {
-        auto *b = new QPushButton(caption, parent);
-        b->setObjectName(name);
-        b->setGeometry(twips);
-        b->setAutoDefault(false);
-        return b;
-    };
+    const auto button = addButton;
     const auto greyLabel = [&](QWidget *parent, const QString &name, QRect twips) {
         auto *l = new QLabel(parent);
         l->setObjectName(name);
@@ -132,9 +125,8 @@ void PropertiesDialog::buildControls() {
                         px(1960, 120, 1700, 400));
     cmdSauver_->setStyleSheet(QStringLiteral("background-color: rgb(70, 190, 80);"));
 
-    cadreImage_ = new QGroupBox(QStringLiteral("Image"), this);
-    cadreImage_->setObjectName(QStringLiteral("cadreimage"));
-    cadreImage_->setGeometry(px(120, 600, 8000, 3500));
+    cadreImage_ = addFrame(this, QStringLiteral("Image"), QStringLiteral("cadreimage"),
+                           px(120, 600, 8000, 3500));
     cmdChercheImage_ = button(cadreImage_, QStringLiteral("Image"),
                               QStringLiteral("cmdChercheImage"), px(120, 300, 1300, 400));
     lblNomImage_ = greyLabel(cadreImage_, QStringLiteral("lblNomImage"), px(1560, 300, 6200, 400));
@@ -143,9 +135,8 @@ void PropertiesDialog::buildControls() {
     imgExemple_->setScaledContents(true);
     imgExemple_->move(px(120, 840, 0, 0).topLeft());
 
-    frame1_ = new QGroupBox(QStringLiteral("Commande"), this);
-    frame1_->setObjectName(QStringLiteral("Frame1"));
-    frame1_->setGeometry(px(120, 4200, 8000, 3000));
+    frame1_ = addFrame(this, QStringLiteral("Commande"), QStringLiteral("Frame1"),
+                       px(120, 4200, 8000, 3000));
     cmdPage_ =
         button(frame1_, QStringLiteral("Page"), QStringLiteral("cmdPage"), px(120, 300, 1300, 400));
     lblFichierPage_ =
@@ -231,14 +222,25 @@ std::optional<QString> PropertiesDialog::bringIntoMultimedia(const QString &chos
     return target;
 }
 
-void PropertiesDialog::chooseImage() {
+std::optional<QString> PropertiesDialog::nameInMultimedia(const QString &path) {
+    const ChosenFile chosen = relativeToDataDirectory(state_.paths.multimediaDirectory(), path);
+    QDir::setCurrent(state_.paths.programDirectory);
+    if (chosen.inside)
+        return chosen.name;
+    return bringIntoMultimedia(path, chosen.name);
+}
+
+std::optional<QString> PropertiesDialog::pickInMultimedia(const QString &filter) {
     if (!enter(state_.paths.multimediaDirectory(), QStringLiteral("multimedia")))
-        return;
+        return std::nullopt;
     if (!txtALire_->toPlainText().isEmpty())
         txtALire_->clear();
     lblFichierPage_->clear();
-    const auto path =
-        services_.dialogs.openFile({state_.paths.multimediaDirectory(), QString(), kImagesFilter});
+    return services_.dialogs.openFile({state_.paths.multimediaDirectory(), QString(), filter});
+}
+
+void PropertiesDialog::chooseImage() {
+    const auto path = pickInMultimedia(kImagesFilter);
     if (!path)
         return;
     const QImage image = decodePicture(*path, imgExemple_->size());
@@ -248,15 +250,10 @@ void PropertiesDialog::chooseImage() {
                                   MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
-    const ChosenFile chosen = relativeToDataDirectory(state_.paths.multimediaDirectory(), *path);
-    QDir::setCurrent(state_.paths.programDirectory);
-    QString name = chosen.name;
-    if (!chosen.inside) {
-        const auto brought = bringIntoMultimedia(*path, chosen.name);
-        if (!brought)
-            return;
-        name = *brought;
-    }
+    const auto known = nameInMultimedia(*path);
+    if (!known)
+        return;
+    const QString &name = *known;
     imgExemple_->setPixmap(QPixmap::fromImage(image));
     preview_ = image;
     previewPath_ = state_.paths.multimediaDirectory() + u'/' + QString(name).replace(u'\\', u'/');
@@ -265,25 +262,13 @@ void PropertiesDialog::chooseImage() {
 }
 
 void PropertiesDialog::chooseMedia() {
-    if (!enter(state_.paths.multimediaDirectory(), QStringLiteral("multimedia")))
-        return;
-    if (!txtALire_->toPlainText().isEmpty())
-        txtALire_->clear();
-    lblFichierPage_->clear();
-    const auto path =
-        services_.dialogs.openFile({state_.paths.multimediaDirectory(), QString(), kMediaFilter});
+    const auto path = pickInMultimedia(kMediaFilter);
     if (!path)
         return;
-    const ChosenFile chosen = relativeToDataDirectory(state_.paths.multimediaDirectory(), *path);
-    QDir::setCurrent(state_.paths.programDirectory);
-    QString name = chosen.name;
-    if (!chosen.inside) {
-        const auto brought = bringIntoMultimedia(*path, chosen.name);
-        if (!brought)
-            return;
-        name = *brought;
-    }
-    lblFichierMultimedia_->setText(name);
+    const auto name = nameInMultimedia(*path);
+    if (!name)
+        return;
+    lblFichierMultimedia_->setText(*name);
     actionKind_ = kActionMedia;
 }
 

@@ -56,6 +56,11 @@ private:
     // Brings a file chosen elsewhere into the multimedia directory; the name it is known by
     // there, or nothing (after telling the carer) when it could not be copied.
     std::optional<QString> bringIntoMultimedia(const QString &chosenPath, const QString &name);
+    // Empties the boxes the choice replaces and asks for a file of the multimedia directory.
+    std::optional<QString> pickInMultimedia(const QString &filter);
+    // The name a chosen file is known by from the multimedia directory, brought into it
+    // when it lies elsewhere.
+    std::optional<QString> nameInMultimedia(const QString &path);
 
     AppState &state_;
     MainWindow &window_;

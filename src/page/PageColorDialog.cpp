@@ -3,6 +3,7 @@
 #include "ColorSwatch.h"
 #include "MainWindow.h"
 #include "app/AppState.h"
+#include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Services.h"
@@ -18,8 +19,7 @@ PageColorDialog::PageColorDialog(AppState &state, MainWindow &window, Services &
     setObjectName(QStringLiteral("frmCouleursPage"));
     setWindowTitle(QStringLiteral("Couleur de fond de la page"));
     const auto px = [&](int l, int t, int w, int h) {
-        return QRect(twipsToScreenPixels(l, state.tpp.x), twipsToScreenPixels(t, state.tpp.y),
-                     twipsToScreenPixels(w, state.tpp.x), twipsToScreenPixels(h, state.tpp.y));
+        return twipsToPixels(state.tpp, l, t, w, h);
     };
     setFixedSize(px(0, 0, 9600, 1452).size());
     paintBackground(this, chosen_);
@@ -37,11 +37,7 @@ PageColorDialog::PageColorDialog(AppState &state, MainWindow &window, Services &
         connect(swatch, &ColorSwatch::clicked, this, &PageColorDialog::choose);
     }
     const auto button = [&](const QString &caption, const QString &name, int left) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setGeometry(px(left, 990, 3000, 400));
-        b->setAutoDefault(false);
-        return b;
+        return addButton(this, caption, name, px(left, 990, 3000, 400));
     };
     connect(button(QStringLiteral("Annule"), QStringLiteral("cmdAnnule"), 120),
             &QPushButton::clicked, this, &QDialog::reject);

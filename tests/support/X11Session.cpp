@@ -92,6 +92,17 @@ bool X11Session::keysTo(const QString &window, const QStringList &keys) const {
     return ok;
 }
 
+bool X11Session::menuEntry(const QString &window, int x, const QString &key) const {
+    bool ok = false;
+    xdotool({"mousemove", "--window", window, QString::number(x), "8", "click", "1"}, &ok);
+    if (!ok)
+        return false;
+    // The menu opens before the key comes.
+    QThread::msleep(400);
+    xdotool({"key", key}, &ok);
+    return ok;
+}
+
 void X11Session::screenshot(const QString &path) const {
     QProcess p;
     p.setProcessEnvironment(environment());

@@ -24,6 +24,9 @@ public:
     bool waitForNoWindow(const QString &titleRegex, int timeoutMs = 20000) const;
     // Gives the window the keyboard, then types the keys as a person would.
     bool keysTo(const QString &window, const QStringList &keys) const;
+    // Opens a menu of the window's menu bar with a click at x (pixels from the window's left
+    // edge) and types the entry's access key.
+    bool menuEntry(const QString &window, int x, const QString &key) const;
     void screenshot(const QString &path) const;
 
 private:

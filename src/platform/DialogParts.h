@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Units.h"
+
+#include <QRect>
+#include <QString>
+
+class QGroupBox;
+class QPushButton;
+class QWidget;
+
+namespace tv {
+
+// Dialog controls are placed in twips, as the pages are; this gives their pixel rectangle.
+QRect twipsToPixels(TwipsPerPixel tpp, int left, int top, int width, int height);
+
+// A push button that a press of Enter elsewhere in the dialog never sets off.
+QPushButton *addButton(QWidget *parent, const QString &caption, const QString &name,
+                       const QRect &pixels);
+QGroupBox *addFrame(QWidget *parent, const QString &caption, const QString &name,
+                    const QRect &pixels);
+
+} // namespace tv
