@@ -71,7 +71,8 @@ void MediaPlayback::start(const QString &action, const QString &extension) {
             main_.scanTimer()->start();
         return;
     }
-    window_->attachView();
+    if (!onlySounds(extension))
+        window_->attachView();
     window_->setWindowTitle(QStringLiteral("Multimedia = ") + action);
     const QSize twips = mediaWindowTwips(extension, state_.settings, state_.tpp);
     window_->setOuterGeometry(QRect(0, 0, twipsToScreenPixels(twips.width(), state_.tpp.x),
