@@ -154,7 +154,8 @@ void PointerModes::backgroundMoved(QPoint twips) {
     if (state_.pointerMode != kModeStretch)
         return;
     const PictureControl *picture = window_.pictureAt(state_.currentImage);
-    const QPoint corner = picture ? picture->twipsRect().topLeft() : stretchOutline_->pos();
+    const QPoint corner =
+        picture ? picture->twipsRect().topLeft() : stretchOutline_->twipsRect().topLeft();
     stretchOutline_->setColor(drawingColor_);
     stretchOutline_->setCorners(corner, twips);
     stretchOutline_->show();

@@ -17,9 +17,15 @@ Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObj
     connect(window_.blinkTimer(), &QTimer::timeout, this, &Scanning::blink);
     connect(&window_, &MainWindow::pictureHovered, this, &Scanning::hover);
     connect(&window_, &MainWindow::backgroundMoved, this, &Scanning::leavePictures);
+    // Only a release whose press the window saw too: the Escape that dismisses a message box
+    // must not bring the box straight back.
+    connect(&window_, &MainWindow::keyPressed, this,
+            [this](int key) { escapeDown_ = key == Qt::Key_Escape; });
     connect(&window_, &MainWindow::keyReleased, this, [this](int key) {
-        if (key == Qt::Key_Escape)
-            stopScanning();
+        if (key != Qt::Key_Escape || !escapeDown_)
+            return;
+        escapeDown_ = false;
+        stopScanning();
     });
     connect(&window_, &MainWindow::backgroundPressed, this, [this](Qt::MouseButton button, QPoint) {
         if (button == Qt::RightButton)

@@ -38,6 +38,7 @@ private:
     AppState &state_;
     MainWindow &window_;
     Services &services_;
+    bool escapeDown_ = false;
 };
 
 } // namespace tv
