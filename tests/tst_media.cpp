@@ -2,7 +2,9 @@
 
 #include "app/AppState.h"
 #include "page/MainWindow.h"
+#include "platform/MidiRender.h"
 #include "platform/QtMediaPlayer.h"
+#include "platform/Wav.h"
 #include "support/AudioMonitor.h"
 #include "support/Fakes.h"
 #include "use/MediaPlayback.h"
@@ -53,6 +55,7 @@ private slots:
     void everyKindPlays();
     void soundReachesTheServerAndTheEndClosesTheWindow_data();
     void soundReachesTheServerAndTheEndClosesTheWindow();
+    void midiIsRenderedBySynthesizer();
     void secondPressStops();
     void unplayableFileIsReported();
 
@@ -116,6 +119,7 @@ void MediaTest::soundReachesTheServerAndTheEndClosesTheWindow_data() {
     QTest::addColumn<QString>("file");
     QTest::newRow("wave") << "son.wav";
     QTest::newRow("mp3") << "chanson.mp3";
+    QTest::newRow("midi, through the synthesizer") << "air.mid";
 }
 
 void MediaTest::soundReachesTheServerAndTheEndClosesTheWindow() {
@@ -129,6 +133,20 @@ void MediaTest::soundReachesTheServerAndTheEndClosesTheWindow() {
     // One second of sound, then the window closes by itself.
     QTRY_VERIFY_WITH_TIMEOUT(!media_->window()->isVisible(), 10000);
     QCOMPARE(player_->mode(), QStringLiteral("stopped"));
+}
+
+void MediaTest::midiIsRenderedBySynthesizer() {
+    QString why;
+    const QByteArray wav = renderMidiToWav(dir_.filePath("multimedia/air.mid"), &why);
+    const auto parsed = parseWav(wav);
+    QVERIFY2(parsed, qPrintable(why));
+    // One second of notes, their ring-out, and no silence after it.
+    const double seconds = double(parsed->pcm.size()) / 2 / parsed->format.sampleRate();
+    QVERIFY2(seconds > 1.0 && seconds < 2.2, qPrintable(QString::number(seconds)));
+    QVERIFY(test::AudioMonitor::loudest(parsed->pcm) > 1000);
+    // Not a MIDI file: said, not played.
+    QVERIFY(renderMidiToWav(dir_.filePath("multimedia/son.wav"), &why).isEmpty());
+    QVERIFY(!why.isEmpty());
 }
 
 void MediaTest::secondPressStops() {

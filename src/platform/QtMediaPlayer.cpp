@@ -1,11 +1,16 @@
 #include "QtMediaPlayer.h"
 
+#include "MidiRender.h"
+
 #include <QAudioDevice>
 #include <QAudioOutput>
+#include <QDir>
+#include <QFutureWatcher>
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 #include <QVideoWidget>
+#include <QtConcurrent>
 
 namespace tv {
 
@@ -59,16 +64,77 @@ QWidget *QtMediaPlayer::view() {
 }
 
 void QtMediaPlayer::setFileName(const QString &path) {
+    ++generation_;
+    midiPending_ = false;
+    playWhenReady_ = false;
+    if (path.endsWith(QLatin1String(".mid"), Qt::CaseInsensitive)) {
+        player().setSource(QUrl());
+        prepareMidi(path);
+        return;
+    }
     player().setSource(QUrl::fromLocalFile(path));
 }
 
+void QtMediaPlayer::prepareMidi(const QString &path) {
+    midiPending_ = true;
+    const quint64 generation = generation_;
+    auto *watcher = new QFutureWatcher<std::pair<QByteArray, QString>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        const auto [wav, why] = watcher->result();
+        watcher->deleteLater();
+        midiReady(generation, wav, why);
+    });
+    watcher->setFuture(QtConcurrent::run([path] {
+        QString why;
+        QByteArray wav = renderMidiToWav(path, &why);
+        return std::pair{wav, why};
+    }));
+}
+
+void QtMediaPlayer::midiReady(quint64 generation, const QByteArray &wav, const QString &why) {
+    // Another file was asked for meanwhile.
+    if (generation != generation_)
+        return;
+    midiPending_ = false;
+    if (wav.isEmpty()) {
+        playWhenReady_ = false;
+        reportMode();
+        if (onError)
+            onError(why);
+        return;
+    }
+    midiSound_ = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                                  QStringLiteral("/tablavox-midi-XXXXXX.wav"));
+    if (!midiSound_->open() || midiSound_->write(wav) != wav.size() || !midiSound_->flush()) {
+        playWhenReady_ = false;
+        reportMode();
+        if (onError)
+            onError(QStringLiteral("le son du fichier MIDI ne peut pas être préparé"));
+        return;
+    }
+    player().setSource(QUrl::fromLocalFile(midiSound_->fileName()));
+    if (playWhenReady_) {
+        playWhenReady_ = false;
+        play();
+    }
+}
+
 void QtMediaPlayer::play() {
+    if (midiPending_) {
+        playWhenReady_ = true;
+        reportMode();
+        return;
+    }
     player();
     output_->setDevice(QMediaDevices::defaultAudioOutput());
     player_->play();
 }
 
 void QtMediaPlayer::stop() {
+    if (playWhenReady_) {
+        playWhenReady_ = false;
+        reportMode();
+    }
     if (player_)
         player_->stop();
 }
@@ -79,6 +145,8 @@ void QtMediaPlayer::pause() {
 }
 
 QString QtMediaPlayer::mode() const {
+    if (playWhenReady_)
+        return QStringLiteral("open");
     if (!player_)
         return QStringLiteral("stopped");
     switch (player_->playbackState()) {

@@ -3,6 +3,7 @@
 #include "Services.h"
 
 #include <QObject>
+#include <QTemporaryFile>
 #include <memory>
 
 class QAudioOutput;
@@ -29,6 +30,15 @@ private:
     // The media framework starts when the first file is played, not with the program.
     QMediaPlayer &player();
     void reportMode();
+    // MIDI is played by our own synthesizer into a sound file, which the player then plays:
+    // the framework's live MIDI path starts silent too often.
+    void prepareMidi(const QString &path);
+    void midiReady(quint64 generation, const QByteArray &wav, const QString &why);
+
+    quint64 generation_ = 0;
+    bool midiPending_ = false;
+    bool playWhenReady_ = false;
+    std::unique_ptr<QTemporaryFile> midiSound_;
 
     // The view outlives the player, which draws into it until its last frame.
     std::unique_ptr<QVideoWidget> view_;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tv {
+
+// Plays a MIDI file through the synthesizer into a WAV image (mono, 16 bits), with a General
+// MIDI sound font of the system. Empty, with the reason in `why`, when it cannot.
+QByteArray renderMidiToWav(const QString &midiPath, QString *why = nullptr);
+
+// The sound font used: the system's default General MIDI font, or the first one found.
+QString generalMidiSoundFont();
+
+} // namespace tv
