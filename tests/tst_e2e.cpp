@@ -17,6 +17,7 @@ const QString kData = QStringLiteral(TABLAVOX_TEST_DATA);
 // access key, so menus are opened with the mouse.
 constexpr int kProgrammeMenu = 44;
 constexpr int kPagesMenu = 111;
+constexpr int kImagesMenu = 166;
 
 // A visible window with this title that is not `notThis` (a closed box of the same title).
 QString otherWindow(const X11Session &x, const QString &title, const QString &notThis) {
@@ -293,12 +294,14 @@ void EndToEndTest::carerMovesAPictureWithTheMouse() {
 
     // A real right click opens the picture menu; "Déplacer" is its second entry.
     bool ok = false;
+    const QStringList before = x_->visibleWindows();
     x_->xdotool({"mousemove", "--window", main, "70", "90", "click", "3"}, &ok);
     QVERIFY(ok);
-    QTest::qWait(500);
+    QVERIFY(!x_->waitForNewWindow(before).isEmpty());
+    QTest::qWait(150);
     x_->xdotool({"key", "Down", "Down", "Return"}, &ok);
     QVERIFY(ok);
-    QTest::qWait(300);
+    QTRY_COMPARE_WITH_TIMEOUT(x_->visibleWindows(), before, 10000);
     // Grabbed 50 pixels right of and 50 below the picture's corner, let go 200 and 100
     // pixels further on.
     x_->xdotool({"mousedown", "1"}, &ok);
@@ -332,10 +335,6 @@ void EndToEndTest::carerBuildsANewPage() {
         x_->xdotool(QStringList{"key", "--delay", "80"} + k, &ok);
         QVERIFY(ok);
     };
-    const auto type = [&](const QString &text) {
-        x_->xdotool({"type", "--delay", "30", text}, &ok);
-        QVERIFY(ok);
-    };
     const auto clickIn = [&](const QString &window, int x, int y, const QString &button = "1") {
         x_->xdotool({"mousemove", "--window", window, QString::number(x), QString::number(y),
                      "click", button},
@@ -347,38 +346,44 @@ void EndToEndTest::carerBuildsANewPage() {
         QVERIFY(x_->menuEntry(main, kPagesMenu, entry));
     };
     pagesMenu("n");
-    QVERIFY(!x_->waitForWindow("^Tablavox$").isEmpty());
-    type("maison");
-    keys({"Return"});
-    QVERIFY(!x_->waitForWindow("^Choisir un fichier$").isEmpty());
-    keys({"Return"}); // the name proposed, in the pages directory
+    const QString box = x_->waitForWindow("^Tablavox$");
+    QVERIFY(!box.isEmpty());
+    QVERIFY(x_->typeTo(box, "maison"));
+    QVERIFY(x_->keysTo(box, {"Return"}));
+    QString files = x_->waitForWindow("^Choisir un fichier$");
+    QVERIFY(!files.isEmpty());
+    QVERIFY(x_->keysTo(files, {"Return"})); // the name proposed, in the pages directory
     QTRY_COMPARE_WITH_TIMEOUT(fileBytes(program.file("pages/page_maison.dat")), QByteArray("\r\n"),
                               10000);
 
     QVERIFY(x_->waitForNoWindow("^Choisir un fichier$"));
     pagesMenu("c");
-    QVERIFY(!x_->waitForWindow("^Choisir un fichier$").isEmpty());
-    type("page_maison.dat");
-    keys({"Return"});
+    files = x_->waitForWindow("^Choisir un fichier$");
+    QVERIFY(!files.isEmpty());
+    QVERIFY(x_->typeTo(files, "page_maison.dat"));
+    QVERIFY(x_->keysTo(files, {"Return"}));
     QVERIFY(!x_->waitForWindow("^Tablavox -::- page_maison.dat$").isEmpty());
 
-    QVERIFY(x_->keysTo(main, {"alt+i", "n"}));
+    QVERIFY(x_->menuEntry(main, kImagesMenu, "n"));
     QTest::qWait(300);
     // The new picture lies in the top-left corner, below the menu bar; its menu's first
     // entry is "Propriétés".
+    const QStringList before = x_->visibleWindows();
     clickIn(main, 40, 60, "3");
-    QTest::qWait(400);
+    QVERIFY(!x_->waitForNewWindow(before).isEmpty());
+    QTest::qWait(150);
     keys({"Down", "Return"});
     const QString dialog = x_->waitForWindow("^Propriétés$");
     QVERIFY(!dialog.isEmpty());
     clickIn(dialog, 59, 73); // "Image"
-    QVERIFY(!x_->waitForWindow("^Choisir un fichier$").isEmpty());
-    type("soleil.jpg");
-    keys({"Return"});
+    files = x_->waitForWindow("^Choisir un fichier$");
+    QVERIFY(!files.isEmpty());
+    QVERIFY(x_->typeTo(files, "soleil.jpg"));
+    QVERIFY(x_->keysTo(files, {"Return"}));
     QVERIFY(x_->waitForNoWindow("^Choisir un fichier$"));
     clickIn(dialog, 300, 400); // the phrase box
-    type("Bonjour, maman");
-    keys({"alt+e"});
+    QVERIFY(x_->typeTo(dialog, "Bonjour, maman"));
+    QVERIFY(x_->keysTo(dialog, {"alt+e"}));
     QVERIFY(x_->waitForNoWindow("^Propriétés$"));
 
     pagesMenu("s");
@@ -387,9 +392,10 @@ void EndToEndTest::carerBuildsANewPage() {
 
     // Read again, the page shows its picture, and quitting writes the same bytes.
     pagesMenu("c");
-    QVERIFY(!x_->waitForWindow("^Choisir un fichier$").isEmpty());
-    type("page_maison.dat");
-    keys({"Return"});
+    files = x_->waitForWindow("^Choisir un fichier$");
+    QVERIFY(!files.isEmpty());
+    QVERIFY(x_->typeTo(files, "page_maison.dat"));
+    QVERIFY(x_->keysTo(files, {"Return"}));
     QVERIFY(x_->waitForNoWindow("^Choisir un fichier$"));
     QTemporaryDir shots;
     const QString shot = shots.filePath("maison.png");

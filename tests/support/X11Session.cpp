@@ -92,14 +92,40 @@ bool X11Session::keysTo(const QString &window, const QStringList &keys) const {
     return ok;
 }
 
+QStringList X11Session::visibleWindows() const {
+    return xdotool({"search", "--onlyvisible", "--name", ".*"}).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QString X11Session::waitForNewWindow(const QStringList &before, int timeoutMs) const {
+    QDeadlineTimer deadline(timeoutMs);
+    do {
+        for (const QString &id : visibleWindows()) {
+            if (!before.contains(id))
+                return id;
+        }
+        QThread::msleep(50);
+    } while (!deadline.hasExpired());
+    return {};
+}
+
 bool X11Session::menuEntry(const QString &window, int x, const QString &key) const {
+    const QStringList before = visibleWindows();
     bool ok = false;
     xdotool({"mousemove", "--window", window, QString::number(x), "8", "click", "1"}, &ok);
+    // The key goes to the menu only once its window is up; a slow program takes its time.
+    if (!ok || waitForNewWindow(before).isEmpty())
+        return false;
+    QThread::msleep(150);
+    xdotool({"key", key}, &ok);
+    return ok;
+}
+
+bool X11Session::typeTo(const QString &window, const QString &text) const {
+    bool ok = false;
+    xdotool({"windowfocus", "--sync", window}, &ok);
     if (!ok)
         return false;
-    // The menu opens before the key comes.
-    QThread::msleep(400);
-    xdotool({"key", key}, &ok);
+    xdotool({"type", "--delay", "40", text}, &ok);
     return ok;
 }
 

@@ -24,9 +24,14 @@ public:
     bool waitForNoWindow(const QString &titleRegex, int timeoutMs = 20000) const;
     // Gives the window the keyboard, then types the keys as a person would.
     bool keysTo(const QString &window, const QStringList &keys) const;
+    QStringList visibleWindows() const;
+    // A visible window that is not among `before` (a menu, a dialog), once there is one.
+    QString waitForNewWindow(const QStringList &before, int timeoutMs = 10000) const;
     // Opens a menu of the window's menu bar with a click at x (pixels from the window's left
     // edge) and types the entry's access key.
     bool menuEntry(const QString &window, int x, const QString &key) const;
+    // Gives the window the keyboard, then types the text.
+    bool typeTo(const QString &window, const QString &text) const;
     void screenshot(const QString &path) const;
 
 private:
