@@ -75,9 +75,10 @@ bool EspeakSpeech::waitUntilReady(int timeoutMs) {
 QString EspeakSpeech::unavailableReason() {
     if (!waitUntilReady(5000) || !available_)
         return QStringLiteral("la voix française (espeak-ng) n'a pas pu démarrer");
+    // A busy machine lists its audio outputs late: give it time before telling the carer.
     bool output = false;
     QMetaObject::invokeMethod(
-        stream_, [&] { output = stream_->available(2000); }, Qt::BlockingQueuedConnection);
+        stream_, [&] { output = stream_->available(5000); }, Qt::BlockingQueuedConnection);
     if (!output)
         return QStringLiteral("aucune sortie audio n'a été trouvée");
     return {};
