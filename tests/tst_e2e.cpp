@@ -312,7 +312,6 @@ void EndToEndTest::carerMovesAPictureWithTheMouse() {
     }
     x_->xdotool({"mouseup", "1"}, &ok);
     QVERIFY(ok);
-    QTest::qWait(300);
     QVERIFY(x_->menuEntry(main, kProgrammeMenu, "q"));
     QVERIFY(tablavox.waitForFinished(15000));
     QCOMPARE(fileBytes(page), QByteArray("couleur_page=0\r\np.jpg,Oui,220,120,100,100\r\n"));
@@ -365,7 +364,6 @@ void EndToEndTest::carerBuildsANewPage() {
     QVERIFY(!x_->waitForWindow("^Tablavox -::- page_maison.dat$").isEmpty());
 
     QVERIFY(x_->menuEntry(main, kImagesMenu, "n"));
-    QTest::qWait(300);
     // The new picture lies in the top-left corner, below the menu bar; its menu's first
     // entry is "Propriétés".
     const QStringList before = x_->visibleWindows();
@@ -429,15 +427,15 @@ void EndToEndTest::scanningChosenInThePropertiesStartsAtOnce() {
     x_->xdotool({"mousemove", "--window", main, "650", "450"}, &ok);
     QTemporaryDir shots;
     const QString shot = shots.filePath("props.png");
+    // In mouse access nothing moves the cursor: it stays off the picture for a while.
     QTest::qWait(1500);
-    QCOMPARE(pictureUnderCursor(*x_, shot), 0); // mouse access: nothing moves the cursor
+    QCOMPARE(pictureUnderCursor(*x_, shot), 0);
 
     QVERIFY(x_->menuEntry(main, kProgrammeMenu, "p"));
     const QString dialog = x_->waitForWindow("^Programme Propriétés$");
     QVERIFY(!dialog.isEmpty());
     x_->xdotool({"mousemove", "--window", dialog, "240", "116", "click", "1"}, &ok); // Défilement
     QVERIFY(ok);
-    QTest::qWait(200);
     QVERIFY(x_->keysTo(dialog, {"alt+s"}));
     QVERIFY(x_->waitForNoWindow("^Programme Propriétés$"));
     QTRY_VERIFY_WITH_TIMEOUT(fileBytes(program.file("Tablavox2.cfg"))

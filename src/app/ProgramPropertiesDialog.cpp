@@ -48,7 +48,7 @@ ProgramPropertiesDialog::ProgramPropertiesDialog(AppState &state, Services &serv
     setWindowTitle(QStringLiteral("Programme Propriétés"));
     setModal(false);
     build();
-    open();
+    fill();
 }
 
 void ProgramPropertiesDialog::build() {
@@ -191,7 +191,7 @@ void ProgramPropertiesDialog::build() {
     }
 }
 
-void ProgramPropertiesDialog::open() {
+void ProgramPropertiesDialog::fill() {
     const Settings &s = state_.settings;
     background_ = toInt32(s.backgroundColor).value_or(16777215);
     paintBackground(this, background_);

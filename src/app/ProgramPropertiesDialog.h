@@ -49,7 +49,8 @@ public:
 
 private:
     void build();
-    void open();
+    // Fills the controls from the settings, as loading the dialog does.
+    void fill();
     void showSoundCaption();
 
     AppState &state_;

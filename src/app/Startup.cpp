@@ -116,7 +116,7 @@ void Startup::runMain() {
     connect(main_.get(), &MainWindow::closedByUser, this, [this] { end(0); });
 
     const SettingsReadOutcome outcome = settingsStore_.read();
-    main_->loadStep();
+    main_->applyLook();
     main_->applySettingsRead(outcome);
 
     speech_ = std::make_unique<SpeechWindow>(services_.speech, services_.dialogs);
@@ -194,10 +194,7 @@ void Startup::saveProgramProperties(const EditedSettings &edited) {
     settingsStore_.write(main_->outerGeometryTwips(), edited);
     readSettings();
     media_->stopAndClose();
-    const Settings &s = state_.settings;
-    main_->setBackgroundColorValue(toInt32(s.backgroundColor).value_or(16777215));
-    main_->selectionFrame()->setBorderColorValue(s.frameColor);
-    main_->selectionFrame()->setBorderWidth(s.frameThickness);
+    main_->applyLook();
 }
 
 void Startup::openPageColor() {

@@ -12,9 +12,6 @@
 #include <QTranslator>
 
 int main(int argc, char *argv[]) {
-    // The GStreamer backend plays MIDI through its synthesizer; the other one cannot.
-    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
     QApplication app(argc, argv);
     // The standard dialogs speak French, as the rest of the program does.
     QTranslator qtFrench;

@@ -13,6 +13,9 @@ public:
 
     // From one corner to the other, in either order.
     void setCorners(QPoint a, QPoint b);
+    void setTwipsRect(const QRect &twips) {
+        setCorners(twips.topLeft(), twips.topLeft() + QPoint(twips.width(), twips.height()));
+    }
     QRect twipsRect() const { return twips_; }
     void setColor(const QColor &color);
 

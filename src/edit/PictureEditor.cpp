@@ -104,7 +104,7 @@ void PictureEditor::deletePicture() {
                                   MessageButtons::YesNoCancel) != MessageAnswer::Yes)
         return;
     const int n = state_.currentImage;
-    if (n < 1 || n > kMaxImages || !window_.pictureAt(n))
+    if (!window_.pictureAt(n))
         return;
     window_.removePicture(n);
     ImageRecord &r = state_.page.imageTable[std::size_t(n)];

@@ -30,7 +30,8 @@ public:
     void growPicture();
     void shrinkPicture();
 
-    // Runs instead of the properties dialog until that dialog exists.
+    // Opens the picture properties dialog on the current picture, modally; set by the owner
+    // of what that dialog needs.
     std::function<void()> openProperties;
 
 private:

@@ -51,9 +51,8 @@ void PointerModes::armStretch() {
     if (!picture)
         return;
     picture->hide();
-    const QRect r = picture->twipsRect();
     stretchOutline_->setColor(drawingColor_);
-    stretchOutline_->setCorners(r.topLeft(), QPoint(r.x() + r.width(), r.y() + r.height()));
+    stretchOutline_->setTwipsRect(picture->twipsRect());
     stretchOutline_->show();
 }
 
@@ -67,9 +66,8 @@ void PointerModes::startDrag(int index, QPoint twipsInside) {
         return;
     // The picture stays in place; its outline follows the pointer until the drop.
     dragged_ = index;
-    const QRect r = picture->twipsRect();
     dragOutline_->setColor(drawingColor_);
-    dragOutline_->setCorners(r.topLeft(), QPoint(r.x() + r.width(), r.y() + r.height()));
+    dragOutline_->setTwipsRect(picture->twipsRect());
     dragOutline_->show();
     // The press gave the picture the mouse: its moves and its release come here.
     picture->installEventFilter(this);
@@ -82,9 +80,7 @@ bool PointerModes::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::MouseMove) {
         const QPoint at = window_.surfaceTwips(
             window_.surface()->mapFromGlobal(static_cast<QMouseEvent *>(event)->globalPosition()));
-        const QPoint topLeft = at - state_.dragStart;
-        dragOutline_->setCorners(topLeft,
-                                 topLeft + QPoint(picture->widthTwips(), picture->heightTwips()));
+        dragOutline_->setTwipsRect(QRect(at - state_.dragStart, picture->twipsRect().size()));
         return true;
     }
     if (event->type() == QEvent::MouseButtonRelease) {
@@ -113,10 +109,8 @@ void PointerModes::drop(QPoint globalPos) {
     picture->setTwipsRect(clampedPicture(qint64(at.x()) - state_.dragStart.x(),
                                          qint64(at.y()) - state_.dragStart.y(),
                                          picture->widthTwips(), picture->heightTwips()));
-    const int current = state_.currentImage;
-    state_.currentImage = index;
+    // The press that started the drag made the picture current, and the grab kept it so.
     record();
-    state_.currentImage = current;
     state_.page.pageModified = true;
 }
 

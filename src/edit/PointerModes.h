@@ -32,10 +32,8 @@ public:
     void backgroundMoved(QPoint twips);
     void backgroundPressed(QPoint twips);
 
-    bool dragging() const { return dragged_ != 0; }
     Outline *dragOutline() const { return dragOutline_; }
     Outline *stretchOutline() const { return stretchOutline_; }
-    QColor drawingColor() const { return drawingColor_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -5,7 +5,6 @@
 #include "page/PageCommands.h"
 #include "page/PictureCache.h"
 #include "page/PictureControl.h"
-#include "platform/Colors.h"
 #include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
@@ -100,22 +99,15 @@ void PropertiesDialog::buildControls() {
         return twipsToPixels(state_.tpp, l, t, w, h);
     };
     const auto button = addButton;
-    const auto greyLabel = [&](QWidget *parent, const QString &name, QRect twips) {
+    const auto greyLabel = [&](QWidget *parent, const QString &name, QRect pixels) {
         auto *l = new QLabel(parent);
         l->setObjectName(name);
-        l->setGeometry(twips);
-        l->setAutoFillBackground(true);
-        QPalette pal = l->palette();
-        pal.setColor(QPalette::Window, colorFromValue(0xE0E0E0, pal));
-        l->setPalette(pal);
+        l->setGeometry(pixels);
+        paintBackground(l, 0xE0E0E0);
         return l;
     };
 
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window,
-                 colorFromValue(toInt32(state_.settings.backgroundColor).value_or(16777215), pal));
-    setPalette(pal);
+    paintBackground(this, toInt32(state_.settings.backgroundColor).value_or(16777215));
     resize(px(0, 0, 8340, 7380).size());
 
     cmdAnnuler_ = button(this, QStringLiteral("&Annuler"), QStringLiteral("cmdAnnuler"),
@@ -255,7 +247,6 @@ void PropertiesDialog::chooseImage() {
         return;
     const QString &name = *known;
     imgExemple_->setPixmap(QPixmap::fromImage(image));
-    preview_ = image;
     previewPath_ = state_.paths.multimediaDirectory() + u'/' + QString(name).replace(u'\\', u'/');
     lblNomImage_->setText(name);
     state_.page.imageTable[std::size_t(state_.currentImage)].imageFile = name;

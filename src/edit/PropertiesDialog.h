@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QImage>
 #include <optional>
 
 class QLabel;
@@ -68,7 +67,7 @@ private:
     SpeechWindow &speech_;
     PictureCache &cache_;
     QString actionKind_ = kActionPhrase;
-    QImage preview_;
+    // The picture file chosen in this opening, which the picture takes on saving.
     QString previewPath_;
 
     QPushButton *cmdAnnuler_ = nullptr;

@@ -12,7 +12,6 @@ public:
     ColorSwatch(qint32 value, const QString &objectName, QWidget *parent);
 
     qint32 value() const { return value_; }
-    void setValue(qint32 value);
 
 signals:
     void clicked(qint32 value);
@@ -23,8 +22,5 @@ protected:
 private:
     qint32 value_;
 };
-
-// The same for any widget's background.
-void paintBackground(QWidget *widget, qint32 value);
 
 } // namespace tv

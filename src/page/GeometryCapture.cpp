@@ -15,13 +15,10 @@ qint16 to16(int twips) {
 } // namespace
 
 void affecteValeursTouche(AppState &state, const MainWindow &window) {
-    const int n = state.currentImage;
-    if (n < 1 || n > kMaxImages)
-        return;
-    const PictureControl *control = window.pictureAt(n);
+    const PictureControl *control = window.pictureAt(state.currentImage);
     if (!control)
         return;
-    ImageRecord &r = state.page.imageTable[std::size_t(n)];
+    ImageRecord &r = state.page.imageTable[std::size_t(state.currentImage)];
     r.left = to16(control->leftTwips());
     r.top = to16(control->topTwips());
     r.width = to16(control->widthTwips());

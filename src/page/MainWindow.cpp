@@ -124,8 +124,8 @@ QAction *MainWindow::action(const QString &objectName) const {
 }
 
 QPoint MainWindow::surfaceTwips(QPointF pixels) const {
-    return {int(std::lround(pixels.x() * state_.tpp.x)),
-            int(std::lround(pixels.y() * state_.tpp.y))};
+    return {screenPixelsToTwips(pixels.x(), state_.tpp.x),
+            screenPixelsToTwips(pixels.y(), state_.tpp.y)};
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
@@ -160,7 +160,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::loadStep() {
+void MainWindow::applyLook() {
     const auto color = toInt32(state_.settings.backgroundColor);
     setBackgroundColorValue(color.value_or(16777215));
     cadreSelection_->setBorderWidth(state_.settings.frameThickness);

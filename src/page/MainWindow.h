@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Settings.h"
+#include "page/PageModel.h"
 
 #include <QMainWindow>
 #include <array>
@@ -25,8 +26,9 @@ public:
     explicit MainWindow(AppState &state, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Runs once, after the first reading of the settings.
-    void loadStep();
+    // The program's background colour and the selection frame's look, from the settings: at
+    // the load step, and again whenever the settings are saved.
+    void applyLook();
     // What reading the settings does to this window.
     void applySettingsRead(const SettingsReadOutcome &outcome);
 
@@ -44,7 +46,7 @@ public:
     PictureControl *img(int index) const { return img_.at(std::size_t(index)); }
     // A picture of the page: none for the template or an index beyond the page.
     PictureControl *pictureAt(int index) const {
-        return index >= 1 && index <= 50 ? img_[std::size_t(index)] : nullptr;
+        return index >= 1 && index <= kMaxImages ? img_[std::size_t(index)] : nullptr;
     }
     // A new picture control from the template, hidden; one already at that index is replaced.
     PictureControl *createPicture(int index);

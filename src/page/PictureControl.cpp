@@ -80,7 +80,7 @@ void PictureControl::mousePressEvent(QMouseEvent *event) {
     event->accept();
     const QPointF at = event->position();
     emit pressed(index_, event->button(),
-                 QPoint(int(std::lround(at.x() * tppX_)), int(std::lround(at.y() * tppY_))));
+                 QPoint(screenPixelsToTwips(at.x(), tppX_), screenPixelsToTwips(at.y(), tppY_)));
 }
 
 void PictureControl::mouseMoveEvent(QMouseEvent *event) {

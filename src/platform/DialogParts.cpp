@@ -1,7 +1,10 @@
 #include "DialogParts.h"
 
+#include "Colors.h"
+
 #include <QGroupBox>
 #include <QPushButton>
+#include <QWidget>
 
 namespace tv {
 
@@ -25,6 +28,13 @@ QGroupBox *addFrame(QWidget *parent, const QString &caption, const QString &name
     f->setObjectName(name);
     f->setGeometry(pixels);
     return f;
+}
+
+void paintBackground(QWidget *widget, qint32 value) {
+    widget->setAutoFillBackground(true);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, colorFromValue(value, QPalette()));
+    widget->setPalette(pal);
 }
 
 } // namespace tv

@@ -20,4 +20,8 @@ QPushButton *addButton(QWidget *parent, const QString &caption, const QString &n
 QGroupBox *addFrame(QWidget *parent, const QString &caption, const QString &name,
                     const QRect &pixels);
 
+// Fills the widget's background with a colour value; a system colour reference is drawn in
+// the colour the system gives it.
+void paintBackground(QWidget *widget, qint32 value);
+
 } // namespace tv

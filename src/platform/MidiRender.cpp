@@ -8,7 +8,7 @@
 #include <QList>
 #include <cstdlib>
 #include <fluidsynth.h>
-#include <memory>
+#include <vector>
 
 namespace tv {
 
@@ -37,8 +37,7 @@ struct Synth {
 void quiet(int, const char *, void *) {
 }
 
-} // namespace
-
+// The system's default General MIDI sound font, or the first one found.
 QString generalMidiSoundFont() {
     const QStringList preferred = {QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),
                                    QStringLiteral("/usr/share/sounds/sf3/default-GM.sf3")};
@@ -56,6 +55,8 @@ QString generalMidiSoundFont() {
     }
     return {};
 }
+
+} // namespace
 
 QByteArray renderMidiToWav(const QString &midiPath, QString *why) {
     const auto fail = [why](const QString &reason) {

@@ -9,7 +9,4 @@ namespace tv {
 // MIDI sound font of the system. Empty, with the reason in `why`, when it cannot.
 QByteArray renderMidiToWav(const QString &midiPath, QString *why = nullptr);
 
-// The sound font used: the system's default General MIDI font, or the first one found.
-QString generalMidiSoundFont();
-
 } // namespace tv

@@ -19,6 +19,11 @@ inline int twipsToScreenPixels(double twips, double twipsPerPixel) {
     return int(std::lround(twips / twipsPerPixel));
 }
 
+// A position on the screen, in pixels, as twips.
+inline int screenPixelsToTwips(double pixels, double twipsPerPixel) {
+    return int(std::lround(pixels * twipsPerPixel));
+}
+
 struct TwipsPerPixel {
     double x = 15.0;
     double y = 15.0;

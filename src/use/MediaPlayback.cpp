@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
+#include <utility>
 
 namespace tv {
 
@@ -43,7 +44,12 @@ MediaPlayback::MediaPlayback(AppState &state, MainWindow &window, Services &serv
       window_(std::make_unique<MediaWindow>(services.media)) {
     services_.media.onModeChange = [this](const QString &mode) { onModeChange(mode); };
     services_.media.onError = [this](const QString &) { onError(); };
-    connect(window_.get(), &MediaWindow::closed, this, &MediaPlayback::resumeScanning);
+    connect(window_.get(), &MediaWindow::closed, this, [this] {
+        // The window is still on screen while it closes: its closing ends the wait itself.
+        if (wait_)
+            wait_->quit();
+        resumeScanning();
+    });
 }
 
 MediaPlayback::~MediaPlayback() {
@@ -65,8 +71,7 @@ void MediaPlayback::start(const QString &action, const QString &extension) {
     main_.scanTimer()->stop();
     if (services_.media.mode() == kPlaying) {
         // A press while a file plays is a stop button.
-        services_.media.stop();
-        closeWindow();
+        stopAndClose();
         if (state_.settings.accessMode == kAccessScanning)
             main_.scanTimer()->start();
         return;
@@ -79,32 +84,34 @@ void MediaPlayback::start(const QString &action, const QString &extension) {
                                     twipsToScreenPixels(twips.height(), state_.tpp.y)));
     window_->show();
 
+    // Events go on while the file opens: a press, a tick or the person closing the window
+    // is handled, and none of them leaves the hourglass behind. The wait ends when the
+    // player plays or fails, when the window closes, or at the time limit.
+    QEventLoop loop;
+    QEventLoop *outer = std::exchange(wait_, &loop);
     failedDuringWait_ = false;
-    waiting_ = true;
     services_.media.setFileName(*path);
     services_.media.play();
-
-    // Events go on while the file opens: a press, a tick or the person closing the window
-    // is handled, and none of them leaves the hourglass behind.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (services_.media.mode() == kPlaying || failedDuringWait_ || !window_->isVisible())
-            loop.quit();
-    });
-    limit.start(kStartLimitMs);
-    poll.start(10);
-    if (services_.media.mode() != kPlaying && !failedDuringWait_ && window_->isVisible())
+    QTimer::singleShot(kStartLimitMs, &loop, &QEventLoop::quit);
+    if (!waitIsOver())
         loop.exec();
     QApplication::restoreOverrideCursor();
-    waiting_ = false;
+    wait_ = outer;
 
     if (failedDuringWait_ || (window_->isVisible() && services_.media.mode() != kPlaying))
         readError();
+    // A press during an earlier file's wait started this one: that wait may be over now.
+    endWaitIfOver();
+}
+
+bool MediaPlayback::waitIsOver() const {
+    return services_.media.mode() == kPlaying || failedDuringWait_ || !window_->isVisible();
+}
+
+void MediaPlayback::endWaitIfOver() {
+    if (wait_ && waitIsOver())
+        wait_->quit();
 }
 
 void MediaPlayback::readError() {
@@ -116,8 +123,9 @@ void MediaPlayback::readError() {
 }
 
 void MediaPlayback::onError() {
-    if (waiting_) {
+    if (wait_) {
         failedDuringWait_ = true;
+        wait_->quit();
         return;
     }
     if (window_->isVisible())
@@ -127,6 +135,7 @@ void MediaPlayback::onError() {
 void MediaPlayback::onModeChange(const QString &mode) {
     if (mode == QLatin1String("stopped") || mode == QLatin1String("paused"))
         closeWindow();
+    endWaitIfOver();
 }
 
 void MediaPlayback::stopMedia() {

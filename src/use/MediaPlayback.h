@@ -6,6 +6,8 @@
 #include <QRect>
 #include <memory>
 
+class QEventLoop;
+
 namespace tv {
 
 struct AppState;
@@ -46,12 +48,15 @@ private:
     void onModeChange(const QString &mode);
     void onError();
     void resumeScanning();
+    bool waitIsOver() const;
+    void endWaitIfOver();
 
     AppState &state_;
     MainWindow &main_;
     Services &services_;
     std::unique_ptr<MediaWindow> window_;
-    bool waiting_ = false;
+    // The wait for the file being started to play, while there is one.
+    QEventLoop *wait_ = nullptr;
     bool failedDuringWait_ = false;
 };
 

@@ -40,17 +40,11 @@ void Scanning::step() {
     // cursor stay where they were.
     const int n = state_.currentImage;
     const PictureControl *picture = window_.pictureAt(n);
-    SelectionFrame *frame = window_.selectionFrame();
     if (picture) {
         placeCursorOn(n);
-        const int t = state_.settings.frameThickness;
-        frame->setTwipsGeometry(picture->leftTwips() - t, picture->topTwips() - t,
-                                picture->widthTwips() + 2 * t, picture->heightTwips() + 2 * t);
+        frameAround(*picture, state_.settings.frameThickness);
     }
-    frame->show();
-    frame->raise();
-    if (state_.settings.frameBlink)
-        window_.blinkTimer()->start();
+    showFrame();
     if (state_.scanIndex == state_.page.imageCount)
         state_.scanIndex = 0;
 }
@@ -61,8 +55,8 @@ void Scanning::placeCursorOn(int index) {
     // lands inside the picture whatever the window's decoration.
     const QPointF centreTwips(picture->leftTwips() + picture->widthTwips() / 2.0,
                               picture->topTwips() + picture->heightTwips() / 2.0);
-    const QPoint local(int(std::lround(centreTwips.x() / state_.tpp.x)),
-                       int(std::lround(centreTwips.y() / state_.tpp.y)));
+    const QPoint local(twipsToScreenPixels(centreTwips.x(), state_.tpp.x),
+                       twipsToScreenPixels(centreTwips.y(), state_.tpp.y));
     services_.cursor.moveTo(window_.surface()->mapToGlobal(local));
 }
 
@@ -73,16 +67,23 @@ void Scanning::hover(int index) {
     if (!picture)
         return;
     state_.currentImage = index;
-    SelectionFrame *frame = window_.selectionFrame();
-    const int out = 8 * state_.settings.frameThickness;
-    frame->setTwipsGeometry(picture->leftTwips() - out, picture->topTwips() - out,
-                            picture->widthTwips() + 2 * out, picture->heightTwips() + 2 * out);
-    frame->show();
-    frame->raise();
-    if (state_.settings.frameBlink)
-        window_.blinkTimer()->start();
+    frameAround(*picture, 8 * state_.settings.frameThickness);
+    showFrame();
     state_.hoveredImage = true;
     picture->setToolTip(picture->tag());
+}
+
+void Scanning::frameAround(const PictureControl &picture, int out) {
+    window_.selectionFrame()->setTwipsGeometry(picture.leftTwips() - out, picture.topTwips() - out,
+                                               picture.widthTwips() + 2 * out,
+                                               picture.heightTwips() + 2 * out);
+}
+
+void Scanning::showFrame() {
+    window_.selectionFrame()->show();
+    window_.selectionFrame()->raise();
+    if (state_.settings.frameBlink)
+        window_.blinkTimer()->start();
 }
 
 void Scanning::leavePictures() {

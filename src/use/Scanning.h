@@ -7,6 +7,7 @@ namespace tv {
 struct AppState;
 struct Services;
 class MainWindow;
+class PictureControl;
 
 // The selection frame: stepping from picture to picture with the mouse cursor in scanning
 // access, following the pointer in mouse access, blinking, stopped by Escape and resumed
@@ -29,11 +30,12 @@ public:
     // A right press on the page background.
     void offerToResume();
 
-    // Hides the frame and stops its blinking, as a right press on a picture does.
-    void hideFrame();
-
 private:
+    void hideFrame();
     void placeCursorOn(int index);
+    // The frame around the picture, `out` twips from its edges.
+    void frameAround(const PictureControl &picture, int out);
+    void showFrame();
 
     AppState &state_;
     MainWindow &window_;
