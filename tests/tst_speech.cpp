@@ -1,7 +1,7 @@
 // The real French voice and the real page-change chimes, on the machine's audio server.
 
 #include "platform/EspeakSpeech.h"
-#include "platform/QtSoundPlayer.h"
+#include "platform/PulseSoundPlayer.h"
 #include "platform/SpeechMarkup.h"
 #include "platform/Wav.h"
 #include "support/AudioMonitor.h"
@@ -137,9 +137,7 @@ void SpeechTest::storedSoundsHaveTheirFormatAndLength() {
         QVERIFY2(!bytes.isEmpty(), qPrintable(QString::number(n)));
         const auto wav = parseWav(bytes);
         QVERIFY(wav);
-        QCOMPARE(wav->format.sampleRate(), 22050);
-        QCOMPARE(wav->format.channelCount(), 1);
-        QCOMPARE(wav->format.sampleFormat(), QAudioFormat::Int16);
+        QCOMPARE(wav->format, (PcmFormat{22050, 1, 16}));
         const double expected = n <= 7 ? 3.25 : n == 8 ? 3.75 : 4.25;
         QVERIFY(std::abs(seconds(wav->pcm) - expected) <= 1.0 / 22050);
         QVERIFY(loudest(wav->pcm) > 10000);
@@ -156,15 +154,15 @@ void SpeechTest::pageSoundsIgnoreNumbersWithoutASound() {
     QVERIFY(player.played.isEmpty());
     sounds.playPageSound(3);
     QCOMPARE(player.played, QList<QByteArray>({PageSounds::storedSound(3)}));
-    QtSoundPlayer real;
+    PulseSoundPlayer real;
     real.playWav("pas un son");
     QVERIFY(!real.isPlaying());
 }
 
 void SpeechTest::pageSoundCutsOffTheOneStillPlaying() {
-    QtSoundPlayer player;
+    PulseSoundPlayer player;
     PageSounds sounds(player);
-    QSignalSpy started(&player, &QtSoundPlayer::started);
+    QSignalSpy started(&player, &PulseSoundPlayer::started);
     sounds.playPageSound(9); // 4.25 s
     QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 3000);
     QElapsedTimer clock;

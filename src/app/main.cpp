@@ -2,9 +2,9 @@
 #include "app/Startup.h"
 #include "platform/EspeakSpeech.h"
 #include "platform/QtDialogs.h"
-#include "platform/QtMediaPlayer.h"
+#include "platform/MpvMediaPlayer.h"
 #include "platform/QtServices.h"
-#include "platform/QtSoundPlayer.h"
+#include "platform/PulseSoundPlayer.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -28,8 +28,8 @@ int main(int argc, char *argv[]) {
 
     tv::QtDialogs dialogs;
     tv::EspeakSpeech speech;
-    tv::QtSoundPlayer sounds;
-    tv::QtMediaPlayer media;
+    tv::PulseSoundPlayer sounds;
+    tv::MpvMediaPlayer media;
     tv::QtCursorPlacer cursor;
     tv::ThreadWaiter waiter;
     tv::Services services{dialogs, speech, sounds, media, cursor, waiter};

@@ -15,33 +15,35 @@ constexpr int kSampleRate = 22050;
 constexpr int kChunkMs = 20;
 
 struct SynthContext {
-    EspeakSpeech *owner = nullptr;
     quint64 generation = 0;
+    quint64 take = 0;
     QByteArray *capture = nullptr;
+    qsizetype stopAfterBytes = -1;
     const std::atomic<quint64> *current = nullptr;
-    std::function<void(quint64, const QByteArray &)> deliver;
+    PcmStream *stream = nullptr;
 };
 
 thread_local SynthContext *tlsContext = nullptr;
 
-QAudioFormat speechFormat() {
-    QAudioFormat format;
-    format.setSampleRate(kSampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    return format;
+// Every phrase starts from the voice as it is at rest: a phrase cut off inside its markup
+// leaves the engine's rate, pitch or volume where the markup had put them.
+void restVoice() {
+    espeak_SetVoiceByName("fr");
+    espeak_SetParameter(espeakRATE, espeakRATE_NORMAL, 0);
+    espeak_SetParameter(espeakVOLUME, 100, 0);
+    espeak_SetParameter(espeakPITCH, 50, 0);
+    espeak_SetParameter(espeakRANGE, 50, 0);
+    espeak_SetParameter(espeakWORDGAP, 0, 0);
+    espeak_SetParameter(espeakPUNCTUATION, espeakPUNCT_NONE, 0);
+    espeak_SetParameter(espeakCAPITALS, 0, 0);
 }
 
 } // namespace
 
-EspeakSpeech::EspeakSpeech(QObject *parent) : QObject(parent) {
-    audio_.setObjectName(QStringLiteral("speech audio"));
-    audio_.start();
-    QObject host;
-    host.moveToThread(&audio_);
-    QMetaObject::invokeMethod(
-        &host, [this] { stream_ = new PcmStream(speechFormat()); }, Qt::BlockingQueuedConnection);
-    connect(stream_, &PcmStream::started, this, &EspeakSpeech::audioStarted);
+EspeakSpeech::EspeakSpeech(QObject *parent)
+    : QObject(parent), stream_(std::make_unique<PcmStream>(PcmFormat{kSampleRate, 1, 16})) {
+    // Called on the audio thread; the signal reaches its receivers on theirs.
+    stream_->onStarted = [this] { emit audioStarted(); };
     // A thread without an event loop: it ends when run() returns.
     worker_.reset(QThread::create([this] { run(); }));
     worker_->setObjectName(QStringLiteral("speech"));
@@ -56,10 +58,8 @@ EspeakSpeech::~EspeakSpeech() {
         wake_.wakeAll();
     }
     worker_->wait();
-    QMetaObject::invokeMethod(
-        stream_, [this] { delete stream_; }, Qt::BlockingQueuedConnection);
-    audio_.quit();
-    audio_.wait();
+    stream_->onStarted = nullptr;
+    stream_.reset();
 }
 
 bool EspeakSpeech::waitUntilReady(int timeoutMs) {
@@ -75,11 +75,8 @@ bool EspeakSpeech::waitUntilReady(int timeoutMs) {
 QString EspeakSpeech::unavailableReason() {
     if (!waitUntilReady(5000) || !available_)
         return QStringLiteral("la voix française (espeak-ng) n'a pas pu démarrer");
-    // A busy machine lists its audio outputs late: give it time before telling the carer.
-    bool output = false;
-    QMetaObject::invokeMethod(
-        stream_, [&] { output = stream_->available(5000); }, Qt::BlockingQueuedConnection);
-    if (!output)
+    // A busy machine answers late: give the audio server time before telling the carer.
+    if (!stream_->available(5000))
         return QStringLiteral("aucune sortie audio n'a été trouvée");
     return {};
 }
@@ -89,18 +86,17 @@ bool EspeakSpeech::isSpeaking() const {
 }
 
 void EspeakSpeech::speak(const QString &text) {
+    // The old phrase stops now at the audio server, whatever its synthesis is doing.
+    const quint64 take = stream_->restart();
     QMutexLocker lock(&mutex_);
-    pending_ = std::make_unique<Job>(Job{text, ++generation_, nullptr});
+    pending_ = std::make_unique<Job>(Job{text, ++generation_, take, nullptr, -1});
     wake_.wakeAll();
-    lock.unlock();
-    // The old phrase stops now, whatever its synthesis is doing.
-    QMetaObject::invokeMethod(stream_, &PcmStream::restart, Qt::BlockingQueuedConnection);
 }
 
-QByteArray EspeakSpeech::synthesize(const QString &text) {
+QByteArray EspeakSpeech::synthesize(const QString &text, qsizetype stopAfterBytes) {
     QByteArray out;
     QMutexLocker lock(&mutex_);
-    pending_ = std::make_unique<Job>(Job{text, ++generation_, &out});
+    pending_ = std::make_unique<Job>(Job{text, ++generation_, 0, &out, stopAfterBytes});
     wake_.wakeAll();
     while (pending_ || busy_)
         idle_.wait(&mutex_);
@@ -113,22 +109,15 @@ int EspeakSpeech::callback(short *wav, int samples, void *) {
         return 1; // cut off: a newer text came
     if (wav && samples > 0) {
         const QByteArray pcm(reinterpret_cast<const char *>(wav), qsizetype(samples) * 2);
-        if (ctx->capture)
+        if (ctx->capture) {
             ctx->capture->append(pcm);
-        else
-            ctx->deliver(ctx->generation, pcm);
+            if (ctx->stopAfterBytes >= 0 && ctx->capture->size() >= ctx->stopAfterBytes)
+                return 1;
+        } else {
+            ctx->stream->append(ctx->take, pcm);
+        }
     }
     return 0;
-}
-
-void EspeakSpeech::deliver(quint64 generation, const QByteArray &pcm) {
-    QMetaObject::invokeMethod(
-        stream_,
-        [this, generation, pcm] {
-            if (generation == generation_.load())
-                stream_->append(pcm);
-        },
-        Qt::QueuedConnection);
 }
 
 void EspeakSpeech::run() {
@@ -164,12 +153,16 @@ void EspeakSpeech::run() {
             continue;
         const SpeechText prepared = prepareSpeech(job->text);
         const QByteArray utf8 = prepared.text.toUtf8();
-        SynthContext ctx{this, job->generation, job->capture, &generation_,
-                         [this](quint64 g, const QByteArray &pcm) { deliver(g, pcm); }};
+        SynthContext ctx{job->generation,     job->take,    job->capture,
+                         job->stopAfterBytes, &generation_, stream_.get()};
         tlsContext = &ctx;
-        espeak_Synth(utf8.constData(), size_t(utf8.size() + 1), 0, POS_CHARACTER, 0,
-                     espeakCHARS_UTF8 | (prepared.markup ? espeakSSML : 0u), nullptr, nullptr);
+        restVoice();
+        const espeak_ERROR result =
+            espeak_Synth(utf8.constData(), size_t(utf8.size() + 1), 0, POS_CHARACTER, 0,
+                         espeakCHARS_UTF8 | (prepared.markup ? espeakSSML : 0u), nullptr, nullptr);
         tlsContext = nullptr;
+        if (result == EE_OK && !job->capture && generation_.load() == job->generation)
+            stream_->finish(job->take);
     }
     {
         QMutexLocker lock(&mutex_);

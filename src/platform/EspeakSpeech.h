@@ -2,6 +2,7 @@
 
 #include "Services.h"
 
+#include <QByteArray>
 #include <QMutex>
 #include <QObject>
 #include <QThread>
@@ -30,8 +31,9 @@ public:
     bool isAvailable() const { return available_.load(); }
     bool isSpeaking() const;
 
-    // Synthesises a text to samples without playing it (22050 Hz, mono, 16 bits).
-    QByteArray synthesize(const QString &text);
+    // Synthesises a text to samples without playing it (22050 Hz, mono, 16 bits). With
+    // stopAfterBytes, the synthesis is cut off there, as a new phrase cuts off the last.
+    QByteArray synthesize(const QString &text, qsizetype stopAfterBytes = -1);
 
 signals:
     // The first samples of the text last given reached the audio output.
@@ -41,16 +43,17 @@ private:
     struct Job {
         QString text;
         quint64 generation = 0;
+        quint64 take = 0;              // the audio output's take for this text
         QByteArray *capture = nullptr; // synthesize(): collect instead of playing
+        qsizetype stopAfterBytes = -1;
     };
     void run();
-    void deliver(quint64 generation, const QByteArray &pcm);
     static int callback(short *wav, int samples, void *events);
 
+    // The audio output has a thread of its own, so that speech goes on while the interface
+    // thread is busy or blocked (the farewell is said during a blocking wait).
+    std::unique_ptr<PcmStream> stream_;
     std::unique_ptr<QThread> worker_;
-    // The audio output lives on a thread of its own, so that speech goes on while the
-    // interface thread is busy or blocked (the farewell is said during a blocking wait).
-    QThread audio_;
     QMutex mutex_;
     QWaitCondition wake_;
     QWaitCondition idle_;
@@ -60,8 +63,6 @@ private:
     std::atomic<quint64> generation_{0};
     std::atomic<bool> ready_{false};
     std::atomic<bool> available_{false};
-    QString unavailableReason_;
-    PcmStream *stream_ = nullptr;
 };
 
 } // namespace tv

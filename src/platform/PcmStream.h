@@ -1,46 +1,76 @@
 #pragma once
 
-#include <QAudioFormat>
-#include <QByteArray>
-#include <QObject>
-#include <QTimer>
+#include "Wav.h"
 
-class QAudioSink;
-class QIODevice;
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+struct pa_context;
+struct pa_stream;
+struct pa_threaded_mainloop;
 
 namespace tv {
 
-// Feeds raw samples to the default audio output as they come, and drops everything at
-// once when told to, so that a new sound never waits behind an old one.
-class PcmStream : public QObject {
-    Q_OBJECT
+// One stream of raw samples to the audio server's default output, on a connection and a
+// thread of its own, so that sound goes on whatever the interface thread is doing.
+//
+// Nothing written is ever dropped: samples wait here until the server asks for them, and
+// the server holds up to two seconds ahead, so a client that runs late costs the listener
+// a pause, never the rest of a phrase. A restart cuts off what is playing at the server
+// at once (a flush, not a drain).
+//
+// Every call may come from any thread.
+class PcmStream {
 public:
-    explicit PcmStream(const QAudioFormat &format, QObject *parent = nullptr);
-    ~PcmStream() override;
+    explicit PcmStream(const PcmFormat &format);
+    ~PcmStream();
+    PcmStream(const PcmStream &) = delete;
+    PcmStream &operator=(const PcmStream &) = delete;
 
-    // False when the machine has no audio output, after waiting up to waitMs for one.
+    const PcmFormat &format() const { return format_; }
+
+    // False when no audio server answers within waitMs.
     bool available(int waitMs = 0);
-    const QAudioFormat &format() const { return format_; }
 
-    // Silences what is playing and forgets what is queued.
-    void restart();
-    void append(const QByteArray &pcm);
+    // Silences what is playing, forgets what is queued, and returns the number of the new
+    // take: samples appended under an older number are stale and dropped.
+    quint64 restart();
+    void append(quint64 take, const QByteArray &pcm);
+    // No more samples come for this take: play the last ones even if they are too few to
+    // start the stream on their own.
+    void finish(quint64 take);
     bool isPlaying() const;
 
-signals:
-    // The first samples since the last restart reached the audio output.
-    void started();
+    // Called on the audio thread when the first samples of a take reach the server.
+    std::function<void()> onStarted;
 
 private:
-    void pump();
-    bool ensureSink();
+    struct Lock;
+    void connectLocked();
+    void createStreamLocked();
+    void writeLocked(size_t room);
+    void resetLocked();
+    static void contextState(pa_context *c, void *self);
+    static void streamState(pa_stream *s, void *self);
+    static void streamWrite(pa_stream *s, size_t room, void *self);
 
-    QAudioFormat format_;
-    QAudioSink *sink_ = nullptr;
-    QIODevice *device_ = nullptr;
-    QByteArray pending_;
-    QTimer *pumpTimer_ = nullptr;
-    bool startedSignalled_ = false;
+    const PcmFormat format_;
+    pa_threaded_mainloop *loop_ = nullptr;
+    pa_context *context_ = nullptr;
+    pa_stream *stream_ = nullptr;
+    bool streamReady_ = false;
+
+    std::deque<QByteArray> queue_;
+    size_t queuedBytes_ = 0;
+    quint64 take_ = 0;
+    bool finished_ = false;
+    bool serverHasSamples_ = false; // of this take
+    // When what was written would end, played without a pause.
+    QElapsedTimer clock_;
+    qint64 endsAtMs_ = 0;
 };
 
 } // namespace tv

@@ -26,14 +26,14 @@ std::optional<WavData> parseWav(const QByteArray &bytes) {
         if (id == "fmt " && size >= 16) {
             if (u16(bytes, body) != 1) // PCM only
                 return std::nullopt;
-            wav.format.setChannelCount(u16(bytes, body + 2));
-            wav.format.setSampleRate(int(u32(bytes, body + 4)));
-            const int bits = u16(bytes, body + 14);
-            if (bits == 16)
-                wav.format.setSampleFormat(QAudioFormat::Int16);
-            else if (bits == 8)
-                wav.format.setSampleFormat(QAudioFormat::UInt8);
-            else
+            wav.format.channels = u16(bytes, body + 2);
+            wav.format.sampleRate = int(u32(bytes, body + 4));
+            wav.format.bitsPerSample = u16(bytes, body + 14);
+            const bool playable =
+                (wav.format.bitsPerSample == 16 || wav.format.bitsPerSample == 8) &&
+                wav.format.channels >= 1 && wav.format.channels <= 8 &&
+                wav.format.sampleRate >= 1000 && wav.format.sampleRate <= 384000;
+            if (!playable)
                 return std::nullopt;
             haveFormat = true;
         } else if (id == "data" && haveFormat) {

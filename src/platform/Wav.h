@@ -1,14 +1,22 @@
 #pragma once
 
-#include <QAudioFormat>
 #include <QByteArray>
 #include <QList>
 #include <optional>
 
 namespace tv {
 
+// How raw samples are laid out: little-endian, interleaved channels.
+struct PcmFormat {
+    int sampleRate = 22050;
+    int channels = 1;
+    int bitsPerSample = 16; // 8 (unsigned) or 16 (signed)
+    int bytesPerFrame() const { return channels * bitsPerSample / 8; }
+    friend bool operator==(const PcmFormat &, const PcmFormat &) = default;
+};
+
 struct WavData {
-    QAudioFormat format;
+    PcmFormat format;
     QByteArray pcm;
 };
 
