@@ -84,7 +84,7 @@ void SpeechTest::markupActsOnTheVoice() {
         said("<voice required=\"Gender=Female\">Bonjour <bookmark mark=\"x\"/>maman</voice>"));
     QVERIFY(std::abs(voice - seconds(said("<unknown>Bonjour maman</unknown>"))) < 0.01);
     // Broken markup is still said, without its tags.
-    QCOMPARE(said("Bonjour</rate> maman"), plain);
+    QVERIFY(std::abs(seconds(said("Bonjour</rate> maman")) - seconds(plain)) < 0.01);
     for (const char *broken : {"Tom & Jerry", "trois < quatre", "<rate speed=\"5\">vite"})
         QVERIFY2(seconds(said(broken)) > 0.4, broken);
 }
