@@ -12,7 +12,7 @@ packages=(
   libfluidsynth-dev libpulse-dev libmpv-dev
   ffmpeg
   pulseaudio pulseaudio-utils stress-ng sox
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick libxtst-dev
 )
 
 missing=()

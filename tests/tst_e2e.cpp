@@ -1,5 +1,6 @@
 // The real program in a real X window, driven by real key presses.
 
+#include "platform/EspeakSpeech.h"
 #include "support/AudioMonitor.h"
 #include "support/Fakes.h"
 #include "support/X11Session.h"
@@ -48,7 +49,7 @@ private slots:
     void initTestCase();
     void firstStartThenQuitFromTheMenu();
     void secondCopyIsRefusedAndACrashLeavesNoLock();
-    void clicksSayAPhraseAndOpenALinkedPage();
+    void clicksSayAPhraseCutItOffAndOpenALinkedPage();
     void switchUserScansAndActivatesTheFramedPicture();
     void carerMovesAPictureWithTheMouse();
     void carerBuildsANewPage();
@@ -185,12 +186,32 @@ void EndToEndTest::secondCopyIsRefusedAndACrashLeavesNoLock() {
     again.waitForFinished();
 }
 
-void EndToEndTest::clicksSayAPhraseAndOpenALinkedPage() {
+// From the first to the last sample heard above a whisper, in seconds.
+double loudSpan(const QByteArray &pcm) {
+    const auto *s = reinterpret_cast<const qint16 *>(pcm.constData());
+    const qsizetype n = pcm.size() / 2;
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (std::abs(int(s[i])) > 800) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    return first < 0 ? 0 : double(last - first) / 22050;
+}
+
+void EndToEndTest::clicksSayAPhraseCutItOffAndOpenALinkedPage() {
     ProgramCopy program;
     QVERIFY(layDefaults(program));
+    const QByteArray slow = "<rate speed=\"-5\">Il était une fois une petite fille qui aimait "
+                            "se promener dans la forêt avec son chien</rate>";
+    const QByteArray next = "Je veux boire de l'eau.";
     writeBytes(program.file(QStringLiteral("pages/page_départ.dat")),
-               "couleur_page=0\r\np.jpg,Je veux boire de l'eau.,0,0,100,100\r\n"
-               "p.jpg,page_suite.dat,200,0,100,100\r\n");
+               QString::fromUtf8("couleur_page=0\r\np.jpg," + next + ",0,0,100,100\r\n" +
+                                 "p.jpg,page_suite.dat,200,0,100,100\r\np.jpg," + slow +
+                                 ",400,0,100,100\r\n")
+                   .toLatin1());
     writeBytes(program.file("pages/page_suite.dat"), "couleur_page=255\r\n");
     QProcess tablavox;
     program.start(*x_, tablavox);
@@ -200,17 +221,36 @@ void EndToEndTest::clicksSayAPhraseAndOpenALinkedPage() {
 
     AudioMonitor monitor;
     QVERIFY(monitor.waitUntilListening());
-    // Past the greeting: only the phrase can be heard now.
+    // Past the greeting: only the phrases can be heard now.
     QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(monitor.take()) < 100, 10000);
     // Below the menu bar, inside the pictures.
     const QString y = QStringLiteral("40");
     bool ok = false;
-    x_->xdotool({"mousemove", "--window", main, "50", y, "click", "1"}, &ok);
-    QVERIFY(ok);
+    auto click = [&](int x) {
+        x_->xdotool({"mousemove", "--window", main, QString::number(x), y, "click", "1"}, &ok);
+        return ok;
+    };
+    // The slow phrase is cut off inside its markup by the next press.
+    QVERIFY(click(450));
     QByteArray heard;
     QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(heard += monitor.take()) > 1000, 10000);
+    QVERIFY(click(50));
+    heard = monitor.take();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            heard += monitor.take();
+            return heard.size() > 22050 * 2 * 4; // four seconds, well past its end
+        }(),
+        10000);
+    // The next phrase alone, at the voice's own pace: the old one stopped, its rate with it.
+    tv::EspeakSpeech voice;
+    QVERIFY(voice.waitUntilReady());
+    const double expected = loudSpan(voice.synthesize(QString::fromUtf8(next)));
+    const double span = loudSpan(heard);
+    QVERIFY2(std::abs(span - expected) < 0.2,
+             qPrintable(QString("heard %1 s, the phrase lasts %2 s").arg(span).arg(expected)));
 
-    x_->xdotool({"mousemove", "--window", main, "250", y, "click", "1"}, &ok);
+    QVERIFY(click(250));
     QVERIFY(!x_->waitForWindow("^Tablavox -::- page_suite.dat$").isEmpty());
     tablavox.kill();
     tablavox.waitForFinished();

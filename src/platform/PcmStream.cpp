@@ -109,6 +109,10 @@ void PcmStream::createStreamLocked() {
         return;
     pa_stream_set_state_callback(stream_, &PcmStream::streamState, this);
     pa_stream_set_write_callback(stream_, &PcmStream::streamWrite, this);
+    if (qEnvironmentVariableIsSet("TABLAVOX_AUDIO_DEBUG"))
+        pa_stream_set_underflow_callback(stream_, [](pa_stream *, void *me) {
+            fprintf(stderr, "UNDERFLOW queued=%zu\n", static_cast<PcmStream *>(me)->queuedBytes_);
+        }, this);
 
     const uint32_t perMs = uint32_t(format_.sampleRate * format_.bytesPerFrame() / 1000);
     pa_buffer_attr attr;
@@ -126,6 +130,10 @@ void PcmStream::streamState(pa_stream *s, void *self) {
     auto *me = static_cast<PcmStream *>(self);
     const pa_stream_state_t state = pa_stream_get_state(s);
     me->streamReady_ = state == PA_STREAM_READY;
+    if (me->streamReady_) {
+        const pa_buffer_attr *attr = pa_stream_get_buffer_attr(s);
+        me->maxLength_ = attr ? attr->maxlength : 0;
+    }
     if (me->streamReady_)
         me->writeLocked(pa_stream_writable_size(s));
 }
@@ -135,9 +143,23 @@ void PcmStream::streamWrite(pa_stream *, size_t room, void *self) {
 }
 
 void PcmStream::writeLocked(size_t room) {
-    if (!streamReady_ || room == size_t(-1))
+    if (!streamReady_)
         return;
+    if (room == size_t(-1))
+        room = 0;
     const size_t frame = size_t(format_.bytesPerFrame());
+    const double perMs = format_.sampleRate * format_.bytesPerFrame() / 1000.0;
+    // The server takes far more than it asks for, up to its maximum: a take written whole at
+    // once plays whole even if this thread is then kept waiting, and after a flush the
+    // server's requests can fall short of what it lacks. What the server has surely played
+    // (a second's grace for a late start) makes room too.
+    const qint64 now = clock_.elapsed();
+    const double played =
+        takeWritten_ > 0 ? std::max(0.0, double(now - takeFirstWriteMs_ - 1000) * perMs) : 0;
+    const double held = double(takeWritten_) - played;
+    const double budget = double(maxLength_) / 2 - held;
+    if (budget > double(room))
+        room = size_t(budget);
     bool wrote = false;
     while (room >= frame && !queue_.empty()) {
         QByteArray &front = queue_.front();
@@ -145,10 +167,11 @@ void PcmStream::writeLocked(size_t room) {
         if (pa_stream_write(stream_, front.constData(), n, nullptr, 0, PA_SEEK_RELATIVE) < 0)
             break; // kept: written when the server asks again
         wrote = true;
+        if (takeWritten_ == 0)
+            takeFirstWriteMs_ = now;
+        takeWritten_ += n;
         // Heard from now on at the earliest, at the server's pace.
-        const qint64 now = clock_.elapsed();
-        const qint64 ms = qint64(n) * 1000 / (format_.sampleRate * format_.bytesPerFrame());
-        endsAtMs_ = std::max(endsAtMs_, now) + ms;
+        endsAtMs_ = std::max(endsAtMs_, now) + qint64(double(n) / perMs);
         room -= n;
         queuedBytes_ -= n;
         if (n == size_t(front.size()))
@@ -199,8 +222,9 @@ quint64 PcmStream::restart() {
             if (op)
                 pa_operation_unref(op);
         }
-        endsAtMs_ = 0;
     }
+    endsAtMs_ = 0;
+    takeWritten_ = 0;
     return take_;
 }
 

@@ -17,9 +17,10 @@ namespace tv {
 // One stream of raw samples to the audio server's default output, on a connection and a
 // thread of its own, so that sound goes on whatever the interface thread is doing.
 //
-// Nothing written is ever dropped: samples wait here until the server asks for them, and
-// the server holds up to two seconds ahead, so a client that runs late costs the listener
-// a pause, never the rest of a phrase. A restart cuts off what is playing at the server
+// Nothing written is ever dropped: samples go to the server as soon as they come, up to
+// half of what it can hold (a minute or more of speech), and wait here beyond that; so a
+// client that runs late costs the listener nothing, and a late synthesis a pause, never the
+// rest of a phrase. A restart cuts off what is playing at the server
 // at once (a flush, not a drain).
 //
 // Every call may come from any thread.
@@ -68,6 +69,9 @@ private:
     quint64 take_ = 0;
     bool finished_ = false;
     bool serverHasSamples_ = false; // of this take
+    size_t takeWritten_ = 0;
+    qint64 takeFirstWriteMs_ = 0;
+    size_t maxLength_ = 0; // what the server holds at most
     // When what was written would end, played without a pause.
     QElapsedTimer clock_;
     qint64 endsAtMs_ = 0;
