@@ -42,8 +42,8 @@ void MonitorRecorder::run() {
     attr.maxlength = uint32_t(-1);
     attr.fragsize = uint32_t(kRate * 2 * 5 / 1000);
     int error = 0;
-    pa_simple *in = pa_simple_new(nullptr, "tablavox-bench", PA_STREAM_RECORD,
-                                  "@DEFAULT_MONITOR@", "monitor", &spec, nullptr, &attr, &error);
+    pa_simple *in = pa_simple_new(nullptr, "tablavox-bench", PA_STREAM_RECORD, "@DEFAULT_MONITOR@",
+                                  "monitor", &spec, nullptr, &attr, &error);
     if (!in) {
         failed_ = true;
         return;

@@ -175,9 +175,9 @@ bool Bench::layProgram() {
     QString page = "couleur_page=16777215\r\n";
     auto at = [](int n) { return QPoint(10 + (n % 4) * kPicture, kTop + (n / 4) * kPicture); };
     for (int n = 0; n < kPhrases.size() + 2; ++n) {
-        const QString action = n < kPhrases.size()       ? kPhrases[n]
-                               : n == kPhrases.size()    ? QStringLiteral("ton.wav")
-                                                         : QStringLiteral("fin");
+        const QString action = n < kPhrases.size()    ? kPhrases[n]
+                               : n == kPhrases.size() ? QStringLiteral("ton.wav")
+                                                      : QStringLiteral("fin");
         const QPoint p = at(n);
         page += QStringLiteral("p.jpg,%1,%2,%3,100,100\r\n").arg(action).arg(p.x()).arg(p.y());
     }
@@ -226,11 +226,11 @@ void Bench::phrases() {
     std::vector<int> lead; // windows of silence before the voice
     for (const QString &p : kPhrases) {
         const QByteArray pcm = engine.synthesize(p);
-        expected.push_back(envelope(reinterpret_cast<const qint16 *>(pcm.constData()),
-                                    size_t(pcm.size() / 2)));
+        expected.push_back(
+            envelope(reinterpret_cast<const qint16 *>(pcm.constData()), size_t(pcm.size() / 2)));
         const auto &e = expected.back();
-        lead.push_back(int(std::find_if(e.begin(), e.end(), [](double v) { return v >= kLoud; }) -
-                           e.begin()));
+        lead.push_back(
+            int(std::find_if(e.begin(), e.end(), [](double v) { return v >= kLoud; }) - e.begin()));
     }
 
     struct Press {
@@ -278,15 +278,13 @@ void Bench::phrases() {
     std::vector<double> lag(presses.size(), 0);
     for (size_t i = 0; i < presses.size(); ++i) {
         const auto &exp = expected[size_t(presses[i].picture)];
-        const double next =
-            i + 1 < presses.size() ? presses[i + 1].at : presses[i].at + 1e9;
+        const double next = i + 1 < presses.size() ? presses[i + 1].at : presses[i].at + 1e9;
         const qint64 p0 = windowAt(presses[i].at);
         // The phrase as it should be heard: found where the recording follows it best.
         double best = -1;
         qint64 bestLag = 0;
         for (qint64 l = 0; l <= 120 / kWindowMs; ++l) {
-            const qint64 span =
-                std::min<qint64>(qint64(exp.size()), windowAt(next) - p0 - l);
+            const qint64 span = std::min<qint64>(qint64(exp.size()), windowAt(next) - p0 - l);
             if (span - lead[size_t(presses[i].picture)] < 60 / kWindowMs)
                 break;
             const double c = correlation(heard, size_t(p0 + l), exp, size_t(span));
@@ -306,7 +304,8 @@ void Bench::phrases() {
         for (qint64 w = 0; w < span; ++w) {
             if (exp[size_t(w)] >= kLoud) {
                 ++voiced;
-                if (size_t(p0 + bestLag + w) < heard.size() && heard[size_t(p0 + bestLag + w)] >= kLoud / 2)
+                if (size_t(p0 + bestLag + w) < heard.size() &&
+                    heard[size_t(p0 + bestLag + w)] >= kLoud / 2)
                     ++voicedHeard;
             }
         }
@@ -326,7 +325,8 @@ void Bench::phrases() {
             silentBefore = heard[size_t(w)] < kLoud;
         if (silentBefore) {
             qint64 w = p0;
-            while (size_t(w) < heard.size() && heard[size_t(w)] < kLoud && w < p0 + 1000 / kWindowMs)
+            while (size_t(w) < heard.size() && heard[size_t(w)] < kLoud &&
+                   w < p0 + 1000 / kWindowMs)
                 ++w;
             first.add(double(w - p0 - lead[size_t(presses[i].picture)]) * kWindowMs);
         }
@@ -342,7 +342,8 @@ void Bench::phrases() {
                 hadMore = hadMore || prev[size_t(w)] >= kLoud;
             if (hadMore) {
                 qint64 last = p0 - 1;
-                for (qint64 w = p0; w < p0 + quiet - 40 / kWindowMs && size_t(w) < heard.size(); ++w) {
+                for (qint64 w = p0; w < p0 + quiet - 40 / kWindowMs && size_t(w) < heard.size();
+                     ++w) {
                     if (heard[size_t(w)] >= kLoud)
                         last = w;
                 }
@@ -350,8 +351,8 @@ void Bench::phrases() {
             }
         }
     }
-    std::printf("Phrase presses: %d in %.0f s, load average (1, 5, 15 min) %s\n",
-                args_.presses, seconds, qPrintable(loads));
+    std::printf("Phrase presses: %d in %.0f s, load average (1, 5, 15 min) %s\n", args_.presses,
+                seconds, qPrintable(loads));
     std::printf("  heard whole %d, clipped %d, lost %d; overtaken by the next press before "
                 "any sound was due %d\n",
                 whole, clipped, lost, overtaken);
@@ -462,7 +463,8 @@ int Bench::run() {
         if (!startProgram()) {
             x_.screenshot("/tmp/bench_perceived_start.png");
             system(qPrintable("ls -la " + program_.path() + " " + program_.path() + "/pages"));
-            std::fprintf(stderr, "the program did not start (screen: /tmp/bench_perceived_start.png)\n");
+            std::fprintf(stderr,
+                         "the program did not start (screen: /tmp/bench_perceived_start.png)\n");
             return 1;
         }
         quietFor(1000, 20000); // past the greeting

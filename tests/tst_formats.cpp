@@ -2,12 +2,14 @@
 
 #include "platform/Colors.h"
 #include "platform/Cp1252.h"
+#include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
 #include "support/Fakes.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,6 +27,11 @@ private slots:
     void lineEndings();
     void writtenFileIsCp1252WithCrLf();
     void unwritableTextLeavesFormerFileWhole();
+    void fullOrReadOnlyDiskLeavesFormerFileWhole_data();
+    void fullOrReadOnlyDiskLeavesFormerFileWhole();
+    void savesNeverFollowLinksOutOfTheirDirectory();
+    void hugeFilesAreRefusedUnread();
+    void leftoversOfSavesAreTheOnlyFilesRemoved();
     void storedPathsFoundIgnoringCase();
     void storedPathsNeverLeaveTheirDirectory();
     void colours();
@@ -127,6 +134,135 @@ void FormatsTest::unwritableTextLeavesFormerFileWhole() {
     const TextWriteResult nowhere = writeTextLines(dir.filePath("missing/t.txt"), {"x"});
     QVERIFY(!nowhere.ok);
     QVERIFY(nowhere.error.contains(QStringLiteral("''t.txt''")));
+}
+
+namespace {
+
+// A small file system of its own, for the disk to be really full or really read-only.
+class SmallDisk {
+public:
+    SmallDisk() {
+        QProcess mount;
+        mount.start("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", dir_.path()});
+        mounted_ = mount.waitForFinished() && mount.exitCode() == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_)
+            QProcess::execute("umount", {dir_.path()});
+    }
+    bool mounted() const { return mounted_; }
+    QString path(const QString &name) const { return dir_.filePath(name); }
+    bool fill() {
+        QFile filler(path("filler"));
+        if (!filler.open(QIODevice::WriteOnly))
+            return false;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        return true;
+    }
+    bool readOnly() { return QProcess::execute("mount", {"-o", "remount,ro", dir_.path()}) == 0; }
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+};
+
+} // namespace
+
+void FormatsTest::fullOrReadOnlyDiskLeavesFormerFileWhole_data() {
+    QTest::addColumn<bool>("full");
+    QTest::newRow("full") << true;
+    QTest::newRow("read-only") << false;
+}
+
+void FormatsTest::fullOrReadOnlyDiskLeavesFormerFileWhole() {
+    QFETCH(bool, full);
+    SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP("mounting a small file system needs root");
+    const QString page = disk.path("page_départ.dat");
+    const QByteArray former = "couleur_page=0\r\np.jpg,Bonjour,0,0,100,100\r\n";
+    test::writeBytes(page, former);
+    QVERIFY(full ? disk.fill() : disk.readOnly());
+    QStringList lines;
+    for (int i = 0; i < 50; ++i)
+        lines << QStringLiteral("p.jpg,Une phrase assez longue pour ne pas tenir,0,0,100,100");
+    const TextWriteResult r = writeTextLines(page, lines);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains("n'a pas pu être enregistré"), qPrintable(r.error));
+    QCOMPARE(test::fileBytes(page), former);
+    QDir d(QFileInfo(page).path());
+    QCOMPARE(d.entryList({"page_*"}, QDir::Files), QStringList({"page_départ.dat"}));
+}
+
+void FormatsTest::savesNeverFollowLinksOutOfTheirDirectory() {
+    QTemporaryDir program, elsewhere;
+    const QString pages = program.filePath("pages");
+    QVERIFY(QDir().mkpath(pages));
+    const QString outside = elsewhere.filePath("page_x.dat");
+    test::writeBytes(outside, "outside\r\n");
+    QVERIFY(QFile::link(outside, pages + "/page_départ.dat"));
+    QVERIFY(QFile::link(elsewhere.path(), pages + "/sous"));
+    for (const QString &name :
+         {QStringLiteral("page_départ.dat"), QStringLiteral("sous/page_x.dat"),
+          QStringLiteral("sous/page_neuve.dat")}) {
+        const TextWriteResult r = writeTextLines(pages + "/" + name, {"couleur_page=0"}, pages);
+        QVERIFY2(!r.ok, qPrintable(name));
+        QVERIFY(r.error.contains("hors du répertoire ''pages''"));
+    }
+    QCOMPARE(test::fileBytes(outside), QByteArray("outside\r\n"));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList({"page_x.dat"}));
+    // A link that stays inside keeps being a link; the page it names is written.
+    test::writeBytes(pages + "/page_vraie.dat", "old\r\n");
+    QVERIFY(QFile::link(pages + "/page_vraie.dat", pages + "/page_lien.dat"));
+    QVERIFY(writeTextLines(pages + "/page_lien.dat", {"new"}, pages).ok);
+    QVERIFY(QFileInfo(pages + "/page_lien.dat").isSymLink());
+    QCOMPARE(test::fileBytes(pages + "/page_vraie.dat"), QByteArray("new\r\n"));
+    // And the settings beside the program.
+    QVERIFY(QFile::link(outside, program.filePath("Tablavox2.cfg")));
+    QVERIFY(!writeTextLines(program.filePath("Tablavox2.cfg"), {"x"}, program.path()).ok);
+    QCOMPARE(test::fileBytes(outside), QByteArray("outside\r\n"));
+}
+
+void FormatsTest::hugeFilesAreRefusedUnread() {
+    QTemporaryDir dir;
+    const QString huge = dir.filePath("page_énorme.dat");
+    {
+        QFile f(huge);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(100 * 1024 * 1024)); // a hundred megabytes of NUL, sparse
+    }
+    for (const QString &path : {huge, QStringLiteral("/dev/zero")}) {
+        const TextReadResult r = readTextLines(path);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains("trop grand"), qPrintable(r.error));
+        QVERIFY(r.lines.isEmpty());
+    }
+    test::writeBytes(dir.filePath("juste.dat"), QByteArray(kMaxTextFileBytes, 'a'));
+    QVERIFY(readTextLines(dir.filePath("juste.dat")).ok);
+    // A name quoted in a message never stretches it beyond reading.
+    const QString longName(1'000'000, u'x');
+    QVERIFY(shortenedForMessage(longName).size() <= 80);
+    QCOMPARE(shortenedForMessage("page_a.dat"), QStringLiteral("page_a.dat"));
+}
+
+void FormatsTest::leftoversOfSavesAreTheOnlyFilesRemoved() {
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath("pages/sous")));
+    const QStringList leftovers = {"Tablavox2.cfg.a1B2c3", "pages/page_départ.dat.Xy12Zw",
+                                   "pages/sous/page_b.dat.000000"};
+    const QStringList kept = {"Tablavox2.cfg",          "Tablavox2.cfg.bak",
+                              "notes.txt.a1B2c3",       "pages/page_départ.dat",
+                              "pages/autre.dat.Xy12Zw", "pages/page_c.dat.abc"};
+    for (const QString &name : leftovers + kept)
+        test::writeBytes(dir.filePath(name), "x");
+    QCOMPARE(removeLeftoversOfSaves(dir.path(), false), 1);
+    QCOMPARE(removeLeftoversOfSaves(dir.filePath("pages"), true), 2);
+    for (const QString &name : leftovers)
+        QVERIFY2(!QFile::exists(dir.filePath(name)), qPrintable(name));
+    for (const QString &name : kept)
+        QVERIFY2(QFile::exists(dir.filePath(name)), qPrintable(name));
 }
 
 void FormatsTest::storedPathsFoundIgnoringCase() {

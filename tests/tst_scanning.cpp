@@ -11,7 +11,10 @@
 #include "use/PageSounds.h"
 #include "use/Scanning.h"
 
+#include <QDialog>
 #include <QDir>
+#include <QMenu>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -45,6 +48,7 @@ class ScanningTest : public QObject {
 private slots:
     void stepsVisitEveryPictureThenWrap();
     void deletedPictureStillTakesAStep();
+    void holdsWhileAMenuOrADialogIsOpen();
     void emptyPageCountsOnWithoutFraming();
     void pointerFrameAndTooltip();
     void blinking();
@@ -89,14 +93,50 @@ void ScanningTest::deletedPictureStillTakesAStep() {
     QCOMPARE(p.state.scanIndex, 0);
 }
 
+void ScanningTest::holdsWhileAMenuOrADialogIsOpen() {
+    Page p;
+    p.scanning.step();
+    QCOMPARE(p.state.currentImage, 1);
+    // The picture menu opened for picture 1, then a dialog, then a message box: the command
+    // must act on picture 1, so no step moves the frame or the cursor meanwhile.
+    QMenu menu;
+    menu.addAction("Plus &Grand");
+    QDialog dialog;
+    for (QWidget *open : {static_cast<QWidget *>(&menu), static_cast<QWidget *>(&dialog)}) {
+        open->show();
+        for (int i = 0; i < 5; ++i)
+            p.scanning.step();
+        QCOMPARE(p.state.currentImage, 1);
+        QCOMPARE(p.fakes.cursor.moves.size(), 1);
+        open->hide();
+    }
+    QTimer::singleShot(0, [&] {
+        p.scanning.step();
+        QCOMPARE(p.state.currentImage, 1);
+        QApplication::activeModalWidget()->close();
+    });
+    QMessageBox::information(nullptr, "Tablavox", "Défilement stoppé");
+    // Closed: scanning goes on from where it was.
+    p.scanning.step();
+    QCOMPARE(p.state.currentImage, 2);
+}
+
 void ScanningTest::emptyPageCountsOnWithoutFraming() {
     Page p("");
     QCOMPARE(p.state.page.imageCount, 0);
     for (int i = 1; i <= 60; ++i) {
         p.scanning.step();
-        QCOMPARE(p.state.scanIndex, i); // the wrap is an equality test: it never holds
+        QCOMPARE(p.state.scanIndex, 0); // held at or past the count, it wraps
     }
     QVERIFY(p.fakes.cursor.moves.isEmpty());
+    // A picture created on the empty page is reached by the next step.
+    p.state.page.imageCount = 1;
+    PictureControl *created = p.window.createPicture(1);
+    created->setTwipsGeometry(0, 0, 600, 600);
+    created->show();
+    p.scanning.step();
+    QCOMPARE(p.state.currentImage, 1);
+    QCOMPARE(p.fakes.cursor.moves.size(), 1);
 }
 
 void ScanningTest::pointerFrameAndTooltip() {

@@ -51,7 +51,9 @@ void SettingsTest::defaultsWhenOnlyAccessIsGiven() {
     QCOMPARE(r.settings.windowHeight, qint16(9000));
     QCOMPARE(r.settings.backgroundColor, 16777215.0);
     QCOMPARE(r.settings.scanDelay, qint16(2000));
-    QVERIFY(!r.pageColorRead);
+    // The page shown takes the program's colour even without the key: saved as shown.
+    QVERIFY(r.pageColorRead);
+    QCOMPARE(r.pageColor, 16777215);
 }
 
 void SettingsTest::windowKeys() {

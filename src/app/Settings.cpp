@@ -136,6 +136,10 @@ SettingsReadOutcome parseSettings(const QStringList &lines, const Settings &prev
         if (!key.isEmpty() && !applyLine(key, value, out, tpp))
             return out;
     }
+    // The page shown takes the program's colour whatever the keys, so a page without a colour
+    // of its own is saved with the colour it was shown in.
+    out.pageColor = toInt32(s.backgroundColor).value_or(16777215);
+    out.pageColorRead = true;
     out.ok = true;
     return out;
 }

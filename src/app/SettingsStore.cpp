@@ -27,7 +27,8 @@ SettingsReadOutcome SettingsStore::read() {
     dialogs_.message(QStringLiteral("Le fichier de configuration n'existe pas\r\n"
                                     "Il va être créé avec les valeurs par défaut"),
                      MessageIcon::Critical, MessageButtons::Ok);
-    const TextWriteResult written = writeTextLines(path, defaultSettingsLines());
+    const TextWriteResult written =
+        writeTextLines(path, defaultSettingsLines(), state_.paths.programDirectory);
     const TextReadResult second =
         written.ok ? readTextLines(path) : TextReadResult{false, {}, written.error};
     if (!second.ok) {
@@ -44,7 +45,8 @@ SettingsReadOutcome SettingsStore::read() {
 
 bool SettingsStore::write(const WindowTwips &window, const EditedSettings &edited) {
     const TextWriteResult result = writeTextLines(
-        state_.paths.configFile(), formatSettings(state_.settings, edited, window, state_.tpp));
+        state_.paths.configFile(), formatSettings(state_.settings, edited, window, state_.tpp),
+        state_.paths.programDirectory);
     if (!result.ok) {
         dialogs_.message(
             QStringLiteral("La configuration n'a pas été enregistrée.\r\n%1").arg(result.error),

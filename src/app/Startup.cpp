@@ -15,6 +15,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Services.h"
+#include "platform/TextFile.h"
 #include "use/MediaPlayback.h"
 #include "use/PageSounds.h"
 #include "use/PictureActivation.h"
@@ -95,6 +96,9 @@ void Startup::go() {
     going_ = true;
     if (!checkDataDirectories())
         return;
+    // What a save cut short by a crash left behind: only the program's own temporary names.
+    removeLeftoversOfSaves(state_.paths.programDirectory, false);
+    removeLeftoversOfSaves(state_.paths.pagesDirectory(), true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     launch_->stopProgress();
     launch_->close();

@@ -114,16 +114,20 @@ void PictureEditor::deletePicture() {
 }
 
 void PictureEditor::growPicture() {
-    if (PictureControl *picture = window_.pictureAt(state_.currentImage))
+    if (PictureControl *picture = window_.pictureAt(state_.currentImage)) {
         picture->setTwipsRect(grown(picture->twipsRect()));
+        state_.page.pageModified = true;
+    }
 }
 
 void PictureEditor::shrinkPicture() {
     PictureControl *picture = window_.pictureAt(state_.currentImage);
     if (!picture)
         return;
-    if (const auto smaller = shrunk(picture->twipsRect()))
+    if (const auto smaller = shrunk(picture->twipsRect())) {
         picture->setTwipsRect(*smaller);
+        state_.page.pageModified = true;
+    }
 }
 
 } // namespace tv

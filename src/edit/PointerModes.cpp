@@ -139,6 +139,8 @@ void PointerModes::keyPressed(int key) {
             const QRect r = picture->twipsRect();
             picture->setTwipsRect(clampedPicture(qint64(r.x()) + step.x(), qint64(r.y()) + step.y(),
                                                  r.width(), r.height()));
+            // A move by the keys is an edit as a drag is: following a link asks to save it.
+            state_.page.pageModified = true;
         }
     }
     record();

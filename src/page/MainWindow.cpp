@@ -9,10 +9,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTimer>
+#include <cmath>
 
 namespace tv {
 
@@ -195,15 +198,32 @@ void MainWindow::showEvent(QShowEvent *event) {
     }
 }
 
+QRect heldToScreen(double left, double top, double width, double height, const QRect &screen) {
+    // Held in floating point first: a damaged file may hold any number.
+    const auto held = [](double v, double low, double high) {
+        return int(std::lround(std::clamp(std::isfinite(v) ? v : low, low, high)));
+    };
+    const int w = held(width, std::min(kMinWindowWidth, screen.width()), screen.width());
+    const int h = held(height, std::min(kMinWindowHeight, screen.height()), screen.height());
+    // The menu bar stays within reach: the top on the screen, and enough of the width.
+    const int x =
+        held(left, screen.left() - w + kMinWindowOnScreen, screen.right() + 1 - kMinWindowOnScreen);
+    const int y = held(top, screen.top(), screen.bottom() + 1 - kMinWindowOnScreen);
+    return {x, y, w, h};
+}
+
 void MainWindow::applyOuterGeometry() {
     const WindowTwips &g = *requestedOuter_;
     const QRect frame = frameGeometry();
     const QRect inner = geometry();
     const int extraW = frame.width() - inner.width();
     const int extraH = frame.height() - inner.height();
-    move(twipsToScreenPixels(g.left, state_.tpp.x), twipsToScreenPixels(g.top, state_.tpp.y));
-    resize(std::max(1, twipsToScreenPixels(g.width, state_.tpp.x) - extraW),
-           std::max(1, twipsToScreenPixels(g.height, state_.tpp.y) - extraH));
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect outer = heldToScreen(g.left / state_.tpp.x, g.top / state_.tpp.y,
+                                     g.width / state_.tpp.x, g.height / state_.tpp.y,
+                                     screen ? screen->availableGeometry() : QRect(0, 0, 800, 600));
+    move(outer.topLeft());
+    resize(std::max(1, outer.width() - extraW), std::max(1, outer.height() - extraH));
 }
 
 WindowTwips MainWindow::outerGeometryTwips() const {

@@ -20,6 +20,15 @@ class PictureControl;
 class SelectionFrame;
 
 // The page surface and editor: pictures on the page colour, the menus, the timers.
+inline constexpr int kMinWindowWidth = 320; // pixels: the menus and a picture or two
+inline constexpr int kMinWindowHeight = 240;
+inline constexpr int kMinWindowOnScreen = 120; // of the width, whatever the position
+
+// The main window's outer place and size (pixels, as stored) held to the screen, so that a
+// damaged setting never hides the menus: at least a usable size, no larger than the screen,
+// the top edge on it and part of the width too.
+QRect heldToScreen(double left, double top, double width, double height, const QRect &screen);
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:

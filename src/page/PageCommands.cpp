@@ -52,7 +52,8 @@ void PageCommands::newPage() {
                                   MessageIcon::Question,
                                   MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
-    const TextWriteResult written = writeTextLines(*chosen, {QString()});
+    const TextWriteResult written =
+        writeTextLines(*chosen, {QString()}, state_.paths.pagesDirectory());
     if (!written.ok)
         services_.dialogs.message(QStringLiteral("La page ''") + name +
                                       QStringLiteral("'' n'a pas pu être créée.\r\n") +
@@ -65,6 +66,12 @@ void PageCommands::loadPage() {
         services_.dialogs.openFile({state_.paths.pagesDirectory(), QString(), kPagesFilter});
     if (!chosen)
         return;
+    // A page that is not there (gone meanwhile, or a name typed by hand) changes nothing.
+    const QString refusal = PageLoader::refusalOf(*chosen, QFileInfo(*chosen).fileName());
+    if (!refusal.isEmpty()) {
+        services_.dialogs.message(refusal, MessageIcon::None, MessageButtons::Ok);
+        return;
+    }
     pages_.clearPage();
     state_.page.currentPage = relativeToDataDirectory(state_.paths.pagesDirectory(), *chosen).name;
     pages_.loadPage();

@@ -51,7 +51,8 @@ void PageLoader::loadPage() {
     page.currentPage = page.currentPage.toLower();
     const auto path = resolveStoredPath(pagesDir, page.currentPage);
     if (!path || !QFileInfo(*path).isFile()) {
-        services_.dialogs.message(QStringLiteral("La page ''") + page.currentPage +
+        services_.dialogs.message(QStringLiteral("La page ''") +
+                                      shortenedForMessage(page.currentPage) +
                                       QStringLiteral("'' n'existe pas"),
                                   MessageIcon::None, MessageButtons::Ok);
         return;
@@ -60,7 +61,7 @@ void PageLoader::loadPage() {
         sounds_.playPageSound(state_.settings.pageSoundNumber);
     const TextReadResult file = readTextLines(*path);
     if (!file.ok) {
-        fail(QStringLiteral("Erreur : la page ''") + page.currentPage +
+        fail(QStringLiteral("Erreur : la page ''") + shortenedForMessage(page.currentPage) +
              QStringLiteral("'' ne peut pas être lue\r\n") + file.error +
              QStringLiteral("\r\nLe programme s'arrête"));
         return;
@@ -76,7 +77,8 @@ void PageLoader::loadPage() {
     if (!parsed.ok) {
         fail(QStringLiteral("Erreur : la page ''%1'' ne peut pas être lue (ligne %2 : %3)\r\n"
                             "Le programme s'arrête")
-                 .arg(page.currentPage, QString::number(parsed.failedLine), parsed.failure));
+                 .arg(shortenedForMessage(page.currentPage), QString::number(parsed.failedLine),
+                      shortenedForMessage(parsed.failure)));
         return;
     }
     if (parsed.pageColor) {
@@ -139,6 +141,18 @@ void PageLoader::loadPage() {
         window_.scanTimer()->start();
 }
 
+QString PageLoader::refusalOf(const QString &path, const QString &name) {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return QStringLiteral("La page ''") + shortenedForMessage(name) +
+               QStringLiteral("'' n'existe pas");
+    if (info.size() > kMaxTextFileBytes)
+        return QStringLiteral("Le fichier ''") + shortenedForMessage(name) +
+               QStringLiteral("'' est trop grand pour être une page (plus de 1 Mo) : il n'est "
+                              "pas ouvert.");
+    return {};
+}
+
 bool PageLoader::savePage() {
     PageModel &page = state_.page;
     if (page.currentPage.isEmpty())
@@ -151,12 +165,13 @@ bool PageLoader::savePage() {
                                   MessageIcon::Critical, MessageButtons::Ok);
         return false;
     }
-    const TextWriteResult written = writeTextLines(*path, formatPage(page, state_.tpp));
+    const TextWriteResult written =
+        writeTextLines(*path, formatPage(page, state_.tpp), state_.paths.pagesDirectory());
     if (!written.ok) {
-        services_.dialogs.message(QStringLiteral("La page ''") + page.currentPage +
-                                      QStringLiteral("'' n'a pas été enregistrée.\r\n") +
-                                      written.error,
-                                  MessageIcon::Critical, MessageButtons::Ok);
+        services_.dialogs.message(
+            QStringLiteral("La page ''") + shortenedForMessage(page.currentPage) +
+                QStringLiteral("'' n'a pas été enregistrée.\r\n") + written.error,
+            MessageIcon::Critical, MessageButtons::Ok);
         return false;
     }
     page.pageModified = false;

@@ -24,6 +24,8 @@ public:
     // Writes the page model to the current page's file. False, after telling the carer,
     // when nothing was written; the former file is then left whole.
     bool savePage();
+    // Why the file cannot be opened as a page (missing, or far too large), or empty.
+    static QString refusalOf(const QString &path, const QString &name);
 
 signals:
     // The page could not be read: the program must end.

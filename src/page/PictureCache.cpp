@@ -14,6 +14,10 @@ QImage decodePicture(const QString &path, const QSize &size) {
     if (reader.transformation() & QImageIOHandler::TransformationRotate90)
         target.transpose();
     const QSize full = reader.size();
+    // A picture that claims to be absurdly large (a hostile file) is not decoded at all: even
+    // at a reduced size its decoding would hold the page for seconds.
+    if (full.isValid() && qint64(full.width()) * full.height() > kMaxPicturePixels)
+        return {};
     if (target.isValid() && !target.isEmpty() && full.isValid() &&
         (full.width() > target.width() || full.height() > target.height()))
         reader.setScaledSize(target);

@@ -9,6 +9,9 @@
 
 namespace tv {
 
+// No photograph has more; a picture above it cannot be shown.
+inline constexpr qint64 kMaxPicturePixels = 100'000'000;
+
 // Decodes a picture file at the size it is shown (JPEG files decode scaled, which is far
 // cheaper than a full decode), turned upright as the camera recorded it. Null when the
 // file is not a picture that can be read.

@@ -36,4 +36,8 @@ public:
 // "Images|*.jpg;*.bmp" -> "Images (*.jpg *.bmp)", one entry per pair, ";;" between them.
 QString qtFileFilter(const QString &filter);
 
+// A name or a text quoted in a message, cut in its middle when it is too long to read (a
+// hostile file can hold a line of a million characters).
+QString shortenedForMessage(const QString &text, int maxLength = 80);
+
 } // namespace tv

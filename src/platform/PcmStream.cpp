@@ -109,10 +109,6 @@ void PcmStream::createStreamLocked() {
         return;
     pa_stream_set_state_callback(stream_, &PcmStream::streamState, this);
     pa_stream_set_write_callback(stream_, &PcmStream::streamWrite, this);
-    if (qEnvironmentVariableIsSet("TABLAVOX_AUDIO_DEBUG"))
-        pa_stream_set_underflow_callback(stream_, [](pa_stream *, void *me) {
-            fprintf(stderr, "UNDERFLOW queued=%zu\n", static_cast<PcmStream *>(me)->queuedBytes_);
-        }, this);
 
     const uint32_t perMs = uint32_t(format_.sampleRate * format_.bytesPerFrame() / 1000);
     pa_buffer_attr attr;

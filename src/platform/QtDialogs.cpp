@@ -24,10 +24,21 @@ QString qtFileFilter(const QString &filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
+QString shortenedForMessage(const QString &text, int maxLength) {
+    if (text.size() <= maxLength)
+        return text;
+    const int half = (maxLength - 1) / 2;
+    return text.left(half) + QChar(0x2026) + text.right(maxLength - 1 - half);
+}
+
 static QString shown(const QString &text) {
-    QString s = text;
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return s;
+    // Whatever a message quotes, the box stays within the screen.
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    for (QString &line : lines)
+        line = shortenedForMessage(line, 300);
+    if (lines.size() > 30)
+        lines = lines.mid(0, 29) << QString(QChar(0x2026));
+    return lines.join(u'\n');
 }
 
 MessageAnswer QtDialogs::message(const QString &text, MessageIcon icon, MessageButtons buttons,

@@ -2,9 +2,18 @@
 
 #include "Cp1252.h"
 
+#include "Dialogs.h"
+
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tv {
 
@@ -27,18 +36,27 @@ QStringList splitLines(const QString &text) {
     return lines;
 }
 
-TextReadResult readTextLines(const QString &path) {
+TextReadResult readTextLines(const QString &path, qint64 maxBytes) {
     TextReadResult result;
+    const QString name = shortenedForMessage(QFileInfo(path).fileName());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = QStringLiteral("Impossible de lire le fichier ''%1'' : %2")
-                           .arg(QFileInfo(path).fileName(), file.errorString());
+                           .arg(name, file.errorString());
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    // Never more than allowed, whatever the file claims to be (a device, a pipe, a giant).
+    const QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         result.error = QStringLiteral("Impossible de lire le fichier ''%1'' : %2")
-                           .arg(QFileInfo(path).fileName(), file.errorString());
+                           .arg(name, file.errorString());
+        return result;
+    }
+    if (bytes.size() > maxBytes) {
+        result.error = QStringLiteral("Le fichier ''%1'' est trop grand (plus de %2 Mo) : ce "
+                                      "n'est pas un fichier du programme.")
+                           .arg(name)
+                           .arg(maxBytes / (1024 * 1024));
         return result;
     }
     result.lines = splitLines(decodeCp1252(bytes));
@@ -46,9 +64,87 @@ TextReadResult readTextLines(const QString &path) {
     return result;
 }
 
-TextWriteResult writeTextLines(const QString &path, const QStringList &lines) {
+std::optional<QString> realTargetInside(const QString &path, const QString &root) {
+    const QFileInfo info(path);
+    // The file as it really is (a link followed to its end), or, for a new file, its real
+    // directory.
+    QString real = info.exists() ? info.canonicalFilePath() : QString();
+    if (real.isEmpty()) {
+        const QString dir = QFileInfo(info.absolutePath()).canonicalFilePath();
+        if (dir.isEmpty())
+            return std::nullopt;
+        real = dir + u'/' + info.fileName();
+    }
+    const QString base = QFileInfo(root).canonicalFilePath();
+    if (base.isEmpty() || !real.startsWith(base + u'/'))
+        return std::nullopt;
+    return real;
+}
+
+namespace {
+
+// Writes the bytes beside the file under a temporary name, makes sure they are on the disk,
+// then puts them in its place; on any failure the former file is left as it was.
+QString replaceFile(const QString &path, const QByteArray &bytes) {
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray pattern = target + ".XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(target.constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    QString why;
+    const char *p = bytes.constData();
+    qint64 left = bytes.size();
+    while (why.isEmpty() && left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            why = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : ENOSPC));
+        else {
+            p += n;
+            left -= n;
+        }
+    }
+    if (why.isEmpty() && ::fchmod(fd, mode) != 0)
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    if (why.isEmpty() && ::fsync(fd) != 0)
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    if (::close(fd) != 0 && why.isEmpty())
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    if (why.isEmpty() && ::rename(pattern.constData(), target.constData()) != 0)
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    if (!why.isEmpty())
+        ::unlink(pattern.constData());
+    return why;
+}
+
+} // namespace
+
+TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
+                               const QString &mustStayIn) {
     TextWriteResult result;
-    const QString name = QFileInfo(path).fileName();
+    const QString name = shortenedForMessage(QFileInfo(path).fileName());
+    QString target = path;
+    if (!mustStayIn.isEmpty()) {
+        const auto real = realTargetInside(path, mustStayIn);
+        if (!real) {
+            result.error = QStringLiteral("Le fichier ''%1'' n'a pas été enregistré : il mène "
+                                          "hors du répertoire ''%2''.")
+                               .arg(name, QFileInfo(mustStayIn).fileName());
+            return result;
+        }
+        // A link inside the directory keeps being a link: its target is rewritten.
+        target = *real;
+    }
     QString text;
     for (const QString &line : lines)
         text += line + QStringLiteral("\r\n");
@@ -57,17 +153,40 @@ TextWriteResult writeTextLines(const QString &path, const QStringList &lines) {
     if (!bytes) {
         result.error = QStringLiteral("Le fichier ''%1'' n'a pas été enregistré : ces caractères "
                                       "ne peuvent pas y être écrits : %2")
-                           .arg(name, bad);
+                           .arg(name, shortenedForMessage(bad));
         return result;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
-        result.error = QStringLiteral("Le fichier ''%1'' n'a pas pu être enregistré : %2")
-                           .arg(name, file.errorString());
+    const QString why = replaceFile(target, *bytes);
+    if (!why.isEmpty()) {
+        result.error =
+            QStringLiteral("Le fichier ''%1'' n'a pas pu être enregistré : %2").arg(name, why);
         return result;
     }
     result.ok = true;
     return result;
+}
+
+bool isLeftoverOfASave(const QString &fileName) {
+    static const QRegularExpression own(
+        QStringLiteral(R"(^(page_.*\.dat|Tablavox2\.cfg)\.[A-Za-z0-9]{6}$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return own.match(fileName).hasMatch();
+}
+
+int removeLeftoversOfSaves(const QString &directory, bool below) {
+    int removed = 0;
+    QDirIterator it(directory, QDir::Files | QDir::Hidden | QDir::System,
+                    below ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        // Never through a link: only what lies in the directory itself.
+        if (info.isSymLink() || !isLeftoverOfASave(info.fileName()))
+            continue;
+        if (QFile::remove(info.filePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace tv

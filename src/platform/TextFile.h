@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tv {
 
@@ -15,8 +16,11 @@ struct TextReadResult {
     QString error; // French, for the carer
 };
 
-// Reads a Windows-1252 text file.
-TextReadResult readTextLines(const QString &path);
+// Every file the program reads is small: a page holds at most 51 lines.
+inline constexpr qint64 kMaxTextFileBytes = 1024 * 1024;
+
+// Reads a Windows-1252 text file; one larger than maxBytes is refused unread.
+TextReadResult readTextLines(const QString &path, qint64 maxBytes = kMaxTextFileBytes);
 
 struct TextWriteResult {
     bool ok = false;
@@ -24,7 +28,17 @@ struct TextWriteResult {
 };
 
 // Writes each line followed by CR LF in Windows-1252. The file is replaced only once the
-// whole text is on disk, so a crash or a full disk leaves the former file whole.
-TextWriteResult writeTextLines(const QString &path, const QStringList &lines);
+// whole text is on disk, so a crash or a full disk leaves the former file whole. With
+// mustStayIn, a path that really leads (through links) outside that directory is refused.
+TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
+                               const QString &mustStayIn = {});
+
+// Where the path really leads, when that is inside root (both through their links).
+std::optional<QString> realTargetInside(const QString &path, const QString &root);
+
+// A save cut short by a crash leaves "page_….dat.XXXXXX" or "Tablavox2.cfg.XXXXXX" behind.
+bool isLeftoverOfASave(const QString &fileName);
+// Removes those in the directory (and in its subdirectories, with below); how many.
+int removeLeftoversOfSaves(const QString &directory, bool below);
 
 } // namespace tv

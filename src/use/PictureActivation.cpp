@@ -80,6 +80,19 @@ void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsIns
 }
 
 void PictureActivation::openPageLink(const QString &action) {
+    // A link that leads nowhere changes nothing: the page shown stays, under its own name,
+    // so that saving it later writes its own file.
+    const auto path = resolveStoredPath(state_.paths.pagesDirectory(), action);
+    if (!path || !QFileInfo(*path).isFile()) {
+        services_.dialogs.message(QStringLiteral("La page ''") + shortenedForMessage(action) +
+                                      QStringLiteral("'' demandée n'existe pas"),
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    if (const QString refusal = PageLoader::refusalOf(*path, action); !refusal.isEmpty()) {
+        services_.dialogs.message(refusal, MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
     PageModel &page = state_.page;
     if (page.pageModified &&
         services_.dialogs.message(QStringLiteral("La page a été modifiée, la sauvegarder ?"),
@@ -88,13 +101,6 @@ void PictureActivation::openPageLink(const QString &action) {
         pages_.savePage();
     media_.stopMedia();
     page.currentPage = action;
-    const auto path = resolveStoredPath(state_.paths.pagesDirectory(), action);
-    if (!path || !QFileInfo(*path).isFile()) {
-        services_.dialogs.message(QStringLiteral("La page ''") + action +
-                                      QStringLiteral("'' demandée n'existe pas"),
-                                  MessageIcon::Critical, MessageButtons::Ok);
-        return;
-    }
     pages_.loadPage();
 }
 

@@ -7,7 +7,11 @@
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
 #include <QTimer>
+#include <algorithm>
 
 namespace tv {
 
@@ -34,6 +38,11 @@ Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObj
 }
 
 void Scanning::step() {
+    // While a menu, a dialog or a message box is open, the person or the carer is busy with
+    // it and its command must act on the picture it was opened for: scanning holds, and
+    // goes on from the same picture once it closes.
+    if (somethingElseIsOpen())
+        return;
     state_.scanIndex = state_.scanIndex + 1;
     state_.currentImage = state_.scanIndex;
     // A picture deleted since the page was read still takes its step: the frame and the
@@ -45,8 +54,19 @@ void Scanning::step() {
         frameAround(*picture, state_.settings.frameThickness);
     }
     showFrame();
-    if (state_.scanIndex == state_.page.imageCount)
+    // At or past the count: a picture created on an empty page is reached too.
+    if (state_.scanIndex >= state_.page.imageCount)
         state_.scanIndex = 0;
+}
+
+bool Scanning::somethingElseIsOpen() {
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget())
+        return true;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget *w) {
+        return w->isVisible() &&
+               (qobject_cast<const QDialog *>(w) || qobject_cast<const QMenu *>(w));
+    });
 }
 
 void Scanning::placeCursorOn(int index) {

@@ -36,6 +36,7 @@ private:
     // The frame around the picture, `out` twips from its edges.
     void frameAround(const PictureControl &picture, int out);
     void showFrame();
+    static bool somethingElseIsOpen();
 
     AppState &state_;
     MainWindow &window_;
