@@ -171,6 +171,15 @@ void ActivationTest::pageLinks() {
     p.press("fin.dat");
     QCOMPARE(p.fakes.dialogs.messages.last().text,
              QStringLiteral("La page ''fin.dat'' demandée n'existe pas"));
+    // A giant named like a page is refused unread, and nothing changes either.
+    {
+        QFile giant(p.dir.filePath("pages/fin.dat"));
+        QVERIFY(giant.open(QIODevice::WriteOnly) && giant.resize(100 * 1024 * 1024));
+    }
+    p.press("fin.dat");
+    QVERIFY2(p.fakes.dialogs.messages.last().text.contains("trop grand"),
+             qPrintable(p.fakes.dialogs.messages.last().text));
+    QCOMPARE(p.state.page.currentPage, QStringLiteral("page_a.dat"));
     p.press("page_b.dat");
     QCOMPARE(p.window.windowTitle(), QStringLiteral("Tablavox -::- page_b.dat"));
     QCOMPARE(p.window.img(1)->tag(), QStringLiteral("b"));

@@ -81,7 +81,7 @@ private slots:
     void typingAPhraseAfterAMediaFile();
     void choosingAPicture();
     void aPictureFromElsewhereIsCopied();
-    void cancelKeepsTheChosenFileName();
+    void cancelLeavesTheRecordAsItWas();
     void hearingThePhrase();
     void phraseWithACommaSurvivesTheFile();
     void goneDirectoryIsSaid();
@@ -263,12 +263,13 @@ void PageCommandsTest::choosingAPicture() {
     QCOMPARE(p.fakes.dialogs.fileRequests[0].initialDirectory, p.path("multimedia"));
     QVERIFY(p.fakes.dialogs.fileRequests[0].filter.startsWith("Images JPG|*.jpg;"));
     QCOMPARE(Page::text(*d, "lblNomImage"), QStringLiteral("animaux\\chat.jpg"));
-    QCOMPARE(p.record().imageFile, QStringLiteral("animaux\\chat.jpg")); // at once
+    QCOMPARE(p.record().imageFile, QStringLiteral("p.jpg")); // recorded on "Enregistrer"
     QVERIFY(p.fakes.dialogs.messages.isEmpty());
     // The phrase went with the old picture.
     QCOMPARE(Page::text(*d, "txtALire"), QString());
     Page::click(*d, "cmdSauver");
     QCOMPARE(p.record().imageAction, QString());
+    QCOMPARE(p.record().imageFile, QStringLiteral("animaux\\chat.jpg"));
     const PictureControl *picture = p.window.img(p.state.currentImage);
     const QColor shown = picture->picture().pixelColor(5, 5);
     QVERIFY(shown.blue() > 240 && shown.red() < 15);
@@ -292,7 +293,7 @@ void PageCommandsTest::aPictureFromElsewhereIsCopied() {
                             "programme"));
     QCOMPARE(test::fileBytes(p.path("multimedia/chat.jpg")),
              test::fileBytes(elsewhere.filePath("chat.jpg")));
-    QCOMPARE(p.record().imageFile, QStringLiteral("chat.jpg"));
+    QCOMPARE(Page::text(*d, "lblNomImage"), QStringLiteral("chat.jpg"));
     QCOMPARE(Page::text(*d, "lblFichierMultimedia"), QStringLiteral("son.wav")); // kept
 
     // Another picture of the same name is already there: both are kept.
@@ -300,13 +301,13 @@ void PageCommandsTest::aPictureFromElsewhereIsCopied() {
     p.fakes.dialogs.files = {elsewhere.filePath("p.jpg")};
     Page::click(*d, "cmdChercheImage");
     QCOMPARE(test::fileBytes(p.path("multimedia/p.jpg")), red);
-    QCOMPARE(p.record().imageFile, QStringLiteral("p_2.jpg"));
     QCOMPARE(Page::text(*d, "lblNomImage"), QStringLiteral("p_2.jpg"));
     Page::click(*d, "cmdSauver");
+    QCOMPARE(p.record().imageFile, QStringLiteral("p_2.jpg"));
     QCOMPARE(p.record().imageAction, QStringLiteral("son.wav"));
 }
 
-void PageCommandsTest::cancelKeepsTheChosenFileName() {
+void PageCommandsTest::cancelLeavesTheRecordAsItWas() {
     Page p;
     auto d = p.open("son.wav");
     const QImage before = p.window.img(p.state.currentImage)->picture();
@@ -314,7 +315,7 @@ void PageCommandsTest::cancelKeepsTheChosenFileName() {
     Page::click(*d, "cmdChercheImage");
     Page::click(*d, "cmdAnnuler");
     QCOMPARE(d->result(), int(QDialog::Rejected));
-    QCOMPARE(p.record().imageFile, QStringLiteral("animaux\\chat.jpg"));
+    QCOMPARE(p.record().imageFile, QStringLiteral("p.jpg")); // the picture kept on screen
     QCOMPARE(p.window.img(p.state.currentImage)->picture(), before);
     QCOMPARE(p.record().imageAction, QStringLiteral("son.wav"));
     QVERIFY(!p.state.page.pageModified);

@@ -13,6 +13,7 @@
 #include "use/PageSounds.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -120,6 +121,8 @@ private slots:
     void enlargedPictureIsDecodedAgain();
     void failedSaveKeepsTheFormerFile();
     void saveNeverLeavesThePagesDirectory();
+    void hostilePicturesAndWindowPlaces_data();
+    void hostilePicturesAndWindowPlaces();
 };
 
 void PagesTest::goldenRoundTrips_data() {
@@ -415,6 +418,51 @@ void PagesTest::saveNeverLeavesThePagesDirectory() {
     QVERIFY(!QFile::exists(s.dir.filePath("Tablavox2.cfg")));
     s.load("..\\Tablavox2.cfg");
     QCOMPARE(s.messages().last(), QStringLiteral("La page ''..\\tablavox2.cfg'' n'existe pas"));
+}
+
+void PagesTest::hostilePicturesAndWindowPlaces_data() {
+    QTest::addColumn<QRect>("stored"); // pixels, as in the settings
+    QTest::addColumn<QRect>("held");
+    const QRect ok(10, 20, 800, 600);
+    QTest::newRow("fits") << ok << ok;
+    QTest::newRow("a pixel wide") << QRect(0, 0, 1, 1) << QRect(0, 0, 320, 240);
+    QTest::newRow("wider than the screen")
+        << QRect(0, 0, 3000000, 900000) << QRect(0, 0, 1280, 1000);
+    QTest::newRow("far right and below")
+        << QRect(50000, 50000, 800, 600) << QRect(1280 - 120, 1000 - 120, 800, 600);
+    QTest::newRow("far left and above")
+        << QRect(-50000, -50000, 800, 600) << QRect(-800 + 120, 0, 800, 600);
+}
+
+void PagesTest::hostilePicturesAndWindowPlaces() {
+    QFETCH(QRect, stored);
+    QFETCH(QRect, held);
+    // A damaged setting never hides the menus.
+    QCOMPARE(heldToScreen(stored.x(), stored.y(), stored.width(), stored.height(),
+                          QRect(0, 0, 1280, 1000)),
+             held);
+    // A picture that claims 30000 × 30000 pixels is refused from its header, at once.
+    QTemporaryDir dir;
+    QByteArray bmp("BM");
+    auto put32 = [&bmp](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bmp.append(char(v >> (8 * i)));
+    };
+    put32(54 + 16);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(30000);
+    put32(30000);
+    bmp.append("\x01\x00\x18\x00", 4); // one plane, 24 bits
+    for (int i = 0; i < 6; ++i)
+        put32(0);
+    bmp.append(QByteArray(16, '\0'));
+    test::writeBytes(dir.filePath("geant.bmp"), bmp);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(decodePicture(dir.filePath("geant.bmp"), QSize(100, 100)).isNull());
+    QVERIFY(clock.elapsed() < 1000);
 }
 
 QTEST_MAIN(PagesTest)

@@ -243,7 +243,11 @@ void PropertiesTest::pageColourSwatches() {
     QCOMPARE(d.windowTitle(), QStringLiteral("Couleur de fond de la page"));
     auto *eight = d.findChild<ColorSwatch *>("lblCouleurFondPage(8)");
     QCOMPARE(eight->value(), 16711680);
-    QCOMPARE(eight->text(), QString(43, u' ') + "couleur du programme");
+    QCOMPARE(eight->text(), QStringLiteral("couleur du programme"));
+    // Whole within its swatch, in a colour that reads on it.
+    QVERIFY(eight->wordWrap());
+    QVERIFY(eight->heightForWidth(eight->width()) <= eight->height());
+    QCOMPARE(eight->palette().color(QPalette::WindowText), QColor(Qt::white)); // on blue
     // OK at once: light grey, and the page counts as modified.
     p.state.page.pageModified = false;
     QTest::mouseClick(d.findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
@@ -252,6 +256,9 @@ void PropertiesTest::pageColourSwatches() {
     QVERIFY(p.state.page.pageModified);
 
     PageColorDialog again(p.state, p.main(), p.fakes.services);
+    // On a black background the dialog's texts turn white.
+    QTest::mouseClick(again.findChild<ColorSwatch *>("lblCouleurFondPage(7)"), Qt::LeftButton);
+    QCOMPARE(again.palette().color(QPalette::WindowText), QColor(Qt::white));
     QTest::mouseClick(again.findChild<ColorSwatch *>("lblCouleurFondPage(0)"), Qt::LeftButton);
     QTest::mouseClick(again.findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
     QCOMPARE(p.state.page.pageColor, -2147483643);
@@ -269,11 +276,13 @@ void PropertiesTest::pageColourOtherColourThenCancel() {
     QCOMPARE(d.chosen(), 0xE0E0E0);
     p.fakes.dialogs.colors = {4210752};
     QTest::mouseClick(d.findChild<QPushButton *>("cmdAutreCouleur"), Qt::LeftButton);
-    QCOMPARE(p.state.page.pageColor, 4210752); // at once
+    const qint32 before = p.state.page.pageColor;
+    QCOMPARE(d.chosen(), 4210752);
     QTest::mouseClick(d.findChild<QPushButton *>("cmdAnnule"), Qt::LeftButton);
+    // Cancel cancels: the page keeps the colour it is shown in, and saves it.
     QCOMPARE(p.main().backgroundColorValue(), shown);
     QVERIFY(!p.state.page.pageModified);
-    QCOMPARE(p.state.page.pageColor, 4210752);
+    QCOMPARE(p.state.page.pageColor, before);
 }
 
 QTEST_MAIN(PropertiesTest)

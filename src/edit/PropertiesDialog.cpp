@@ -249,7 +249,8 @@ void PropertiesDialog::chooseImage() {
     imgExemple_->setPixmap(QPixmap::fromImage(image));
     previewPath_ = state_.paths.multimediaDirectory() + u'/' + QString(name).replace(u'\\', u'/');
     lblNomImage_->setText(name);
-    state_.page.imageTable[std::size_t(state_.currentImage)].imageFile = name;
+    // Recorded only with "Enregistrer": "&Annuler" leaves the picture's record as it was.
+    chosenImageFile_ = name;
 }
 
 void PropertiesDialog::chooseMedia() {
@@ -297,7 +298,10 @@ void PropertiesDialog::save() {
             action = lblFichierMultimedia_->text();
         else if (actionKind_ == kActionPage)
             action = lblFichierPage_->text();
-        state_.page.imageTable[std::size_t(state_.currentImage)].imageAction = action;
+        ImageRecord &record = state_.page.imageTable[std::size_t(state_.currentImage)];
+        record.imageAction = action;
+        if (!chosenImageFile_.isEmpty())
+            record.imageFile = chosenImageFile_;
         picture->setTag(action);
     }
     state_.page.pageModified = true;

@@ -68,6 +68,7 @@ private:
     PictureCache &cache_;
     QString actionKind_ = kActionPhrase;
     // The picture file chosen in this opening, which the picture takes on saving.
+    QString chosenImageFile_; // the picture chosen, not yet recorded
     QString previewPath_;
 
     QPushButton *cmdAnnuler_ = nullptr;

@@ -32,8 +32,11 @@ PageColorDialog::PageColorDialog(AppState &state, MainWindow &window, Services &
             new ColorSwatch(value, QStringLiteral("lblCouleurFondPage(%1)").arg(i), this);
         const int left = 120 + i * 960;
         swatch->setGeometry(i < 8 ? px(left, 60, 852, 852) : px(left, 60, 9480 - left, 852));
-        if (i == 8)
-            swatch->setText(QString(43, u' ') + QStringLiteral("couleur du programme"));
+        if (i == 8) {
+            // Within the swatch, on two lines if need be.
+            swatch->setText(QStringLiteral("couleur du programme"));
+            swatch->setWordWrap(true);
+        }
         connect(swatch, &ColorSwatch::clicked, this, &PageColorDialog::choose);
     }
     const auto button = [&](const QString &caption, const QString &name, int left) {
@@ -56,8 +59,8 @@ void PageColorDialog::otherColor() {
     const auto color = services_.dialogs.chooseColor();
     if (!color)
         return;
+    // Only "OK" records it: "Annule" leaves the page's colour as it was.
     choose(*color);
-    state_.page.pageColor = *color;
 }
 
 void PageColorDialog::ok() {

@@ -30,10 +30,19 @@ QGroupBox *addFrame(QWidget *parent, const QString &caption, const QString &name
     return f;
 }
 
+QColor readableTextOn(qint32 value) {
+    const QColor back = colorFromValue(value, QPalette());
+    // Relative luminance: dark backgrounds take white text, light ones black.
+    const double luminance = 0.2126 * back.redF() + 0.7152 * back.greenF() + 0.0722 * back.blueF();
+    return luminance < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
+}
+
 void paintBackground(QWidget *widget, qint32 value) {
     widget->setAutoFillBackground(true);
     QPalette pal = widget->palette();
     pal.setColor(QPalette::Window, colorFromValue(value, QPalette()));
+    // Titles, labels and captions drawn on it stay readable whatever the colour.
+    pal.setColor(QPalette::WindowText, readableTextOn(value));
     widget->setPalette(pal);
 }
 

@@ -2,6 +2,7 @@
 
 #include "Units.h"
 
+#include <QColor>
 #include <QRect>
 #include <QString>
 
@@ -21,7 +22,9 @@ QGroupBox *addFrame(QWidget *parent, const QString &caption, const QString &name
                     const QRect &pixels);
 
 // Fills the widget's background with a colour value; a system colour reference is drawn in
-// the colour the system gives it.
+// the colour the system gives it. Text drawn on it takes the colour that reads best there.
 void paintBackground(QWidget *widget, qint32 value);
+// Black or white, whichever reads on that background.
+QColor readableTextOn(qint32 value);
 
 } // namespace tv
