@@ -6,6 +6,7 @@
 #include "support/X11Session.h"
 
 #include <QImage>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace tv::test;
@@ -54,6 +55,8 @@ private slots:
     void carerMovesAPictureWithTheMouse();
     void carerBuildsANewPage();
     void scanningChosenInThePropertiesStartsAtOnce();
+    void quitOnAFullDiskOrThroughALinkLosesNothing_data();
+    void quitOnAFullDiskOrThroughALinkLosesNothing();
 
 private:
     std::unique_ptr<X11Session> x_;
@@ -486,6 +489,86 @@ void EndToEndTest::scanningChosenInThePropertiesStartsAtOnce() {
     QTRY_VERIFY_WITH_TIMEOUT(pictureUnderCursor(*x_, shot) == 2, 5000);
     tablavox.kill();
     tablavox.waitForFinished();
+}
+
+void EndToEndTest::quitOnAFullDiskOrThroughALinkLosesNothing_data() {
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("full disk") << true;
+    QTest::newRow("start page linked out of pages") << false;
+}
+
+void EndToEndTest::quitOnAFullDiskOrThroughALinkLosesNothing() {
+    QFETCH(bool, fullDisk);
+    // The program directory on a small file system of its own, that can really be filled.
+    QTemporaryDir mountPoint;
+    QProcess mount;
+    mount.start("mount", {"-t", "tmpfs", "-o", "size=40m", "tmpfs", mountPoint.path()});
+    if (!mount.waitForFinished() || mount.exitCode() != 0)
+        QSKIP("mounting a small file system needs root");
+    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mountPoint.path()}); });
+    QVERIFY(
+        QFile::copy(QStringLiteral(TABLAVOX_BIN_DIR "/tablavox"), mountPoint.filePath("tablavox")));
+    QVERIFY(QDir(mountPoint.path()).mkpath("pages"));
+    QVERIFY(QDir(mountPoint.path()).mkpath("multimedia"));
+    const QString settings = mountPoint.filePath("Tablavox2.cfg");
+    writeBytes(settings, fileBytes(kData + "/settings/default.cfg"));
+    QImage red(100, 100, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(mountPoint.filePath("multimedia/p.jpg")));
+    // Its one picture quits, as a person's "fin" does.
+    const QByteArray pageBytes = "couleur_page=0\r\np.jpg,fin,20,20,100,100\r\n";
+    QTemporaryDir elsewhere;
+    const QString page = fullDisk ? mountPoint.filePath(QStringLiteral("pages/page_départ.dat"))
+                                  : elsewhere.filePath("page_ailleurs.dat");
+    writeBytes(page, pageBytes);
+    if (!fullDisk)
+        QVERIFY(QFile::link(page, mountPoint.filePath(QStringLiteral("pages/page_départ.dat"))));
+
+    QProcess tablavox;
+    tablavox.setProcessEnvironment(x_->environment());
+    tablavox.setProcessChannelMode(QProcess::ForwardedChannels);
+    tablavox.start(mountPoint.filePath("tablavox"), {});
+    QVERIFY(tablavox.waitForStarted());
+    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    QVERIFY(!main.isEmpty());
+    if (fullDisk) {
+        QFile filler(mountPoint.filePath("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(65536, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    const QByteArray settingsBefore = fileBytes(settings);
+    // Once the picture is on the screen, a press on it.
+    QTemporaryDir shots;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            x_->screenshot(shots.filePath("s.png"));
+            return pixelsLike(QImage(shots.filePath("s.png")), Qt::red) > 5000;
+        }(),
+        10000);
+    bool ok = false;
+    x_->xdotool({"mousemove", "--window", main, "70", "90", "click", "1"}, &ok);
+    QVERIFY(ok);
+    // Each refused write is said, and the program then ends as it should.
+    int said = 0;
+    while (tablavox.state() == QProcess::Running && said < 3) {
+        const QString box = otherWindow(*x_, "^Tablavox$", QString());
+        if (box.isEmpty())
+            break;
+        QVERIFY(x_->keysTo(box, {"Return"}));
+        ++said;
+        x_->waitForNoWindow("^Tablavox$", 5000);
+    }
+    QVERIFY(tablavox.state() == QProcess::NotRunning || tablavox.waitForFinished(15000));
+    QCOMPARE(tablavox.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tablavox.exitCode(), 0);
+    QCOMPARE(said, fullDisk ? 2 : 1); // the page and the settings, or the page alone
+    QCOMPARE(fileBytes(page), pageBytes);
+    if (fullDisk)
+        QCOMPARE(fileBytes(settings), settingsBefore);
+    QCOMPARE(QDir(mountPoint.filePath("pages")).entryList(QDir::Files | QDir::System),
+             QStringList({QStringLiteral("page_départ.dat")}));
 }
 
 QTEST_GUILESS_MAIN(EndToEndTest)
