@@ -36,14 +36,14 @@ double MonitorRecorder::sampleAt(double ms) const {
 }
 
 void MonitorRecorder::run() {
-    pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(kRate), 1};
+    pa_sample_spec layout{PA_SAMPLE_S16LE, uint32_t(kRate), 1};
     // Small fragments: each read is timed to within a few milliseconds.
     pa_buffer_attr attr{};
     attr.maxlength = uint32_t(-1);
     attr.fragsize = uint32_t(kRate * 2 * 5 / 1000);
     int error = 0;
     pa_simple *in = pa_simple_new(nullptr, "tablavox-bench", PA_STREAM_RECORD, "@DEFAULT_MONITOR@",
-                                  "monitor", &spec, nullptr, &attr, &error);
+                                  "monitor", &layout, nullptr, &attr, &error);
     if (!in) {
         failed_ = true;
         return;

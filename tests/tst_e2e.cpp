@@ -55,6 +55,7 @@ private slots:
     void carerMovesAPictureWithTheMouse();
     void carerBuildsANewPage();
     void scanningChosenInThePropertiesStartsAtOnce();
+    void menuCommandActsOnItsPictureWhileScanningRuns();
     void quitOnAFullDiskOrThroughALinkLosesNothing_data();
     void quitOnAFullDiskOrThroughALinkLosesNothing();
 
@@ -489,6 +490,44 @@ void EndToEndTest::scanningChosenInThePropertiesStartsAtOnce() {
     QTRY_VERIFY_WITH_TIMEOUT(pictureUnderCursor(*x_, shot) == 2, 5000);
     tablavox.kill();
     tablavox.waitForFinished();
+}
+
+void EndToEndTest::menuCommandActsOnItsPictureWhileScanningRuns() {
+    ProgramCopy program;
+    QVERIFY(layDefaults(program));
+    QByteArray settings = fileBytes(program.file("Tablavox2.cfg"));
+    settings.replace("acc\xE8s=souris", "acc\xE8s=d\xE9"
+                                        "filement");
+    settings.replace("temporisation=2000", "temporisation=500");
+    writeBytes(program.file("Tablavox2.cfg"), settings);
+    const QString page = program.file(QStringLiteral("pages/page_départ.dat"));
+    writeBytes(page, "couleur_page=0\r\np.jpg,un,20,20,100,100\r\np.jpg,deux,140,20,100,100\r\n"
+                     "p.jpg,trois,260,20,100,100\r\n");
+    QProcess tablavox;
+    program.start(*x_, tablavox);
+    QVERIFY(tablavox.waitForStarted());
+    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    QVERIFY(!main.isEmpty());
+    // A right press on picture three opens its menu; the frame would step on for a while
+    // before "Plus &Grand" is chosen.
+    bool ok = false;
+    x_->xdotool({"windowfocus", "--sync", main}, &ok); // the keys go to the program
+    const QStringList before = x_->visibleWindows();
+    x_->xdotool({"mousemove", "--window", main, "310", "90", "click", "3"}, &ok);
+    QVERIFY(ok);
+    QVERIFY(!x_->waitForNewWindow(before).isEmpty());
+    QTest::qWait(2000); // four steps of the scanning, were it not holding
+    // "&Déplacer" and "&Dimensions" share their key: a second press goes on to the second.
+    x_->xdotool({"key", "--delay", "200", "d", "d", "Right", "g"}, &ok);
+    QVERIFY(ok);
+    QTRY_COMPARE_WITH_TIMEOUT(x_->visibleWindows(), before, 10000);
+    QVERIFY(x_->menuEntry(main, kProgrammeMenu, "q"));
+    QVERIFY(tablavox.waitForFinished(15000));
+    const QList<QByteArray> lines = fileBytes(page).split('\n');
+    QCOMPARE(lines.size(), 5);
+    QVERIFY(lines[1].startsWith("p.jpg,un,20,20,100,100"));
+    QVERIFY(lines[2].startsWith("p.jpg,deux,140,20,100,100"));
+    QVERIFY2(!lines[3].startsWith("p.jpg,trois,260,20,100,100"), lines[3].constData());
 }
 
 void EndToEndTest::quitOnAFullDiskOrThroughALinkLosesNothing_data() {

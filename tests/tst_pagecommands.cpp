@@ -188,13 +188,20 @@ void PageCommandsTest::loadThenSaveInASubdirectory() {
 }
 
 void PageCommandsTest::cancelledLoadChangesNothing() {
-    Page p;
-    p.state.page.pageModified = true;
-    p.fakes.dialogs.files = {std::nullopt};
-    p.window.action("mnuChargePage")->trigger();
-    QCOMPARE(p.state.page.currentPage, QStringLiteral("page_a.dat"));
-    QVERIFY(p.state.page.pageModified);
-    QVERIFY(p.window.img(1));
+    // Cancelled, or a page that turns out not to be there: the page shown stays, with its
+    // name, so that a later save writes its own file.
+    for (const std::optional<QString> &chosen :
+         {std::optional<QString>(),
+          std::optional<QString>(QStringLiteral("/nulle/part/page_x.dat"))}) {
+        Page p;
+        p.state.page.pageModified = true;
+        p.fakes.dialogs.files = {chosen};
+        p.window.action("mnuChargePage")->trigger();
+        QCOMPARE(p.state.page.currentPage, QStringLiteral("page_a.dat"));
+        QVERIFY(p.state.page.pageModified);
+        QVERIFY(p.window.img(1));
+        QCOMPARE(p.fakes.dialogs.messages.size(), chosen ? 1 : 0);
+    }
 }
 
 void PageCommandsTest::dialogOpensOnEveryKindOfAction() {

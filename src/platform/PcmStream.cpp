@@ -98,13 +98,13 @@ void PcmStream::contextState(pa_context *c, void *self) {
 }
 
 void PcmStream::createStreamLocked() {
-    pa_sample_spec spec;
-    spec.format = format_.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
-    spec.rate = uint32_t(format_.sampleRate);
-    spec.channels = uint8_t(format_.channels);
-    if (!pa_sample_spec_valid(&spec))
+    pa_sample_spec layout;
+    layout.format = format_.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+    layout.rate = uint32_t(format_.sampleRate);
+    layout.channels = uint8_t(format_.channels);
+    if (!pa_sample_spec_valid(&layout))
         return;
-    stream_ = pa_stream_new(context_, "Tablavox", &spec, nullptr);
+    stream_ = pa_stream_new(context_, "Tablavox", &layout, nullptr);
     if (!stream_)
         return;
     pa_stream_set_state_callback(stream_, &PcmStream::streamState, this);
