@@ -3,6 +3,9 @@
 //
 //   bench_perceived [--presses 200] [--media 50] [--load 4] [--quit-cycles 0] [--seed 1]
 //
+// To look into a result: BENCH_DUMP=1 prints each press and writes what was heard to
+// /tmp/bench_heard.wav; BENCH_PICTURE=n and BENCH_GAP=ms press one picture at one pace.
+//
 // Needs Xvfb, stress-ng and an audio server (scripts/start-audio.sh). Prints its figures.
 
 #include "MonitorRecorder.h"
@@ -84,13 +87,16 @@ std::vector<double> envelope(const qint16 *s, size_t n) {
     return e;
 }
 
-// Of loudness in decibels over a floor: the shape of the phrase, not its peaks.
-double correlation(const std::vector<double> &linearA, size_t a0,
-                   const std::vector<double> &linearB, size_t n) {
-    auto db = [](double v) { return 20 * std::log10(std::max(v, 30.0)); };
-    std::vector<double> a(linearA.size()), b(linearB.size());
-    std::transform(linearA.begin(), linearA.end(), a.begin(), db);
-    std::transform(linearB.begin(), linearB.end(), b.begin(), db);
+// Loudness in decibels over a floor: compared, it is the shape of a phrase, not its peaks.
+std::vector<double> decibels(const std::vector<double> &linear) {
+    std::vector<double> out(linear.size());
+    std::transform(linear.begin(), linear.end(), out.begin(),
+                   [](double v) { return 20 * std::log10(std::max(v, 30.0)); });
+    return out;
+}
+
+double correlation(const std::vector<double> &a, size_t a0, const std::vector<double> &b,
+                   size_t n) {
     if (a0 + n > a.size() || n > b.size() || n < 4)
         return -1;
     double ma = 0, mb = 0;
@@ -269,6 +275,10 @@ void Bench::phrases() {
             std::fprintf(stderr, "at %.3f s\n", recorder_->sampleAt(p.at) / MonitorRecorder::kRate);
     }
     const auto heard = envelope(rec.data(), rec.size());
+    const auto heardDb = decibels(heard);
+    std::vector<std::vector<double>> expectedDb;
+    for (const auto &e : expected)
+        expectedDb.push_back(decibels(e));
     auto windowAt = [&](double ms) {
         return std::llround(recorder_->sampleAt(ms) / (MonitorRecorder::kRate * kWindowMs / 1000));
     };
@@ -287,7 +297,8 @@ void Bench::phrases() {
             const qint64 span = std::min<qint64>(qint64(exp.size()), windowAt(next) - p0 - l);
             if (span - lead[size_t(presses[i].picture)] < 60 / kWindowMs)
                 break;
-            const double c = correlation(heard, size_t(p0 + l), exp, size_t(span));
+            const double c = correlation(heardDb, size_t(p0 + l),
+                                         expectedDb[size_t(presses[i].picture)], size_t(span));
             if (c > best) {
                 best = c;
                 bestLag = l;
