@@ -26,9 +26,10 @@ struct SynthContext {
 thread_local SynthContext *tlsContext = nullptr;
 
 // Every phrase starts from the voice as it is at rest: a phrase cut off inside its markup
-// leaves the engine's rate, pitch or volume where the markup had put them.
+// leaves the engine's rate, pitch or volume where the markup had put them. (The voice itself
+// is chosen once: choosing it again for each phrase costs the engine memory it never gives
+// back.)
 void restVoice() {
-    espeak_SetVoiceByName("fr");
     espeak_SetParameter(espeakRATE, espeakRATE_NORMAL, 0);
     espeak_SetParameter(espeakVOLUME, 100, 0);
     espeak_SetParameter(espeakPITCH, 50, 0);
