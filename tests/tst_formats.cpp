@@ -191,6 +191,8 @@ void FormatsTest::fullOrReadOnlyDiskLeavesFormerFileWhole() {
     const TextWriteResult r = writeTextLines(page, lines);
     QVERIFY(!r.ok);
     QVERIFY2(r.error.contains("n'a pas pu être enregistré"), qPrintable(r.error));
+    QVERIFY2(r.error.contains(full ? "le disque est plein" : "le disque est en lecture seule"),
+             qPrintable(r.error));
     QCOMPARE(test::fileBytes(page), former);
     QDir d(QFileInfo(page).path());
     QCOMPARE(d.entryList({"page_*"}, QDir::Files), QStringList({"page_départ.dat"}));

@@ -83,6 +83,25 @@ std::optional<QString> realTargetInside(const QString &path, const QString &root
 
 namespace {
 
+// Why a write failed, in words a carer can act on.
+QString reasonOf(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("le disque est plein");
+    case EROFS:
+        return QStringLiteral("le disque est en lecture seule");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("l'écriture n'est pas permise dans ce répertoire");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("le répertoire n'existe pas");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
 // Writes the bytes beside the file under a temporary name, makes sure they are on the disk,
 // then puts them in its place; on any failure the former file is left as it was.
 QString replaceFile(const QString &path, const QByteArray &bytes) {
@@ -90,7 +109,7 @@ QString replaceFile(const QString &path, const QByteArray &bytes) {
     QByteArray pattern = target + ".XXXXXX";
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return reasonOf(errno);
     struct stat old {};
     mode_t mode = 0;
     if (::stat(target.constData(), &old) == 0) {
@@ -108,20 +127,20 @@ QString replaceFile(const QString &path, const QByteArray &bytes) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            why = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : ENOSPC));
+            why = reasonOf(n < 0 ? errno : ENOSPC);
         else {
             p += n;
             left -= n;
         }
     }
     if (why.isEmpty() && ::fchmod(fd, mode) != 0)
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        why = reasonOf(errno);
     if (why.isEmpty() && ::fsync(fd) != 0)
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        why = reasonOf(errno);
     if (::close(fd) != 0 && why.isEmpty())
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        why = reasonOf(errno);
     if (why.isEmpty() && ::rename(pattern.constData(), target.constData()) != 0)
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        why = reasonOf(errno);
     if (!why.isEmpty())
         ::unlink(pattern.constData());
     return why;
