@@ -3,10 +3,10 @@
 #include "platform/EspeakSpeech.h"
 #include "support/AudioMonitor.h"
 #include "support/Fakes.h"
+#include "support/SmallDisk.h"
 #include "support/X11Session.h"
 
 #include <QImage>
-#include <QScopeGuard>
 #include <QtTest>
 
 using namespace tv::test;
@@ -539,44 +539,28 @@ void EndToEndTest::quitOnAFullDiskOrThroughALinkLosesNothing_data() {
 void EndToEndTest::quitOnAFullDiskOrThroughALinkLosesNothing() {
     QFETCH(bool, fullDisk);
     // The program directory on a small file system of its own, that can really be filled.
-    QTemporaryDir mountPoint;
-    QProcess mount;
-    mount.start("mount", {"-t", "tmpfs", "-o", "size=40m", "tmpfs", mountPoint.path()});
-    if (!mount.waitForFinished() || mount.exitCode() != 0)
+    SmallDisk disk("40m");
+    if (!disk.mounted())
         QSKIP("mounting a small file system needs root");
-    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mountPoint.path()}); });
-    QVERIFY(
-        QFile::copy(QStringLiteral(TABLAVOX_BIN_DIR "/tablavox"), mountPoint.filePath("tablavox")));
-    QVERIFY(QDir(mountPoint.path()).mkpath("pages"));
-    QVERIFY(QDir(mountPoint.path()).mkpath("multimedia"));
-    const QString settings = mountPoint.filePath("Tablavox2.cfg");
-    writeBytes(settings, fileBytes(kData + "/settings/default.cfg"));
-    QImage red(100, 100, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    QVERIFY(red.save(mountPoint.filePath("multimedia/p.jpg")));
+    ProgramCopy program(true, disk.path());
+    QVERIFY(layDefaults(program));
+    const QString settings = program.file("Tablavox2.cfg");
     // Its one picture quits, as a person's "fin" does.
     const QByteArray pageBytes = "couleur_page=0\r\np.jpg,fin,20,20,100,100\r\n";
     QTemporaryDir elsewhere;
-    const QString page = fullDisk ? mountPoint.filePath(QStringLiteral("pages/page_départ.dat"))
+    const QString page = fullDisk ? program.file(QStringLiteral("pages/page_départ.dat"))
                                   : elsewhere.filePath("page_ailleurs.dat");
     writeBytes(page, pageBytes);
     if (!fullDisk)
-        QVERIFY(QFile::link(page, mountPoint.filePath(QStringLiteral("pages/page_départ.dat"))));
+        QVERIFY(QFile::link(page, program.file(QStringLiteral("pages/page_départ.dat"))));
 
     QProcess tablavox;
-    tablavox.setProcessEnvironment(x_->environment());
-    tablavox.setProcessChannelMode(QProcess::ForwardedChannels);
-    tablavox.start(mountPoint.filePath("tablavox"), {});
+    program.start(*x_, tablavox);
     QVERIFY(tablavox.waitForStarted());
     const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
     QVERIFY(!main.isEmpty());
-    if (fullDisk) {
-        QFile filler(mountPoint.filePath("filler"));
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(65536, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-    }
+    if (fullDisk)
+        QVERIFY(disk.fill());
     const QByteArray settingsBefore = fileBytes(settings);
     // Once the picture is on the screen, a press on it.
     QTemporaryDir shots;
@@ -606,7 +590,7 @@ void EndToEndTest::quitOnAFullDiskOrThroughALinkLosesNothing() {
     QCOMPARE(fileBytes(page), pageBytes);
     if (fullDisk)
         QCOMPARE(fileBytes(settings), settingsBefore);
-    QCOMPARE(QDir(mountPoint.filePath("pages")).entryList(QDir::Files | QDir::System),
+    QCOMPARE(QDir(program.file("pages")).entryList(QDir::Files | QDir::System),
              QStringList({QStringLiteral("page_départ.dat")}));
 }
 

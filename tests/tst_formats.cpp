@@ -7,9 +7,9 @@
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
 #include "support/Fakes.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -136,40 +136,6 @@ void FormatsTest::unwritableTextLeavesFormerFileWhole() {
     QVERIFY(nowhere.error.contains(QStringLiteral("''t.txt''")));
 }
 
-namespace {
-
-// A small file system of its own, for the disk to be really full or really read-only.
-class SmallDisk {
-public:
-    SmallDisk() {
-        QProcess mount;
-        mount.start("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", dir_.path()});
-        mounted_ = mount.waitForFinished() && mount.exitCode() == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_)
-            QProcess::execute("umount", {dir_.path()});
-    }
-    bool mounted() const { return mounted_; }
-    QString path(const QString &name) const { return dir_.filePath(name); }
-    bool fill() {
-        QFile filler(path("filler"));
-        if (!filler.open(QIODevice::WriteOnly))
-            return false;
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-        return true;
-    }
-    bool readOnly() { return QProcess::execute("mount", {"-o", "remount,ro", dir_.path()}) == 0; }
-
-private:
-    QTemporaryDir dir_;
-    bool mounted_ = false;
-};
-
-} // namespace
-
 void FormatsTest::fullOrReadOnlyDiskLeavesFormerFileWhole_data() {
     QTest::addColumn<bool>("full");
     QTest::newRow("full") << true;
@@ -178,13 +144,13 @@ void FormatsTest::fullOrReadOnlyDiskLeavesFormerFileWhole_data() {
 
 void FormatsTest::fullOrReadOnlyDiskLeavesFormerFileWhole() {
     QFETCH(bool, full);
-    SmallDisk disk;
+    test::SmallDisk disk("64k");
     if (!disk.mounted())
         QSKIP("mounting a small file system needs root");
     const QString page = disk.path("page_départ.dat");
     const QByteArray former = "couleur_page=0\r\np.jpg,Bonjour,0,0,100,100\r\n";
     test::writeBytes(page, former);
-    QVERIFY(full ? disk.fill() : disk.readOnly());
+    QVERIFY(full ? disk.fill() : disk.makeReadOnly());
     QStringList lines;
     for (int i = 0; i < 50; ++i)
         lines << QStringLiteral("p.jpg,Une phrase assez longue pour ne pas tenir,0,0,100,100");

@@ -136,7 +136,9 @@ void X11Session::screenshot(const QString &path) const {
     p.waitForFinished(10000);
 }
 
-ProgramCopy::ProgramCopy(bool withDataDirectories) {
+ProgramCopy::ProgramCopy(bool withDataDirectories, const QString &parent)
+    : dir_(parent.isEmpty() ? QDir::tempPath() + QStringLiteral("/tablavox-XXXXXX")
+                            : parent + QStringLiteral("/tablavox-XXXXXX")) {
     QFile::copy(QStringLiteral(TABLAVOX_BIN_DIR "/tablavox"), dir_.filePath("tablavox"));
     if (withDataDirectories) {
         QDir(dir_.path()).mkdir("pages");

@@ -39,10 +39,11 @@ private:
     QString display_;
 };
 
-// A program directory of its own: a copy of the built program, with data directories.
+// A program directory of its own: a copy of the built program, with data directories;
+// inside `parent` when given (a small disk of its own), else in the temporary directory.
 class ProgramCopy {
 public:
-    explicit ProgramCopy(bool withDataDirectories = true);
+    explicit ProgramCopy(bool withDataDirectories = true, const QString &parent = {});
     QString path() const { return dir_.path(); }
     QString file(const QString &name) const { return dir_.filePath(name); }
     // Starts the program on the session's display.
