@@ -218,9 +218,7 @@ void EndToEndTest::clicksSayAPhraseCutItOffAndOpenALinkedPage() {
                    .toLatin1());
     writeBytes(program.file("pages/page_suite.dat"), "couleur_page=255\r\n");
     QProcess tablavox;
-    program.start(*x_, tablavox);
-    QVERIFY(tablavox.waitForStarted());
-    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
     QVERIFY(!main.isEmpty());
 
     AudioMonitor monitor;
@@ -331,9 +329,7 @@ void EndToEndTest::carerMovesAPictureWithTheMouse() {
     const QString page = program.file(QStringLiteral("pages/page_départ.dat"));
     writeBytes(page, "couleur_page=0\r\np.jpg,Oui,20,20,100,100\r\n");
     QProcess tablavox;
-    program.start(*x_, tablavox);
-    QVERIFY(tablavox.waitForStarted());
-    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
     QVERIFY(!main.isEmpty());
 
     // A real right click opens the picture menu; "Déplacer" is its second entry.
@@ -369,9 +365,7 @@ void EndToEndTest::carerBuildsANewPage() {
     QVERIFY(image.save(program.file("multimedia/soleil.jpg")));
     writeBytes(program.file(QStringLiteral("pages/page_départ.dat")), "couleur_page=255\r\n");
     QProcess tablavox;
-    program.start(*x_, tablavox);
-    QVERIFY(tablavox.waitForStarted());
-    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
     QVERIFY(!main.isEmpty());
     bool ok = false;
     const auto keys = [&](const QStringList &k) {
@@ -463,9 +457,7 @@ void EndToEndTest::scanningChosenInThePropertiesStartsAtOnce() {
     writeBytes(program.file(QStringLiteral("pages/page_départ.dat")),
                "couleur_page=0\r\ncyan.jpg,Oui,300,200,120,120\r\n");
     QProcess tablavox;
-    program.start(*x_, tablavox);
-    QVERIFY(tablavox.waitForStarted());
-    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
     QVERIFY(!main.isEmpty());
     bool ok = false;
     x_->xdotool({"mousemove", "--window", main, "650", "450"}, &ok);
@@ -504,9 +496,7 @@ void EndToEndTest::menuCommandActsOnItsPictureWhileScanningRuns() {
     writeBytes(page, "couleur_page=0\r\np.jpg,un,20,20,100,100\r\np.jpg,deux,140,20,100,100\r\n"
                      "p.jpg,trois,260,20,100,100\r\n");
     QProcess tablavox;
-    program.start(*x_, tablavox);
-    QVERIFY(tablavox.waitForStarted());
-    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
     QVERIFY(!main.isEmpty());
     // A right press on picture three opens its menu; the frame would step on for a while
     // before "Plus &Grand" is chosen.
@@ -555,9 +545,7 @@ void EndToEndTest::quitOnAFullDiskOrThroughALinkLosesNothing() {
         QVERIFY(QFile::link(page, program.file(QStringLiteral("pages/page_départ.dat"))));
 
     QProcess tablavox;
-    program.start(*x_, tablavox);
-    QVERIFY(tablavox.waitForStarted());
-    const QString main = x_->waitForWindow("^Tablavox -::- page_départ.dat$");
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
     QVERIFY(!main.isEmpty());
     if (fullDisk)
         QVERIFY(disk.fill());

@@ -153,4 +153,11 @@ void ProgramCopy::start(const X11Session &x, QProcess &process) const {
     process.start(dir_.filePath("tablavox"), {});
 }
 
+QString ProgramCopy::startOnItsStartPage(const X11Session &x, QProcess &process) const {
+    start(x, process);
+    if (!process.waitForStarted())
+        return {};
+    return x.waitForWindow(QStringLiteral("^Tablavox -::- page_départ.dat$"));
+}
+
 } // namespace tv::test

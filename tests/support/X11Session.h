@@ -48,6 +48,8 @@ public:
     QString file(const QString &name) const { return dir_.filePath(name); }
     // Starts the program on the session's display.
     void start(const X11Session &x, QProcess &process) const;
+    // Starts it and waits for its main window on the start page; that window, or empty.
+    QString startOnItsStartPage(const X11Session &x, QProcess &process) const;
 
 private:
     QTemporaryDir dir_;
