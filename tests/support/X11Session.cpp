@@ -137,8 +137,8 @@ void X11Session::screenshot(const QString &path) const {
 }
 
 ProgramCopy::ProgramCopy(bool withDataDirectories, const QString &parent)
-    : dir_(parent.isEmpty() ? QDir::tempPath() + QStringLiteral("/tablavox-XXXXXX")
-                            : parent + QStringLiteral("/tablavox-XXXXXX")) {
+    : dir_(parent.isEmpty() ? QDir::tempPath() + QStringLiteral("/tst_e2e-XXXXXX")
+                            : parent + QStringLiteral("/tst_e2e-XXXXXX")) {
     QFile::copy(QStringLiteral(TABLAVOX_BIN_DIR "/tablavox"), dir_.filePath("tablavox"));
     if (withDataDirectories) {
         QDir(dir_.path()).mkdir("pages");
