@@ -2,7 +2,7 @@
 // the page and the frame and cursor moved at every step. Run it on a display (offscreen
 // works: QT_QPA_PLATFORM=offscreen).
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
 #include "platform/Dialogs.h"

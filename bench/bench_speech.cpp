@@ -38,8 +38,12 @@ const char *const kPhrases[] = {"Je veux boire de l'eau, s'il te plaît.",
                                 "C'est l'heure de manger ?",
                                 "Lis-moi une histoire, s'il te plaît."};
 
-// Runs the event loop until the signal comes; milliseconds from `since`, or -1.
-double waitFor(EspeakSpeech *speech, const QElapsedTimer &since) {
+// Says the text and runs the event loop until its sound starts; milliseconds from `since`,
+// or -1. Listening starts before the phrase is asked for: a start faster than the return
+// from `speak` is still seen.
+// `asked`: when `speak` returned (the former phrase is stopped by then).
+double sayAndWait(EspeakSpeech *speech, const QString &text, const QElapsedTimer &since,
+                  double *asked = nullptr) {
     QEventLoop loop;
     double at = -1;
     auto c = QObject::connect(speech, &EspeakSpeech::audioStarted, &loop, [&] {
@@ -47,7 +51,11 @@ double waitFor(EspeakSpeech *speech, const QElapsedTimer &since) {
         loop.quit();
     });
     QTimer::singleShot(3000, &loop, &QEventLoop::quit);
-    loop.exec();
+    speech->speak(text);
+    if (asked)
+        *asked = double(since.nsecsElapsed()) / 1e6;
+    if (at < 0)
+        loop.exec();
     QObject::disconnect(c);
     return at;
 }
@@ -82,8 +90,7 @@ int main(int argc, char *argv[]) {
     for (const char *phrase : kPhrases) {
         QElapsedTimer t;
         t.start();
-        speech.speak(QString::fromUtf8(phrase));
-        const double ms = waitFor(&speech, t);
+        const double ms = sayAndWait(&speech, QString::fromUtf8(phrase), t);
         if (ms < 0) {
             std::fprintf(stderr, "no audio for: %s\n", phrase);
             return 1;
@@ -93,9 +100,9 @@ int main(int argc, char *argv[]) {
         // The next phrase cuts it off: time until the old audio is stopped.
         QElapsedTimer c;
         c.start();
-        speech.speak(QStringLiteral("Oui."));
-        cutoff.push_back(double(c.nsecsElapsed()) / 1e6);
-        waitFor(&speech, c);
+        double stopped = 0;
+        sayAndWait(&speech, QStringLiteral("Oui."), c, &stopped);
+        cutoff.push_back(stopped);
         settle(700);
     }
     std::printf("%zu phrases\n", start.size());

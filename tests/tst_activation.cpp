@@ -1,6 +1,6 @@
 // A press on a picture: real mouse presses on the controls of a page loaded from its file.
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
 #include "page/PictureCache.h"
@@ -11,7 +11,7 @@
 #include "use/ActionText.h"
 #include "use/MediaPlayback.h"
 #include "use/MediaWindow.h"
-#include "use/PageSounds.h"
+#include "page/PageSounds.h"
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
 

@@ -1,6 +1,6 @@
 // Building a page by hand: the picture menu, creating, deleting, moving and resizing.
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "edit/EditGeometry.h"
 #include "edit/Outline.h"
 #include "edit/PictureEditor.h"
@@ -13,7 +13,7 @@
 #include "support/Fakes.h"
 #include "support/PageFixture.h"
 #include "use/MediaPlayback.h"
-#include "use/PageSounds.h"
+#include "page/PageSounds.h"
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
 

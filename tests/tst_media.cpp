@@ -1,6 +1,6 @@
 // The real player on the real audio server: every kind of file a picture can name.
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "platform/MidiRender.h"
 #include "platform/MpvMediaPlayer.h"

@@ -1,6 +1,6 @@
 // Making, opening and saving pages, and setting up a picture in its properties dialog.
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "edit/PropertiesDialog.h"
 #include "page/MainWindow.h"
 #include "page/PageCommands.h"
@@ -11,7 +11,7 @@
 #include "platform/StoredPath.h"
 #include "support/Fakes.h"
 #include "support/PageFixture.h"
-#include "use/PageSounds.h"
+#include "page/PageSounds.h"
 #include "use/SpeechWindow.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // The program properties dialog and the page colour dialog, on the running program.
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "app/LaunchWindow.h"
 #include "app/ProgramPropertiesDialog.h"
 #include "app/Startup.h"
@@ -11,7 +11,7 @@
 #include "platform/Cp1252.h"
 #include "support/Fakes.h"
 #include "use/MediaWindow.h"
-#include "use/PageSounds.h"
+#include "page/PageSounds.h"
 
 #include <QAction>
 #include <QDir>

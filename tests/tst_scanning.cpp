@@ -1,6 +1,6 @@
 // The selection frame: scanning steps, the pointer's frame, blinking, stop and resume.
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
 #include "page/PictureCache.h"
@@ -8,7 +8,7 @@
 #include "page/SelectionFrame.h"
 #include "support/Fakes.h"
 #include "support/PageFixture.h"
-#include "use/PageSounds.h"
+#include "page/PageSounds.h"
 #include "use/Scanning.h"
 
 #include <QDialog>

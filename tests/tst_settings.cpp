@@ -1,7 +1,7 @@
 // The configuration file: how each line is read, what is written, and the recovery.
 
-#include "app/AppState.h"
-#include "app/Settings.h"
+#include "platform/AppState.h"
+#include "platform/Settings.h"
 #include "app/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "support/Fakes.h"

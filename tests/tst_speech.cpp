@@ -6,7 +6,7 @@
 #include "platform/Wav.h"
 #include "support/AudioMonitor.h"
 #include "support/Fakes.h"
-#include "use/PageSounds.h"
+#include "page/PageSounds.h"
 #include "use/SpeechWindow.h"
 
 #include <QElapsedTimer>

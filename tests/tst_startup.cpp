@@ -1,6 +1,6 @@
 // The launch window, the start sequence, the main window's menus and the two ways out.
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "app/LaunchWindow.h"
 #include "app/Startup.h"
 #include "page/MainWindow.h"

@@ -1,13 +1,13 @@
 #include "ProgramPropertiesDialog.h"
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/ColorSwatch.h"
 #include "page/SelectionFrame.h"
 #include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Services.h"
-#include "use/PageSounds.h"
+#include "page/PageSounds.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "SettingsStore.h"
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/TextFile.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Settings.h"
+#include "platform/Settings.h"
 
 namespace tv {
 

@@ -1,6 +1,5 @@
 #include "Startup.h"
 
-#include "app/AppState.h"
 #include "app/LaunchWindow.h"
 #include "app/ProgramPropertiesDialog.h"
 #include "edit/PictureEditor.h"
@@ -10,14 +9,15 @@
 #include "page/PageColorDialog.h"
 #include "page/PageCommands.h"
 #include "page/PageLoader.h"
+#include "page/PageSounds.h"
 #include "page/PictureCache.h"
 #include "page/SelectionFrame.h"
+#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Services.h"
 #include "platform/TextFile.h"
 #include "use/MediaPlayback.h"
-#include "use/PageSounds.h"
 #include "use/PictureActivation.h"
 #include "use/Scanning.h"
 #include "use/SpeechWindow.h"
@@ -111,7 +111,9 @@ void Startup::runMain() {
     state_.settings.accessMode = kAccessMouse;
     state_.settings.frameBlink = false;
 
+    storedPictures_ = std::make_unique<DiskPictureCache>(DiskPictureCache::standardDirectory());
     pictures_ = std::make_unique<PictureCache>();
+    pictures_->setDisk(storedPictures_.get());
     pageSounds_ = std::make_unique<PageSounds>(services_.sounds);
     main_ = std::make_unique<MainWindow>(state_);
     pages_ = std::make_unique<PageLoader>(state_, *main_, services_, *pictures_, *pageSounds_);

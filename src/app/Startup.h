@@ -15,6 +15,7 @@ class LaunchWindow;
 class MainWindow;
 class PageLoader;
 class PictureCache;
+class DiskPictureCache;
 class PageSounds;
 class SpeechWindow;
 class PictureActivation;
@@ -68,6 +69,7 @@ private:
     InstanceGuard &guard_;
     SettingsStore settingsStore_;
     std::unique_ptr<LaunchWindow> launch_;
+    std::unique_ptr<DiskPictureCache> storedPictures_; // outlives the page loader's decoding
     std::unique_ptr<PictureCache> pictures_;
     std::unique_ptr<PageSounds> pageSounds_;
     std::unique_ptr<SpeechWindow> speech_;

@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "app/Startup.h"
 #include "platform/EspeakSpeech.h"
 #include "platform/QtDialogs.h"

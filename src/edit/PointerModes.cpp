@@ -2,7 +2,7 @@
 
 #include "EditGeometry.h"
 #include "Outline.h"
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/GeometryCapture.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"

@@ -1,6 +1,6 @@
 #include "PropertiesDialog.h"
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageCommands.h"
 #include "page/PictureCache.h"

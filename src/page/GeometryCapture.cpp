@@ -2,7 +2,7 @@
 
 #include "MainWindow.h"
 #include "PictureControl.h"
-#include "app/AppState.h"
+#include "platform/AppState.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "PictureControl.h"
 #include "SelectionFrame.h"
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"

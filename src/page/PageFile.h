@@ -1,6 +1,6 @@
 #pragma once
 
-#include "page/PageModel.h"
+#include "platform/PageModel.h"
 #include "platform/Units.h"
 
 #include <QStringList>

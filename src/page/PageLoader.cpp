@@ -5,12 +5,12 @@
 #include "PictureCache.h"
 #include "PictureControl.h"
 #include "SelectionFrame.h"
-#include "app/AppState.h"
+#include "page/PageSounds.h"
+#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
-#include "use/PageSounds.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -20,10 +20,22 @@ namespace tv {
 PageLoader::PageLoader(AppState &state, MainWindow &window, Services &services, PictureCache &cache,
                        PageSounds &sounds, QObject *parent)
     : QObject(parent), state_(state), window_(window), services_(services), cache_(cache),
-      sounds_(sounds) {
+      sounds_(sounds), loads_(cache) {
+    connect(&loads_, &PictureLoads::decoded, this, &PageLoader::pictureDecoded);
+    connect(&loads_, &PictureLoads::finished, this, &PageLoader::picturesShown);
 }
 
+namespace {
+
+QString unreadable(const QString &imageFile) {
+    return QStringLiteral("L'image ''") + imageFile +
+           QStringLiteral("'' ne peut pas être affichée : le fichier n'est pas une image lisible");
+}
+
+} // namespace
+
 void PageLoader::clearPage() {
+    loads_.cancel();
     window_.selectionFrame()->hide();
     state_.hoveredImage = false;
     // Hidden controls too (a picture being stretched): a control left behind would stand
@@ -86,59 +98,76 @@ void PageLoader::loadPage() {
         window_.setBackgroundColorValue(page.pageColor);
     }
 
-    // Every picture is placed first, then all of them are decoded at once on every core.
-    QList<PictureControl *> controls;
-    QList<PictureCache::Request> requests;
+    // Every picture is placed and shown at once; those not held in memory are decoded away
+    // from the window, in index order (the scanning order). What cannot be a picture at all
+    // is told now, from the file's header, so that the page is complete when the carer
+    // reads the messages.
+    QList<PictureLoads::Job> jobs;
+    QStringList problems;
     page.imageCount = 0;
     for (const PageEntry &entry : parsed.entries) {
         const ImageRecord &record = parsed.records[std::size_t(entry.index)];
         page.imageTable[std::size_t(entry.index)] = record;
         // A record kept for a missing picture still holds its index.
         page.imageCount = qint16(entry.index);
-        if (entry.state != PictureState::Present)
-            continue;
-        PictureControl *control = window_.createPicture(entry.index);
-        control->setTag(record.imageAction);
-        control->setTwipsGeometry(record.left, record.top, record.width, record.height);
-        controls << control;
-        requests << PictureCache::Request{*resolveStoredPath(mediaDir, record.imageFile),
-                                          control->decodeSize()};
-    }
-    const QList<QImage> images = cache_.load(requests);
-
-    int shown = 0;
-    for (const PageEntry &entry : parsed.entries) {
-        const QString &imageFile = parsed.records[std::size_t(entry.index)].imageFile;
         QString problem;
         if (entry.state == PictureState::Missing) {
-            problem = QStringLiteral("L'image ''") + imageFile + QStringLiteral("'' n'existe pas");
+            problem =
+                QStringLiteral("L'image ''") + record.imageFile + QStringLiteral("'' n'existe pas");
         } else if (entry.state == PictureState::Outside) {
-            problem = QStringLiteral("L'image ''") + imageFile +
+            problem = QStringLiteral("L'image ''") + record.imageFile +
                       QStringLiteral("'' est en dehors du répertoire ''multimedia'' : elle "
                                      "n'est pas affichée");
         } else {
-            PictureControl *control = controls[shown];
-            const QImage &image = images[shown];
-            ++shown;
-            if (image.isNull()) {
-                window_.removePicture(entry.index);
-                problem = QStringLiteral("L'image ''") + imageFile +
-                          QStringLiteral("'' ne peut pas être affichée : le fichier n'est pas "
-                                         "une image lisible");
+            const QString picturePath = *resolveStoredPath(mediaDir, record.imageFile);
+            if (!looksLikePicture(picturePath)) {
+                problem = unreadable(record.imageFile);
             } else {
-                control->setSource(requests[shown - 1].path, &cache_, image);
+                PictureControl *control = window_.createPicture(entry.index);
+                control->setTag(record.imageAction);
+                control->setTwipsGeometry(record.left, record.top, record.width, record.height);
+                const PictureCache::Request request{picturePath, control->decodeSize()};
+                const QImage held = cache_.cached(request, stampOf(picturePath));
+                if (held.isNull()) {
+                    control->setPending(picturePath, &cache_);
+                    jobs << PictureLoads::Job{entry.index, request};
+                } else {
+                    control->setSource(picturePath, &cache_, held);
+                }
                 control->show();
             }
         }
         if (!problem.isEmpty())
-            services_.dialogs.message(problem, MessageIcon::None, MessageButtons::Ok);
+            problems << problem;
     }
+    std::sort(jobs.begin(), jobs.end(),
+              [](const auto &a, const auto &b) { return a.index < b.index; });
+    for (const QString &problem : problems)
+        services_.dialogs.message(problem, MessageIcon::None, MessageButtons::Ok);
 
     window_.setPageTitle(page.currentPage);
     page.pageModified = false;
     state_.scanIndex = 0;
     if (state_.settings.accessMode == kAccessScanning)
         window_.scanTimer()->start();
+    if (jobs.isEmpty())
+        emit picturesShown();
+    else
+        loads_.start(jobs);
+}
+
+void PageLoader::pictureDecoded(int index, const QString &path, const QImage &image) {
+    PictureControl *control = window_.pictureAt(index);
+    if (!control || !control->isPending() || control->sourcePath() != path)
+        return; // the picture was changed or removed meanwhile
+    if (!image.isNull()) {
+        control->setSource(path, &cache_, image);
+        return;
+    }
+    // Its header looked right but its content could not be decoded.
+    window_.removePicture(index);
+    services_.dialogs.message(unreadable(state_.page.imageTable[std::size_t(index)].imageFile),
+                              MessageIcon::None, MessageButtons::Ok);
 }
 
 QString PageLoader::refusalOf(const QString &path, const QString &name) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PictureLoads.h"
+
 #include <QObject>
 
 namespace tv {
@@ -19,8 +21,12 @@ public:
 
     // Empties the page model and removes every picture control.
     void clearPage();
-    // Loads the page named by the current page.
+    // Loads the page named by the current page. The page, its colour and every picture's
+    // place are there on return; pictures not held in memory are filled in as they are
+    // decoded, in scanning order.
     void loadPage();
+    // Pictures of the page shown that are still being decoded.
+    int picturesPending() const { return loads_.pending(); }
     // Writes the page model to the current page's file. False, after telling the carer,
     // when nothing was written; the former file is then left whole.
     bool savePage();
@@ -30,15 +36,19 @@ public:
 signals:
     // The page could not be read: the program must end.
     void fatalError();
+    // Every picture of the page shown is drawn (at once when none had to be decoded).
+    void picturesShown();
 
 private:
     void fail(const QString &text);
+    void pictureDecoded(int index, const QString &path, const QImage &image);
 
     AppState &state_;
     MainWindow &window_;
     Services &services_;
     PictureCache &cache_;
     PageSounds &sounds_;
+    PictureLoads loads_;
 };
 
 } // namespace tv

@@ -27,36 +27,63 @@ QImage decodePicture(const QString &path, const QSize &size) {
     return image;
 }
 
+bool looksLikePicture(const QString &path) {
+    QImageReader reader(path);
+    if (!reader.canRead())
+        return false;
+    const QSize full = reader.size();
+    return !full.isValid() || qint64(full.width()) * full.height() <= kMaxPicturePixels;
+}
+
 PictureCache::PictureCache(qint64 maxBytes) : maxBytes_(maxBytes) {
 }
 
-PictureCache::Key PictureCache::keyFor(const Request &request) {
-    const QFileInfo info(request.path);
-    return {request.path, request.size, info.lastModified().toMSecsSinceEpoch(), info.size()};
+QImage PictureCache::cached(const Request &request, const FileStamp &stamp) {
+    const auto found = entries_.find(Key{request.path, request.size, stamp});
+    if (found == entries_.end())
+        return {};
+    order_.splice(order_.begin(), order_, found->position);
+    return found->image;
+}
+
+void PictureCache::keep(const Request &request, const FileStamp &stamp, const QImage &image) {
+    if (!image.isNull() && stamp.exists())
+        insert(Key{request.path, request.size, stamp}, image);
+}
+
+QImage PictureCache::produce(DiskPictureCache *disk, const Request &request,
+                             const FileStamp &stamp) {
+    if (disk && stamp.exists()) {
+        QImage stored = disk->find(request.path, stamp, request.size);
+        if (!stored.isNull())
+            return stored;
+    }
+    QImage image = decodePicture(request.path, request.size);
+    // A file that changed while it was read is not kept under the version read before.
+    if (disk && !image.isNull() && stampOf(request.path) == stamp)
+        disk->store(request.path, stamp, request.size, image);
+    return image;
 }
 
 QList<QImage> PictureCache::load(const QList<Request> &requests) {
     QList<QImage> images(requests.size());
-    QList<Key> keys;
+    QList<FileStamp> stamps;
     QList<int> toDecode;
     for (int i = 0; i < requests.size(); ++i) {
-        const Key key = keyFor(requests[i]);
-        keys << key;
-        const auto found = entries_.find(key);
-        if (found != entries_.end()) {
-            images[i] = found->image;
-            order_.splice(order_.begin(), order_, found->position);
-        } else {
+        stamps << stampOf(requests[i].path);
+        images[i] = cached(requests[i], stamps[i]);
+        if (images[i].isNull())
             toDecode << i;
-        }
     }
-    const QList<QImage> decoded = QtConcurrent::blockingMapped(
-        toDecode, [&requests](int i) { return decodePicture(requests[i].path, requests[i].size); });
+    DiskPictureCache *disk = disk_;
+    const QList<QImage> decoded =
+        QtConcurrent::blockingMapped(toDecode, [&requests, &stamps, disk](int i) {
+            return produce(disk, requests[i], stamps[i]);
+        });
     for (int k = 0; k < toDecode.size(); ++k) {
         const int i = toDecode[k];
         images[i] = decoded[k];
-        if (!decoded[k].isNull())
-            insert(keys[i], decoded[k]);
+        keep(requests[i], stamps[i], decoded[k]);
     }
     return images;
 }

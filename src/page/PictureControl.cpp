@@ -34,8 +34,17 @@ QSize PictureControl::decodeSize() const {
 void PictureControl::setSource(const QString &path, PictureCache *cache, const QImage &decoded) {
     source_ = path;
     cache_ = cache;
+    pending_ = false;
     decodedFor_ = decodeSize();
     setPicture(decoded);
+}
+
+void PictureControl::setPending(const QString &path, PictureCache *cache) {
+    source_ = path;
+    cache_ = cache;
+    pending_ = true;
+    decodedFor_ = decodeSize();
+    setPicture({});
 }
 
 void PictureControl::decodeAgainIfGrown() {
@@ -59,6 +68,12 @@ void PictureControl::setPicture(const QImage &image) {
 
 void PictureControl::paintEvent(QPaintEvent *) {
     QPainter painter(this);
+    if (pending_) {
+        // Its picture is on its way: a light patch marks the place without a flash of
+        // the carer's placeholder.
+        painter.fillRect(rect(), QColor(255, 255, 255, 90));
+        return;
+    }
     if (picture_.isNull()) {
         // A picture not yet given its image stays visible to the carer who placed it.
         if (index_ == 0)

@@ -32,6 +32,9 @@ public:
     // Shows the picture file, decoded at the control's size; decoded again, sharper, when
     // the control grows past the size it was decoded at.
     void setSource(const QString &path, PictureCache *cache, const QImage &decoded);
+    // The picture file is being decoded: the place is shown, and pressing it acts already.
+    void setPending(const QString &path, PictureCache *cache);
+    bool isPending() const { return pending_; }
     void setPicture(const QImage &image);
     const QImage &picture() const { return picture_; }
     QString sourcePath() const { return source_; }
@@ -61,6 +64,7 @@ private:
     QString source_;
     PictureCache *cache_ = nullptr;
     QSize decodedFor_;
+    bool pending_ = false;
 };
 
 } // namespace tv

@@ -1,7 +1,7 @@
 #include "MediaPlayback.h"
 
 #include "MediaWindow.h"
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"

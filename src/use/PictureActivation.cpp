@@ -3,7 +3,7 @@
 #include "ActionText.h"
 #include "MediaPlayback.h"
 #include "SpeechWindow.h"
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/GeometryCapture.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"

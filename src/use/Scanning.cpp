@@ -1,6 +1,6 @@
 #include "Scanning.h"
 
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "Fakes.h"
-#include "app/AppState.h"
+#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
 #include "page/PictureCache.h"
-#include "use/PageSounds.h"
+#include "page/PageSounds.h"
 
 #include <QTemporaryDir>
 

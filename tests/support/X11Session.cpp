@@ -147,7 +147,9 @@ ProgramCopy::ProgramCopy(bool withDataDirectories, const QString &parent)
 }
 
 void ProgramCopy::start(const X11Session &x, QProcess &process) const {
-    process.setProcessEnvironment(x.environment());
+    QProcessEnvironment env = x.environment();
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), cache_.path());
+    process.setProcessEnvironment(env);
     process.setWorkingDirectory(QDir::tempPath());
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(dir_.filePath("tablavox"), {});

@@ -51,8 +51,12 @@ public:
     // Starts it and waits for its main window on the start page; that window, or empty.
     QString startOnItsStartPage(const X11Session &x, QProcess &process) const;
 
+    // Where the program keeps its cache (its decoded pictures): never the user's own.
+    QString cacheDirectory() const { return cache_.path(); }
+
 private:
     QTemporaryDir dir_;
+    QTemporaryDir cache_;
 };
 
 } // namespace tv::test

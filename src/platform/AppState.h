@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Settings.h"
-#include "page/PageModel.h"
+#include "platform/Settings.h"
+#include "platform/PageModel.h"
 #include "platform/ProgramPaths.h"
 #include "platform/Units.h"
 
