@@ -1,23 +1,25 @@
 // A press on a picture: real mouse presses on the controls of a page loaded from its file.
 
-#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
+#include "page/PageSounds.h"
 #include "page/PictureCache.h"
 #include "page/PictureControl.h"
+#include "page/SentenceBar.h"
+#include "platform/AppState.h"
 #include "platform/Cp1252.h"
 #include "support/Fakes.h"
 #include "support/PageFixture.h"
 #include "use/ActionText.h"
 #include "use/MediaPlayback.h"
 #include "use/MediaWindow.h"
-#include "page/PageSounds.h"
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,6 +87,7 @@ class ActivationTest : public QObject {
 private slots:
     void actionClasses();
     void phrasesAreSaidWithTheirLineBreaks();
+    void sentenceBarGathersAMessage();
     void textsThatSayNothing_data();
     void textsThatSayNothing();
     void keywords();
@@ -112,6 +115,48 @@ void ActivationTest::actionClasses() {
     QCOMPARE(keywordOf("END"), Keyword::Quit);
     QCOMPARE(keywordOf("Kawet"), Keyword::Credits);
     QCOMPARE(keywordOf("fin."), Keyword::None);
+}
+
+void ActivationTest::sentenceBarGathersAMessage() {
+    Page p;
+    p.state.settings.sentenceBar = true;
+    p.window.applyLook();
+    SentenceBar *bar = p.window.sentenceBar();
+    QVERIFY(bar->isVisible());
+    p.press("Bonjour maman.");
+    p.press("ligne un\\ligne deux");
+    // Keywords, media, links, texts that say nothing: acted on as before, nothing added.
+    for (const char *other : {"kawet", "air.wav", "page_absente.dat", "", "Il est 8 h. On mange"})
+        p.press(QString::fromUtf8(other));
+    QCOMPARE(bar->phrases(), QStringList({"Bonjour maman.", "ligne un\\ligne deux"}));
+    QCOMPARE(p.fakes.speech.said, QStringList({"Bonjour maman.", "ligne un\r\nligne deux"}));
+    QCOMPARE(bar->message(), QStringLiteral("Bonjour maman. ligne un ligne deux"));
+
+    // Said as one utterance by "Dire" and by a press on the message itself.
+    p.fakes.media.commands.clear();
+    QTest::mouseClick(bar->control(0), Qt::LeftButton);
+    QTest::mousePress(bar->findChild<QWidget *>("bandeauMessage"), Qt::LeftButton);
+    QCOMPARE(p.fakes.speech.said.mid(2), QStringList(2, bar->message()));
+    QCOMPARE(p.fakes.media.commands.filter("stop").size(), 2);
+
+    // Not said as it is added; the message survives a page change; erased from the end.
+    p.state.settings.sayEachPhrase = false;
+    p.press("Bonjour maman.");
+    QCOMPARE(p.fakes.speech.said.size(), 4);
+    p.press("page_b.dat");
+    QCOMPARE(bar->phrases().size(), 3);
+    QTest::mouseClick(bar->control(1), Qt::LeftButton);
+    QCOMPARE(bar->phrases(), QStringList({"Bonjour maman.", "ligne un\\ligne deux"}));
+    QTest::mouseClick(bar->control(2), Qt::LeftButton);
+    QVERIFY(bar->phrases().isEmpty());
+    QTest::mouseClick(bar->control(0), Qt::LeftButton); // an empty message says nothing
+    QCOMPARE(p.fakes.speech.said.size(), 4);
+    // Turned off, the strip goes and forgets.
+    bar->add("reste", {});
+    p.state.settings.sentenceBar = false;
+    p.window.applyLook();
+    QVERIFY(bar->isHidden());
+    QVERIFY(bar->phrases().isEmpty());
 }
 
 void ActivationTest::phrasesAreSaidWithTheirLineBreaks() {

@@ -1,20 +1,22 @@
 // The selection frame: scanning steps, the pointer's frame, blinking, stop and resume.
 
-#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
+#include "page/PageSounds.h"
 #include "page/PictureCache.h"
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
+#include "page/SentenceBar.h"
+#include "platform/AppState.h"
 #include "support/Fakes.h"
 #include "support/PageFixture.h"
-#include "page/PageSounds.h"
 #include "use/Scanning.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -76,6 +78,29 @@ void ScanningTest::stepsVisitEveryPictureThenWrap() {
     QCOMPARE(p.fakes.cursor.moves,
              QList<QPoint>({s->mapToGlobal(QPoint(35, 30)), s->mapToGlobal(QPoint(125, 30)),
                             s->mapToGlobal(QPoint(225, 30)), s->mapToGlobal(QPoint(35, 30))}));
+
+    // With the message strip: its three controls after the pictures, marked in turn with the
+    // cursor on each, then the pictures again in their order.
+    p.state.settings.sentenceBar = true;
+    p.window.applyLook();
+    p.state.scanIndex = 0;
+    SentenceBar *bar = p.window.sentenceBar();
+    QList<int> marked;
+    for (int i = 0; i < 7; ++i) {
+        p.fakes.cursor.moves.clear();
+        p.scanning.step();
+        marked << bar->markedControl();
+        if (bar->markedControl() >= 0) {
+            const QPushButton *control = bar->control(bar->markedControl());
+            QCOMPARE(p.fakes.cursor.moves,
+                     QList<QPoint>({control->mapToGlobal(control->rect().center())}));
+            QVERIFY(!p.window.selectionFrame()->isVisible());
+        } else {
+            QVERIFY(p.window.selectionFrame()->isVisible());
+        }
+    }
+    QCOMPARE(marked, QList<int>({-1, -1, -1, 0, 1, 2, -1}));
+    QCOMPARE(p.state.currentImage, 1);
 }
 
 void ScanningTest::deletedPictureStillTakesAStep() {

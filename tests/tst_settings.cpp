@@ -1,8 +1,8 @@
 // The configuration file: how each line is read, what is written, and the recovery.
 
+#include "app/SettingsStore.h"
 #include "platform/AppState.h"
 #include "platform/Settings.h"
-#include "app/SettingsStore.h"
 #include "platform/TextFile.h"
 #include "support/Fakes.h"
 
@@ -117,6 +117,16 @@ void SettingsTest::valueRules_data() {
                                      << "scanDelay" << QVariant(800);
     QTest::newRow("extra equals") << "accès==souris"
                                   << "accessMode" << QVariant("souris");
+    // The message strip's keys: absent (an older file) or unclear, the strip stays off and
+    // each phrase is still said.
+    QTest::newRow("strip absent") << "temporisation=900"
+                                  << "sentenceBar" << QVariant("off say");
+    QTest::newRow("strip on") << "bandeau_phrase=oui"
+                              << "sentenceBar" << QVariant("on say");
+    QTest::newRow("strip unclear") << "bandeau_phrase=1\r\nbandeau_dire=peut-être"
+                                   << "sentenceBar" << QVariant("off say");
+    QTest::newRow("strip silent") << "bandeau_phrase=oui\r\nbandeau_dire=non"
+                                  << "sentenceBar" << QVariant("on quiet");
 }
 
 void SettingsTest::valueRules() {
@@ -141,6 +151,9 @@ void SettingsTest::valueRules() {
         actual = s.backgroundColor;
     else if (field == "frameThickness")
         actual = int(s.frameThickness);
+    else if (field == "sentenceBar")
+        actual =
+            QString("%1 %2").arg(s.sentenceBar ? "on" : "off", s.sayEachPhrase ? "say" : "quiet");
     QCOMPARE(actual, expected);
 }
 
@@ -199,13 +212,15 @@ void SettingsTest::writtenLines() {
     s.videoHeight = 480;
     s.pageSoundOn = false;
     s.pageSoundNumber = 5;
-    const QStringList lines =
-        formatSettings(s, {1700, 9998670, 12, -2147483643}, {150, 300, 12015, 9014}, kTpp);
-    QCOMPARE(lines, QStringList({"fenetre_gauche=10", "fenetre_haut=20", "fenetre_largeur=801",
-                                 "fenetre_hauteur=600", "temporisation=1700",
-                                 "couleur_fond=9998670", QStringLiteral("cadre_épaisseur=12"),
-                                 "cadre_couleur=-2147483643", "cadre_clignote=oui",
-                                 "video_largeur= 640", "video_hauteur=480", "son_page=non,0"}));
+    const QStringList lines = formatSettings(s, {1700, 9998670, 12, -2147483643, true, false},
+                                             {150, 300, 12015, 9014}, kTpp);
+    // The keys older copies do not know come after the lines they do.
+    QCOMPARE(lines,
+             QStringList({"fenetre_gauche=10", "fenetre_haut=20", "fenetre_largeur=801",
+                          "fenetre_hauteur=600", "temporisation=1700", "couleur_fond=9998670",
+                          QStringLiteral("cadre_épaisseur=12"), "cadre_couleur=-2147483643",
+                          "cadre_clignote=oui", "video_largeur= 640", "video_hauteur=480",
+                          "son_page=non,0", "bandeau_phrase=oui", "bandeau_dire=non"}));
 }
 
 void SettingsTest::roundTripThroughTheFile_data() {

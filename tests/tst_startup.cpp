@@ -1,11 +1,11 @@
 // The launch window, the start sequence, the main window's menus and the two ways out.
 
-#include "platform/AppState.h"
 #include "app/LaunchWindow.h"
 #include "app/Startup.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
+#include "platform/AppState.h"
 #include "support/Fakes.h"
 
 #include <QAction>
@@ -257,7 +257,7 @@ void StartupTest::quitSaysGoodbyeAndWritesTheSettings() {
                         "couleur_fond=9998670\r\ncadre_\xE9paisseur=10\r\n"
                         "cadre_couleur=255\r\ncadre_clignote=non\r\n"
                         "video_largeur= 640\r\nvideo_hauteur=480\r\n"
-                        "son_page=non,0\r\n"));
+                        "son_page=non,0\r\nbandeau_phrase=non\r\nbandeau_dire=oui\r\n"));
 }
 
 void StartupTest::movedWindowIsKeptOnlyByQuit() {

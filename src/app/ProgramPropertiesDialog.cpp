@@ -1,15 +1,16 @@
 #include "ProgramPropertiesDialog.h"
 
-#include "platform/AppState.h"
 #include "page/ColorSwatch.h"
+#include "page/PageSounds.h"
 #include "page/SelectionFrame.h"
+#include "platform/AppState.h"
 #include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Services.h"
-#include "page/PageSounds.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -48,6 +49,7 @@ ProgramPropertiesDialog::ProgramPropertiesDialog(AppState &state, Services &serv
     setWindowTitle(QStringLiteral("Programme Propriétés"));
     setModal(false);
     build();
+    buildMessageFrame();
     fill();
 }
 
@@ -55,7 +57,7 @@ void ProgramPropertiesDialog::build() {
     const auto px = [this](int l, int t, int w, int h) {
         return twipsToPixels(state_.tpp, l, t, w, h);
     };
-    setFixedSize(px(0, 0, 6864, 9240).size());
+    setFixedSize(px(0, 0, 6864, 10400).size());
     const auto frame = [&](const QString &caption, const QString &name, QRect pixels) {
         return addFrame(this, caption, name, pixels);
     };
@@ -191,6 +193,22 @@ void ProgramPropertiesDialog::build() {
     }
 }
 
+void ProgramPropertiesDialog::buildMessageFrame() {
+    const auto px = [this](int l, int t, int w, int h) {
+        return twipsToPixels(state_.tpp, l, t, w, h);
+    };
+    QGroupBox *message = addFrame(this, QStringLiteral("Message"), QStringLiteral("Frame5"),
+                                  px(120, 9240, 6624, 1040));
+    chkBandeau_ = new QCheckBox(QStringLiteral("Bandeau de phrase"), message);
+    chkBandeau_->setObjectName(QStringLiteral("chkBandeau"));
+    chkBandeau_->setGeometry(px(120, 300, 3000, 350));
+    chkBandeauDire_ = new QCheckBox(QStringLiteral("Dire chaque phrase ajoutée"), message);
+    chkBandeauDire_->setObjectName(QStringLiteral("chkBandeauDire"));
+    chkBandeauDire_->setGeometry(px(3200, 300, 3300, 350));
+    // Saying each phrase means something only with the strip on.
+    connect(chkBandeau_, &QCheckBox::toggled, chkBandeauDire_, &QWidget::setEnabled);
+}
+
 void ProgramPropertiesDialog::fill() {
     const Settings &s = state_.settings;
     background_ = toInt32(s.backgroundColor).value_or(16777215);
@@ -208,6 +226,9 @@ void ProgramPropertiesDialog::fill() {
     else if (s.accessMode == kAccessScanning)
         optAcces_[1]->setChecked(true);
     optClignote_[s.frameBlink ? 1 : 0]->setChecked(true);
+    chkBandeau_->setChecked(s.sentenceBar);
+    chkBandeauDire_->setChecked(s.sayEachPhrase);
+    chkBandeauDire_->setEnabled(s.sentenceBar);
     showSoundCaption();
     if (s.pageSoundNumber >= 1 && s.pageSoundNumber <= 9)
         optSon_[s.pageSoundNumber]->click();
@@ -218,8 +239,9 @@ void ProgramPropertiesDialog::showSoundCaption() {
 }
 
 EditedSettings ProgramPropertiesDialog::edited() const {
-    return {cursTemporisation_->value(), background_, cadreModele_->borderWidth(),
-            cadreModele_->borderColorValue()};
+    return {cursTemporisation_->value(), background_,
+            cadreModele_->borderWidth(), cadreModele_->borderColorValue(),
+            chkBandeau_->isChecked(),    chkBandeauDire_->isChecked()};
 }
 
 } // namespace tv

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -49,6 +50,8 @@ public:
 
 private:
     void build();
+    // Whether phrases are gathered into a message, and said as they are added.
+    void buildMessageFrame();
     // Fills the controls from the settings, as loading the dialog does.
     void fill();
     void showSoundCaption();
@@ -66,6 +69,8 @@ private:
     QRadioButton *optClignote_[2] = {};
     QRadioButton *optSon_[10] = {};
     QPushButton *cmdSonPage_ = nullptr;
+    QCheckBox *chkBandeau_ = nullptr;
+    QCheckBox *chkBandeauDire_ = nullptr;
 };
 
 } // namespace tv

@@ -2,6 +2,7 @@
 
 #include "PictureControl.h"
 #include "SelectionFrame.h"
+#include "SentenceBar.h"
 #include "platform/AppState.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <cmath>
 
 namespace tv {
@@ -22,14 +24,24 @@ namespace tv {
 MainWindow::MainWindow(AppState &state, QWidget *parent) : QMainWindow(parent), state_(state) {
     setObjectName(QStringLiteral("frmTablavox"));
     setWindowTitle(kProgramTitle);
-    surface_ = new QWidget(this);
+    // The message strip, when it is on, sits above the page; the pictures keep their places
+    // relative to the page surface below it.
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    sentenceBar_ = new SentenceBar(central);
+    sentenceBar_->hide();
+    column->addWidget(sentenceBar_);
+    surface_ = new QWidget(central);
     surface_->setObjectName(QStringLiteral("surface"));
     surface_->setAutoFillBackground(true);
     surface_->setMouseTracking(true);
     surface_->installEventFilter(this);
+    column->addWidget(surface_, 1);
     // Keys are seen whichever control has the focus.
     qApp->installEventFilter(this);
-    setCentralWidget(surface_);
+    setCentralWidget(central);
 
     auto *templ = new PictureControl(0, state.tpp.x, state.tpp.y, surface_);
     templ->setTwipsGeometry(-2000, 480, 1215, 1215);
@@ -168,6 +180,10 @@ void MainWindow::applyLook() {
     setBackgroundColorValue(color.value_or(16777215));
     cadreSelection_->setBorderWidth(state_.settings.frameThickness);
     cadreSelection_->setBorderColorValue(state_.settings.frameColor);
+    // Turned off, the strip forgets its message: none may come back unseen.
+    if (!state_.settings.sentenceBar)
+        sentenceBar_->clear();
+    sentenceBar_->setVisible(state_.settings.sentenceBar);
 }
 
 void MainWindow::applySettingsRead(const SettingsReadOutcome &outcome) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Settings.h"
 #include "platform/PageModel.h"
+#include "platform/Settings.h"
 
 #include <QMainWindow>
 #include <array>
@@ -18,6 +18,7 @@ struct AppState;
 struct SettingsReadOutcome;
 class PictureControl;
 class SelectionFrame;
+class SentenceBar;
 
 // The page surface and editor: pictures on the page colour, the menus, the timers.
 inline constexpr int kMinWindowWidth = 320; // pixels: the menus and a picture or two
@@ -61,6 +62,7 @@ public:
     PictureControl *createPicture(int index);
     void removePicture(int index);
     SelectionFrame *selectionFrame() const { return cadreSelection_; }
+    SentenceBar *sentenceBar() const { return sentenceBar_; }
     QTimer *blinkTimer() const { return tmClignote_; }
     QTimer *scanTimer() const { return tmDefilement_; }
     QPlainTextEdit *champTexte() const { return champTexte_; }
@@ -99,6 +101,7 @@ private:
     QWidget *surface_ = nullptr;
     std::array<PictureControl *, 51> img_{};
     SelectionFrame *cadreSelection_ = nullptr;
+    SentenceBar *sentenceBar_ = nullptr;
     QTimer *tmClignote_ = nullptr;
     QTimer *tmDefilement_ = nullptr;
     QPlainTextEdit *champTexte_ = nullptr;

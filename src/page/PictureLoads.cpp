@@ -1,24 +1,10 @@
 #include "PictureLoads.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 namespace tv {
 
-namespace {
-
-// Decoding yields to the window, the scanning timer and the speech: a picture a little
-// later is better than a step or a sound late.
-void yieldToTheRest() {
-    thread_local bool lowered = false;
-    if (!lowered) {
-        setpriority(PRIO_PROCESS, id_t(gettid()), 5);
-        lowered = true;
-    }
-}
-
-} // namespace
-
+// The decoding threads keep the normal priority: lowered, they lost to every other busy
+// program and a page took twice as long to fill in on a loaded machine, while the window's
+// thread, which never decodes, answered as fast either way.
 PictureLoads::PictureLoads(PictureCache &cache, QObject *parent) : QObject(parent), cache_(cache) {
     pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
@@ -43,7 +29,6 @@ void PictureLoads::start(const QList<Job> &jobs) {
         pool_.start([this, job, generation, disk, current = generation_] {
             if (*current != generation)
                 return;
-            yieldToTheRest();
             const FileStamp stamp = stampOf(job.request.path);
             const QImage image = PictureCache::produce(disk, job.request, stamp);
             // Queued to this object: delivered on the window's thread, dropped with it.

@@ -91,6 +91,10 @@ static bool applyLine(const QString &key, const QString &value, SettingsReadOutc
             return false;
         s.videoHeight = *h;
         out.videoHeightRead = true;
+    } else if (key == QLatin1String("bandeau_phrase")) {
+        s.sentenceBar = value == QLatin1String("oui");
+    } else if (key == QLatin1String("bandeau_dire")) {
+        s.sayEachPhrase = value != QLatin1String("non");
     } else if (key == QLatin1String("son_page")) {
         if (value.left(3) == QLatin1String("oui")) {
             const auto n = parseStrictNumber(value.mid(4));
@@ -124,6 +128,8 @@ SettingsReadOutcome parseSettings(const QStringList &lines, const Settings &prev
     s.videoWidth = 640;
     s.videoHeight = 480;
     s.pageSoundOn = false;
+    s.sentenceBar = false;
+    s.sayEachPhrase = true;
 
     QString key, value;
     for (const QString &line : lines) {
@@ -149,8 +155,9 @@ static qint32 asInt32(double v) {
 }
 
 EditedSettings EditedSettings::from(const Settings &settings) {
-    return {settings.scanDelay, asInt32(settings.backgroundColor), settings.frameThickness,
-            settings.frameColor};
+    return {settings.scanDelay,      asInt32(settings.backgroundColor),
+            settings.frameThickness, settings.frameColor,
+            settings.sentenceBar,    settings.sayEachPhrase};
 }
 
 QStringList formatSettings(const Settings &s, const EditedSettings &edited,
@@ -172,6 +179,9 @@ QStringList formatSettings(const Settings &s, const EditedSettings &edited,
           << QStringLiteral("video_hauteur=%1").arg(s.videoHeight)
           << (s.pageSoundOn ? QStringLiteral("son_page=oui,%1").arg(s.pageSoundNumber)
                             : QStringLiteral("son_page=non,0"));
+    const auto yesNo = [](bool b) { return b ? QStringLiteral("oui") : QStringLiteral("non"); };
+    lines << QStringLiteral("bandeau_phrase=") + yesNo(edited.sentenceBar)
+          << QStringLiteral("bandeau_dire=") + yesNo(edited.sayEachPhrase);
     return lines;
 }
 

@@ -26,6 +26,9 @@ struct Settings {
     qint16 videoHeight = 480; // pixels
     bool pageSoundOn = false;
     qint16 pageSoundNumber = 0;
+    // Keys that older copies of the program do not know (and ignore).
+    bool sentenceBar = false;  // phrases are gathered into a message
+    bool sayEachPhrase = true; // ... and each is said as it is added
 
     bool operator==(const Settings &) const = default;
 };
@@ -53,6 +56,8 @@ struct EditedSettings {
     qint32 backgroundColor = 16777215;
     qint32 frameThickness = 10;
     qint32 frameColor = 255;
+    bool sentenceBar = false;
+    bool sayEachPhrase = true;
     static EditedSettings from(const Settings &settings);
 };
 
@@ -60,6 +65,7 @@ struct WindowTwips {
     double left = 0, top = 0, width = 0, height = 0;
 };
 
+// The thirteen lines older copies of the program know, then the newer keys.
 QStringList formatSettings(const Settings &settings, const EditedSettings &edited,
                            const WindowTwips &window, TwipsPerPixel tpp);
 

@@ -3,11 +3,12 @@
 #include "ActionText.h"
 #include "MediaPlayback.h"
 #include "SpeechWindow.h"
-#include "platform/AppState.h"
 #include "page/GeometryCapture.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
 #include "page/PictureControl.h"
+#include "page/SentenceBar.h"
+#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 #include "platform/StoredPath.h"
@@ -23,6 +24,11 @@ PictureActivation::PictureActivation(AppState &state, MainWindow &window, Servic
     : QObject(parent), state_(state), window_(window), services_(services), speech_(speech),
       pages_(pages), media_(media), quit_(std::move(quit)) {
     connect(&window_, &MainWindow::picturePressed, this, &PictureActivation::press);
+    // The message is said as a phrase is: through the same voice, any media stopped first.
+    connect(window_.sentenceBar(), &SentenceBar::sayRequested, this, [this](const QString &text) {
+        media_.stopMedia();
+        speech_.litLeTexte(text);
+    });
 }
 
 QString PictureActivation::creditsText() {
@@ -59,6 +65,11 @@ void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsIns
                     services_.dialogs.message(creditsText(), MessageIcon::Information,
                                               MessageButtons::Ok);
                     return;
+                }
+                if (state_.settings.sentenceBar && !action.trimmed().isEmpty()) {
+                    window_.sentenceBar()->add(action, control->picture());
+                    if (!state_.settings.sayEachPhrase)
+                        break;
                 }
                 window_.champTexte()->setPlainText(spokenPhrase(action));
                 speech_.litLeTexte(

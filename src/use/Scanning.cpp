@@ -1,15 +1,18 @@
 #include "Scanning.h"
 
-#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
+#include "page/SentenceBar.h"
+#include "platform/AppState.h"
+#include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 
@@ -44,19 +47,36 @@ void Scanning::step() {
     if (somethingElseIsOpen())
         return;
     state_.scanIndex = state_.scanIndex + 1;
-    state_.currentImage = state_.scanIndex;
-    // A picture deleted since the page was read still takes its step: the frame and the
-    // cursor stay where they were.
-    const int n = state_.currentImage;
-    const PictureControl *picture = window_.pictureAt(n);
-    if (picture) {
-        placeCursorOn(n);
-        frameAround(*picture, state_.settings.frameThickness);
+    // After the page's pictures, the message strip's controls when it is shown.
+    const int pictures = state_.page.imageCount;
+    const int controls = state_.settings.sentenceBar ? SentenceBar::kControls : 0;
+    if (state_.scanIndex > pictures && controls > 0) {
+        stepOntoControl(state_.scanIndex - pictures - 1);
+    } else {
+        window_.sentenceBar()->markControl(-1, {}, 0);
+        state_.currentImage = state_.scanIndex;
+        // A picture deleted since the page was read still takes its step: the frame and the
+        // cursor stay where they were.
+        const int n = state_.currentImage;
+        const PictureControl *picture = window_.pictureAt(n);
+        if (picture) {
+            placeCursorOn(n);
+            frameAround(*picture, state_.settings.frameThickness);
+        }
+        showFrame();
     }
-    showFrame();
     // At or past the count: a picture created on an empty page is reached too.
-    if (state_.scanIndex >= state_.page.imageCount)
+    if (state_.scanIndex >= pictures + controls)
         state_.scanIndex = 0;
+}
+
+void Scanning::stepOntoControl(int n) {
+    hideFrame();
+    SentenceBar *bar = window_.sentenceBar();
+    const QPushButton *control = bar->control(n);
+    bar->markControl(n, colorFromValue(state_.settings.frameColor, bar->palette()),
+                     state_.settings.frameThickness);
+    services_.cursor.moveTo(control->mapToGlobal(control->rect().center()));
 }
 
 bool Scanning::somethingElseIsOpen() {

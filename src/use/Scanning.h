@@ -33,6 +33,8 @@ public:
 private:
     void hideFrame();
     void placeCursorOn(int index);
+    // Control n of the message strip takes the step: marked, with the cursor on it.
+    void stepOntoControl(int n);
     // The frame around the picture, `out` twips from its edges.
     void frameAround(const PictureControl &picture, int out);
     void showFrame();

@@ -1,0 +1,172 @@
+#include "SentenceBar.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace tv {
+
+namespace {
+
+constexpr int kItemWidth = 110; // pixels: a picture and two lines of text under it
+constexpr int kPictureSide = 64;
+constexpr int kBarHeight = 120;
+constexpr int kControlWidth = 120;
+
+QString spokenPart(QString phrase) {
+    return phrase.replace(u'\\', u' ').simplified();
+}
+
+} // namespace
+
+QString messageText(const QStringList &phrases) {
+    QStringList parts;
+    for (const QString &phrase : phrases) {
+        const QString part = spokenPart(phrase);
+        if (!part.isEmpty())
+            parts << part;
+    }
+    return parts.join(u' ');
+}
+
+// The phrases added so far, drawn left to right; pressing it says the message.
+class SentenceBar::MessageView : public QWidget {
+public:
+    explicit MessageView(SentenceBar *bar) : QWidget(nullptr), bar_(bar) {
+        setObjectName(QStringLiteral("bandeauMessage"));
+        setFixedHeight(kBarHeight - 8);
+        updateWidth();
+    }
+    struct Part {
+        QString phrase;
+        QImage picture;
+    };
+    QList<Part> parts;
+    void updateWidth() {
+        setFixedWidth(std::max<int>(1, int(parts.size()) * kItemWidth));
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        QFont font = p.font();
+        font.setPointSizeF(font.pointSizeF() * 1.1);
+        p.setFont(font);
+        for (int i = 0; i < parts.size(); ++i) {
+            const QRect cell(i * kItemWidth, 0, kItemWidth, height());
+            const QImage &picture = parts[i].picture;
+            if (!picture.isNull()) {
+                const QSize shown =
+                    picture.size().scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio);
+                p.drawImage(QRect(QPoint(cell.center().x() - shown.width() / 2, 4), shown),
+                            picture);
+            }
+            p.setPen(palette().color(QPalette::WindowText));
+            p.drawText(cell.adjusted(4, kPictureSide + 6, -4, 0),
+                       Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                       spokenPart(parts[i].phrase));
+        }
+    }
+    void mousePressEvent(QMouseEvent *event) override {
+        event->accept();
+        if (event->button() == Qt::LeftButton)
+            emit bar_->sayRequested(bar_->message());
+    }
+
+private:
+    SentenceBar *bar_;
+};
+
+SentenceBar::SentenceBar(QWidget *parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("bandeauPhrase"));
+    setFrameShape(QFrame::StyledPanel);
+    setFixedHeight(kBarHeight);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(250, 250, 245));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(6);
+    view_ = new MessageView(this);
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidget(view_);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll_->viewport()->setAutoFillBackground(false);
+    view_->setAutoFillBackground(false);
+    layout->addWidget(scroll_, 1);
+
+    const char *captions[kControls] = {"Dire", "Effacer", "Tout effacer"};
+    const char *names[kControls] = {"cmdDire", "cmdEffacer", "cmdToutEffacer"};
+    for (int n = 0; n < kControls; ++n) {
+        auto *button = new QPushButton(QString::fromUtf8(captions[n]), this);
+        button->setObjectName(QString::fromLatin1(names[n]));
+        button->setFixedSize(kControlWidth, kBarHeight - 12);
+        // A switch or a key must never press a control by its keyboard focus.
+        button->setFocusPolicy(Qt::NoFocus);
+        QFont font = button->font();
+        font.setPointSizeF(font.pointSizeF() * 1.4);
+        font.setBold(true);
+        button->setFont(font);
+        layout->addWidget(button);
+        controls_[n] = button;
+    }
+    connect(controls_[0], &QPushButton::clicked, this, [this] { emit sayRequested(message()); });
+    connect(controls_[1], &QPushButton::clicked, this, &SentenceBar::removeLast);
+    connect(controls_[2], &QPushButton::clicked, this, &SentenceBar::clear);
+    markControl(-1, {}, 0);
+}
+
+void SentenceBar::add(const QString &phrase, const QImage &picture) {
+    // A small copy: the page's picture may be large and the page may be left.
+    const QImage small = picture.isNull()
+                             ? QImage()
+                             : picture.scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio,
+                                              Qt::SmoothTransformation);
+    view_->parts.append({phrase, small});
+    view_->updateWidth();
+    // The newest phrase is always in sight.
+    scroll_->horizontalScrollBar()->setValue(scroll_->horizontalScrollBar()->maximum());
+    scroll_->ensureVisible(view_->width() - 1, 0, 0, 0);
+}
+
+void SentenceBar::removeLast() {
+    if (view_->parts.isEmpty())
+        return;
+    view_->parts.removeLast();
+    view_->updateWidth();
+}
+
+void SentenceBar::clear() {
+    view_->parts.clear();
+    view_->updateWidth();
+}
+
+QStringList SentenceBar::phrases() const {
+    QStringList list;
+    for (const auto &part : view_->parts)
+        list << part.phrase;
+    return list;
+}
+
+void SentenceBar::markControl(int n, const QColor &color, int thicknessPixels) {
+    marked_ = n;
+    for (int i = 0; i < kControls; ++i) {
+        controls_[i]->setStyleSheet(
+            i == n ? QStringLiteral("QPushButton { border: %1px solid %2; background: white; }")
+                         .arg(std::max(2, thicknessPixels))
+                         .arg(color.name())
+                   : QStringLiteral("QPushButton { border: 2px solid gray; background: white; }"));
+    }
+}
+
+} // namespace tv

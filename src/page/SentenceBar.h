@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <QList>
+#include <QStringList>
+
+class QPushButton;
+class QScrollArea;
+
+namespace tv {
+
+// The message as it is said: the phrases in the order added, joined by spaces; the line
+// breaks of a stored phrase ("\") are spaces in the middle of a message.
+QString messageText(const QStringList &phrases);
+
+// The strip above the page where a message is built from several pictures: each phrase
+// added shows as a small copy of its picture with its text under it, and three controls
+// say the message, remove the last phrase or remove them all.
+class SentenceBar : public QFrame {
+    Q_OBJECT
+public:
+    explicit SentenceBar(QWidget *parent = nullptr);
+
+    void add(const QString &phrase, const QImage &picture);
+    void removeLast();
+    void clear();
+    QStringList phrases() const;
+    QString message() const { return messageText(phrases()); }
+
+    // "Dire", "Effacer", "Tout effacer": the order in which scanning visits them.
+    static constexpr int kControls = 3;
+    QPushButton *control(int n) const { return controls_[n]; }
+    // Marks the control scanning has reached (none: -1) with the selection frame's look.
+    void markControl(int n, const QColor &color, int thicknessPixels);
+    int markedControl() const { return marked_; }
+
+signals:
+    // "Dire", or a press on the message itself.
+    void sayRequested(const QString &message);
+
+private:
+    class MessageView;
+    MessageView *view_ = nullptr;
+    QScrollArea *scroll_ = nullptr;
+    QPushButton *controls_[kControls] = {};
+    int marked_ = -1;
+};
+
+} // namespace tv
