@@ -148,7 +148,7 @@ void EndToEndTest::firstStartThenQuitFromTheMenu() {
                         "fenetre_hauteur=600\r\nacc\xE8s=souris\r\ntemporisation=2000\r\n"
                         "couleur_fond=9998670\r\ncadre_\xE9paisseur=10\r\ncadre_couleur=255\r\n"
                         "cadre_clignote=non\r\nvideo_largeur= 640\r\nvideo_hauteur=480\r\n"
-                        "son_page=non,0\r\n"));
+                        "son_page=non,0\r\nbandeau_phrase=non\r\nbandeau_dire=oui\r\n"));
     // Rewritten as the program writes pages: colour line, gap closed, the comma kept.
     QCOMPARE(fileBytes(startPage),
              QByteArray("couleur_page=65280\r\nrouge.jpg,Bonjour, maman,20,20,100,100\r\n"
@@ -188,21 +188,6 @@ void EndToEndTest::secondCopyIsRefusedAndACrashLeavesNoLock() {
     QCOMPARE(geometry(*x_, restarted), QStringLiteral("X=12 Y=34 WIDTH=1024 HEIGHT=700"));
     again.kill();
     again.waitForFinished();
-}
-
-// From the first to the last sample heard above a whisper, in seconds.
-double loudSpan(const QByteArray &pcm) {
-    const auto *s = reinterpret_cast<const qint16 *>(pcm.constData());
-    const qsizetype n = pcm.size() / 2;
-    qsizetype first = -1, last = -1;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (std::abs(int(s[i])) > 800) {
-            if (first < 0)
-                first = i;
-            last = i;
-        }
-    }
-    return first < 0 ? 0 : double(last - first) / 22050;
 }
 
 void EndToEndTest::clicksSayAPhraseCutItOffAndOpenALinkedPage() {
@@ -247,8 +232,8 @@ void EndToEndTest::clicksSayAPhraseCutItOffAndOpenALinkedPage() {
     // The next phrase alone, at the voice's own pace: the old one stopped, its rate with it.
     tv::EspeakSpeech voice;
     QVERIFY(voice.waitUntilReady());
-    const double expected = loudSpan(voice.synthesize(QString::fromUtf8(next)));
-    const double span = loudSpan(heard);
+    const double expected = AudioMonitor::loudSpan(voice.synthesize(QString::fromUtf8(next)));
+    const double span = AudioMonitor::loudSpan(heard);
     QVERIFY2(std::abs(span - expected) < 0.2,
              qPrintable(QString("heard %1 s, the phrase lasts %2 s").arg(span).arg(expected)));
 

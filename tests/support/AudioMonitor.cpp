@@ -53,4 +53,32 @@ int AudioMonitor::loudest(const QByteArray &pcm) {
     return peak;
 }
 
+double AudioMonitor::loudSpan(const QByteArray &pcm) {
+    const auto *s = reinterpret_cast<const qint16 *>(pcm.constData());
+    const qsizetype n = pcm.size() / 2;
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (std::abs(int(s[i])) > 800) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    return first < 0 ? 0 : double(last - first) / 22050;
+}
+
+QByteArray AudioMonitor::hearOneUtterance(int timeoutMs) {
+    constexpr qsizetype kQuietBytes = 22050 * 2 * 6 / 10;
+    QByteArray heard;
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        heard += take();
+        if (loudest(heard) > 1000 && heard.size() > kQuietBytes &&
+            loudest(heard.right(kQuietBytes)) < 300)
+            break;
+        QTest::qWait(50);
+    }
+    return heard;
+}
+
 } // namespace tv::test

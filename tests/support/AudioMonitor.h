@@ -17,6 +17,10 @@ public:
     // What was heard since the last call.
     QByteArray take();
     static int loudest(const QByteArray &pcm);
+    // From the first to the last sample above a whisper, in seconds.
+    static double loudSpan(const QByteArray &pcm);
+    // Listens until something loud was heard and then 0.6 s of quiet; what was heard.
+    QByteArray hearOneUtterance(int timeoutMs = 15000);
 
 private:
     // The recorder writes to a file, never a pipe: a test busy elsewhere loses nothing.

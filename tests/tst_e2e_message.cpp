@@ -1,0 +1,194 @@
+// The message strip in the real program: real clicks and a real switch, heard at the audio
+// server.
+
+#include "platform/EspeakSpeech.h"
+#include "support/AudioMonitor.h"
+#include "support/Fakes.h"
+#include "support/X11Session.h"
+
+#include <QImage>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace tv::test;
+
+namespace {
+
+struct Picture {
+    QString file;
+    QColor color;
+    QString phrase;
+};
+const QList<Picture> kPictures = {{"jaune.png", Qt::yellow, "Je veux"},
+                                  {"cyan.png", Qt::cyan, "boire"},
+                                  {"magenta.png", Qt::magenta, "de l'eau."}};
+
+// A program with the strip on, each phrase said as it is added, and the three pictures.
+void layOut(const ProgramCopy &program, bool scanning) {
+    writeBytes(program.file("Tablavox2.cfg"),
+               QByteArray("fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=760\r\n"
+                          "fenetre_hauteur=520\r\nacc\xE8s=") +
+                   (scanning ? "d\xE9"
+                               "filement"
+                             : "souris") +
+                   "\r\ntemporisation=900\r\nbandeau_phrase=oui\r\n");
+    QByteArray page = "couleur_page=0\r\n";
+    for (int i = 0; i < kPictures.size(); ++i) {
+        QImage image(120, 120, QImage::Format_RGB32);
+        image.fill(kPictures[i].color);
+        image.save(program.file("multimedia/" + kPictures[i].file));
+        page += QStringLiteral("%1,%2,%3,40,120,120\r\n")
+                    .arg(kPictures[i].file, kPictures[i].phrase)
+                    .arg(20 + i * 200)
+                    .toLatin1();
+    }
+    writeBytes(program.file(QStringLiteral("pages/page_départ.dat")), page);
+}
+
+// The middle of the pixels of that colour on the screen (the pictures are drawn by then).
+QPoint centreOf(const X11Session &x, const QColor &color) {
+    QTemporaryDir dir;
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        x.screenshot(dir.filePath("s.png"));
+        const QImage shot(dir.filePath("s.png"));
+        qint64 sx = 0, sy = 0, n = 0;
+        for (int y = 0; y < shot.height(); y += 2) {
+            for (int xx = 0; xx < shot.width(); xx += 2) {
+                const QColor c = shot.pixelColor(xx, y);
+                if (std::abs(c.red() - color.red()) < 30 &&
+                    std::abs(c.green() - color.green()) < 30 &&
+                    std::abs(c.blue() - color.blue()) < 30) {
+                    sx += xx;
+                    sy += y;
+                    ++n;
+                }
+            }
+        }
+        if (n > 500)
+            return {int(sx / n), int(sy / n)};
+        QTest::qWait(100);
+    }
+    return {};
+}
+
+QPoint cursor(const X11Session &x) {
+    const QRegularExpressionMatch m =
+        QRegularExpression("X=(\\d+)\\nY=(\\d+)").match(x.xdotool({"getmouselocation", "--shell"}));
+    return m.hasMatch() ? QPoint(m.captured(1).toInt(), m.captured(2).toInt()) : QPoint();
+}
+
+bool near(QPoint a, QPoint b) {
+    return (a - b).manhattanLength() < 12;
+}
+
+// How long the voice takes to say the text. One voice for the whole run: the engine is
+// made to be set up once in a process.
+double expectedSpan(const QString &text) {
+    static tv::EspeakSpeech voice;
+    static const bool ready = voice.waitUntilReady();
+    return ready ? AudioMonitor::loudSpan(voice.synthesize(text)) : -1;
+}
+
+} // namespace
+
+class MessageEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void threePicturesThenDireSayTheMessageAsOne();
+    void switchUserReachesDireAfterThePictures();
+
+private:
+    std::unique_ptr<X11Session> x_;
+};
+
+void MessageEndToEndTest::initTestCase() {
+    x_ = std::make_unique<X11Session>();
+    QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
+}
+
+void MessageEndToEndTest::threePicturesThenDireSayTheMessageAsOne() {
+    ProgramCopy program;
+    layOut(program, false);
+    QProcess tablavox;
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
+    QVERIFY(!main.isEmpty());
+    AudioMonitor monitor;
+    QVERIFY(monitor.waitUntilListening());
+    QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+
+    bool ok = false;
+    for (const Picture &picture : kPictures) {
+        const QPoint at = centreOf(*x_, picture.color);
+        QVERIFY(!at.isNull());
+        x_->xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"},
+                    &ok);
+        QVERIFY(ok);
+        // Each phrase is said as it is added, on its own.
+        const double span = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+        QVERIFY2(std::abs(span - expectedSpan(picture.phrase)) < 0.25,
+                 qPrintable(QString("%1: heard %2 s, expected %3 s")
+                                .arg(picture.phrase)
+                                .arg(span)
+                                .arg(expectedSpan(picture.phrase))));
+    }
+    // "Dire", the first of the three controls at the strip's right end.
+    const QStringList place = x_->xdotool({"getwindowgeometry", "--shell", main}).split(u'\n');
+    const auto value = [&place](const QString &key) {
+        return place.filter(QRegularExpression("^" + key + "=")).value(0).section(u'=', 1).toInt();
+    };
+    const int x = value("X") + value("WIDTH") - 316, y = value("Y") + 90;
+    x_->xdotool({"mousemove", QString::number(x), QString::number(y), "click", "1"}, &ok);
+    QVERIFY(ok);
+    const double message = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+    const double whole = expectedSpan("Je veux boire de l'eau.");
+    QVERIFY2(std::abs(message - whole) < 0.3,
+             qPrintable(QString("heard %1 s, the message lasts %2 s").arg(message).arg(whole)));
+    tablavox.kill();
+    tablavox.waitForFinished();
+}
+
+void MessageEndToEndTest::switchUserReachesDireAfterThePictures() {
+    ProgramCopy program;
+    layOut(program, true);
+    QProcess tablavox;
+    QVERIFY(!program.startOnItsStartPage(*x_, tablavox).isEmpty());
+    AudioMonitor monitor;
+    QVERIFY(monitor.waitUntilListening());
+    QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+    const QPoint yellow = centreOf(*x_, Qt::yellow);
+    const QPoint magenta = centreOf(*x_, Qt::magenta);
+    QVERIFY(!yellow.isNull() && !magenta.isNull());
+
+    // The switch (a left button) on the first picture: its phrase goes into the strip.
+    QDeadlineTimer deadline(20000);
+    while (!near(cursor(*x_), yellow) && !deadline.hasExpired())
+        QTest::qWait(30);
+    bool ok = false;
+    x_->xdotool({"click", "1"}, &ok);
+    QVERIFY(ok);
+    monitor.hearOneUtterance();
+
+    // After the last picture the cursor leaves the pictures for the strip, above them:
+    // that first stop is "Dire", and the switch there says the message.
+    deadline.setRemainingTime(20000);
+    while (!near(cursor(*x_), magenta) && !deadline.hasExpired())
+        QTest::qWait(30);
+    QVERIFY(!deadline.hasExpired());
+    QPoint at;
+    while (near(at = cursor(*x_), magenta) && !deadline.hasExpired())
+        QTest::qWait(30);
+    QVERIFY2(at.y() < yellow.y() - 60, "the step after the last picture is on the strip");
+    monitor.take();
+    x_->xdotool({"click", "1"}, &ok);
+    QVERIFY(ok);
+    const double heard = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+    QVERIFY2(std::abs(heard - expectedSpan("Je veux")) < 0.25,
+             qPrintable(QString("heard %1 s").arg(heard)));
+    tablavox.kill();
+    tablavox.waitForFinished();
+}
+
+QTEST_MAIN(MessageEndToEndTest)
+#include "tst_e2e_message.moc"
