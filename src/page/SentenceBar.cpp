@@ -12,12 +12,29 @@ namespace tv {
 namespace {
 
 constexpr int kItemWidth = 110; // pixels: a picture and two lines of text under it
-constexpr int kPictureSide = 64;
-constexpr int kBarHeight = 120;
+constexpr int kPictureSide = 60;
+constexpr int kBarHeight = 132;
+// Room for the scroll bar under the message, so that it never hides a phrase's text.
+constexpr int kScrollBarRoom = 18;
 constexpr int kControlWidth = 120;
 
 QString spokenPart(QString phrase) {
     return phrase.replace(u'\\', u' ').simplified();
+}
+
+// The text as it fits the lines under the picture: a long phrase ends in "…" rather than
+// in half a line.
+QString fitted(const QString &text, const QRect &box, const QFontMetrics &metrics) {
+    const auto fits = [&](const QString &t) {
+        return metrics.boundingRect(box, Qt::AlignHCenter | Qt::TextWordWrap, t).height() <=
+               box.height();
+    };
+    if (fits(text))
+        return text;
+    QString shorter = text;
+    while (shorter.size() > 1 && !fits(shorter + QStringLiteral("…")))
+        shorter.chop(1);
+    return shorter.trimmed() + QStringLiteral("…");
 }
 
 } // namespace
@@ -37,7 +54,7 @@ class SentenceBar::MessageView : public QWidget {
 public:
     explicit MessageView(SentenceBar *bar) : QWidget(nullptr), bar_(bar) {
         setObjectName(QStringLiteral("bandeauMessage"));
-        setFixedHeight(kBarHeight - 8);
+        setFixedHeight(kBarHeight - 8 - kScrollBarRoom);
         updateWidth();
     }
     struct Part {
@@ -67,9 +84,9 @@ protected:
                             picture);
             }
             p.setPen(palette().color(QPalette::WindowText));
-            p.drawText(cell.adjusted(4, kPictureSide + 6, -4, 0),
-                       Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                       spokenPart(parts[i].phrase));
+            const QRect textRect = cell.adjusted(4, kPictureSide + 6, -4, 0);
+            p.drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                       fitted(spokenPart(parts[i].phrase), textRect, p.fontMetrics()));
         }
     }
     void mousePressEvent(QMouseEvent *event) override {
