@@ -212,7 +212,7 @@ void SettingsTest::writtenLines() {
     s.videoHeight = 480;
     s.pageSoundOn = false;
     s.pageSoundNumber = 5;
-    const QStringList lines = formatSettings(s, {1700, 9998670, 12, -2147483643, true, false},
+    const QStringList lines = formatSettings(s, {1700, 9998670, 12, -2147483643, true, false, {}},
                                              {150, 300, 12015, 9014}, kTpp);
     // The keys older copies do not know come after the lines they do.
     QCOMPARE(lines,
@@ -220,7 +220,8 @@ void SettingsTest::writtenLines() {
                           "fenetre_hauteur=600", "temporisation=1700", "couleur_fond=9998670",
                           QStringLiteral("cadre_épaisseur=12"), "cadre_couleur=-2147483643",
                           "cadre_clignote=oui", "video_largeur= 640", "video_hauteur=480",
-                          "son_page=non,0", "bandeau_phrase=oui", "bandeau_dire=non"}));
+                          "son_page=non,0", "bandeau_phrase=oui", "bandeau_dire=non"}) +
+                 switchLines({}));
 }
 
 void SettingsTest::roundTripThroughTheFile_data() {

@@ -50,6 +50,7 @@ ProgramPropertiesDialog::ProgramPropertiesDialog(AppState &state, Services &serv
     setModal(false);
     build();
     buildMessageFrame();
+    buildSwitchFrame();
     fill();
 }
 
@@ -57,7 +58,7 @@ void ProgramPropertiesDialog::build() {
     const auto px = [this](int l, int t, int w, int h) {
         return twipsToPixels(state_.tpp, l, t, w, h);
     };
-    setFixedSize(px(0, 0, 6864, 10400).size());
+    setFixedSize(px(0, 0, 13104, 10400).size());
     const auto frame = [&](const QString &caption, const QString &name, QRect pixels) {
         return addFrame(this, caption, name, pixels);
     };
@@ -229,6 +230,7 @@ void ProgramPropertiesDialog::fill() {
     chkBandeau_->setChecked(s.sentenceBar);
     chkBandeauDire_->setChecked(s.sayEachPhrase);
     chkBandeauDire_->setEnabled(s.sentenceBar);
+    fillSwitches(s.switches);
     showSoundCaption();
     if (s.pageSoundNumber >= 1 && s.pageSoundNumber <= 9)
         optSon_[s.pageSoundNumber]->click();
@@ -239,9 +241,14 @@ void ProgramPropertiesDialog::showSoundCaption() {
 }
 
 EditedSettings ProgramPropertiesDialog::edited() const {
-    return {cursTemporisation_->value(), background_,
-            cadreModele_->borderWidth(), cadreModele_->borderColorValue(),
-            chkBandeau_->isChecked(),    chkBandeauDire_->isChecked()};
+    EditedSettings e{cursTemporisation_->value(),
+                     background_,
+                     cadreModele_->borderWidth(),
+                     cadreModele_->borderColorValue(),
+                     chkBandeau_->isChecked(),
+                     chkBandeauDire_->isChecked(),
+                     editedSwitches()};
+    return e;
 }
 
 } // namespace tv

@@ -6,6 +6,8 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
+class QSpinBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -41,6 +43,8 @@ public:
         std::function<void(const EditedSettings &)> save;
         // Shows the player window, empty, at this outer size in pixels.
         std::function<void(QSize)> showVideoWindow;
+        // The person's measured reaction times and the step time, in words for the carer.
+        std::function<QString()> paceReport;
     };
     ProgramPropertiesDialog(AppState &state, Services &services, PageSounds &sounds,
                             Actions actions, QWidget *parent = nullptr);
@@ -52,6 +56,10 @@ private:
     void build();
     // Whether phrases are gathered into a message, and said as they are added.
     void buildMessageFrame();
+    // The person's switches: keys, timing filters, pattern, rounds, cues, adaptation.
+    void buildSwitchFrame();
+    void fillSwitches(const SwitchSettings &switches);
+    SwitchSettings editedSwitches() const;
     // Fills the controls from the settings, as loading the dialog does.
     void fill();
     void showSoundCaption();
@@ -71,6 +79,11 @@ private:
     QPushButton *cmdSonPage_ = nullptr;
     QCheckBox *chkBandeau_ = nullptr;
     QCheckBox *chkBandeauDire_ = nullptr;
+    QComboBox *cboTouche_ = nullptr, *cboAvance_ = nullptr, *cboMode_ = nullptr;
+    QSpinBox *spinAcceptation_ = nullptr, *spinRelachement_ = nullptr, *spinTours_ = nullptr;
+    QSpinBox *spinMin_ = nullptr, *spinMax_ = nullptr;
+    QCheckBox *chkAnnonce_ = nullptr, *chkAdaptatif_ = nullptr;
+    QLabel *lblReactions_ = nullptr;
 };
 
 } // namespace tv

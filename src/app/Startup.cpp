@@ -21,6 +21,7 @@
 #include "use/PictureActivation.h"
 #include "use/Scanning.h"
 #include "use/SpeechWindow.h"
+#include "use/SwitchInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,6 +42,7 @@ Startup::~Startup() {
     activation_.reset();
     pageCommands_.reset();
     editor_.reset();
+    switches_.reset();
     scanning_.reset();
     modes_.reset();
     media_.reset();
@@ -134,6 +136,7 @@ void Startup::runMain() {
     // scanning: the handlers run in the order they are made.
     modes_ = std::make_unique<PointerModes>(state_, *main_, services_);
     scanning_ = std::make_unique<Scanning>(state_, *main_, services_);
+    switches_ = std::make_unique<SwitchInput>(state_, *main_, *scanning_);
     editor_ = std::make_unique<PictureEditor>(state_, *main_, services_, *media_, *modes_);
     activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
                                                       *media_, [this] { quitProgram(); });
@@ -184,6 +187,7 @@ void Startup::openProgramProperties() {
         ProgramPropertiesDialog::Actions actions;
         actions.save = [this](const EditedSettings &edited) { saveProgramProperties(edited); };
         actions.showVideoWindow = [this](QSize pixels) { media_->showEmptyWindow(pixels); };
+        actions.paceReport = [this] { return paceReport(scanning_->pace(), state_.settings); };
         programProperties_ = new ProgramPropertiesDialog(state_, services_, *pageSounds_,
                                                          std::move(actions), main_.get());
         programProperties_->setAttribute(Qt::WA_DeleteOnClose);
@@ -199,6 +203,8 @@ void Startup::openProgramProperties() {
 void Startup::saveProgramProperties(const EditedSettings &edited) {
     settingsStore_.write(main_->outerGeometryTwips(), edited);
     readSettings();
+    scanning_->settingsChanged();
+    switches_->settingsChanged();
     media_->stopAndClose();
     main_->applyLook();
 }

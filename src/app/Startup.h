@@ -21,6 +21,7 @@ class SpeechWindow;
 class PictureActivation;
 class MediaPlayback;
 class Scanning;
+class SwitchInput;
 class PointerModes;
 class PictureEditor;
 class PageCommands;
@@ -78,6 +79,7 @@ private:
     std::unique_ptr<MediaPlayback> media_;
     std::unique_ptr<PointerModes> modes_;
     std::unique_ptr<Scanning> scanning_;
+    std::unique_ptr<SwitchInput> switches_;
     std::unique_ptr<PictureEditor> editor_;
     std::unique_ptr<PageCommands> pageCommands_;
     QPointer<ProgramPropertiesDialog> programProperties_;

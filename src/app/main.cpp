@@ -1,10 +1,10 @@
-#include "platform/AppState.h"
 #include "app/Startup.h"
+#include "platform/AppState.h"
 #include "platform/EspeakSpeech.h"
-#include "platform/QtDialogs.h"
 #include "platform/MpvMediaPlayer.h"
-#include "platform/QtServices.h"
 #include "platform/PulseSoundPlayer.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtServices.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -148,6 +148,7 @@ void PageLoader::loadPage() {
     window_.setPageTitle(page.currentPage);
     page.pageModified = false;
     state_.scanIndex = 0;
+    state_.scanInRow = -1;
     if (state_.settings.accessMode == kAccessScanning)
         window_.scanTimer()->start();
     if (jobs.isEmpty())

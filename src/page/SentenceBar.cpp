@@ -179,10 +179,11 @@ void SentenceBar::markControl(int n, const QColor &color, int thicknessPixels) {
     marked_ = n;
     for (int i = 0; i < kControls; ++i) {
         controls_[i]->setStyleSheet(
-            i == n ? QStringLiteral("QPushButton { border: %1px solid %2; background: white; }")
-                         .arg(std::max(2, thicknessPixels))
-                         .arg(color.name())
-                   : QStringLiteral("QPushButton { border: 2px solid gray; background: white; }"));
+            i == n || n == kControls
+                ? QStringLiteral("QPushButton { border: %1px solid %2; background: white; }")
+                      .arg(std::max(2, thicknessPixels))
+                      .arg(color.name())
+                : QStringLiteral("QPushButton { border: 2px solid gray; background: white; }"));
     }
 }
 

@@ -31,7 +31,8 @@ public:
     // "Dire", "Effacer", "Tout effacer": the order in which scanning visits them.
     static constexpr int kControls = 3;
     QPushButton *control(int n) const { return controls_[n]; }
-    // Marks the control scanning has reached (none: -1) with the selection frame's look.
+    // Marks the control scanning has reached (none: -1; all three: kControls) with the
+    // selection frame's look.
     void markControl(int n, const QColor &color, int thicknessPixels);
     int markedControl() const { return marked_; }
 

@@ -20,6 +20,8 @@ struct AppState {
     QString pointerMode;
     QPoint dragStart; // where the dragged picture was grabbed, twips inside it
     int scanIndex = 0;
+    // Row-column scanning: the place in the row entered, -1 while the rows are scanned.
+    int scanInRow = -1;
     bool hoveredImage = false;
 };
 

@@ -29,7 +29,7 @@ public:
     // Waits until the engine has started (or failed to); for tests and benchmarks.
     bool waitUntilReady(int timeoutMs = 10000);
     bool isAvailable() const { return available_.load(); }
-    bool isSpeaking() const;
+    bool isSpeaking() const override;
 
     // Synthesises a text to samples without playing it (22050 Hz, mono, 16 bits). With
     // stopAfterBytes, the synthesis is cut off there, as a new phrase cuts off the last.

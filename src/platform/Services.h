@@ -16,6 +16,8 @@ class Speech {
 public:
     virtual ~Speech() = default;
     virtual void speak(const QString &text) = 0;
+    // Still saying the last text given (as far as can be told).
+    virtual bool isSpeaking() const { return false; }
     // Empty when speech works; else why nothing can be heard, for the carer.
     virtual QString unavailableReason() { return {}; }
 };

@@ -2,6 +2,7 @@
 
 #include "platform/Numbers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tv {
@@ -95,6 +96,7 @@ static bool applyLine(const QString &key, const QString &value, SettingsReadOutc
         s.sentenceBar = value == QLatin1String("oui");
     } else if (key == QLatin1String("bandeau_dire")) {
         s.sayEachPhrase = value != QLatin1String("non");
+    } else if (applySwitchLine(key, value, s.switches)) {
     } else if (key == QLatin1String("son_page")) {
         if (value.left(3) == QLatin1String("oui")) {
             const auto n = parseStrictNumber(value.mid(4));
@@ -130,6 +132,7 @@ SettingsReadOutcome parseSettings(const QStringList &lines, const Settings &prev
     s.pageSoundOn = false;
     s.sentenceBar = false;
     s.sayEachPhrase = true;
+    s.switches = {};
 
     QString key, value;
     for (const QString &line : lines) {
@@ -150,6 +153,57 @@ SettingsReadOutcome parseSettings(const QStringList &lines, const Settings &prev
     return out;
 }
 
+// A time or a count from the file: lenient, and within what a person could mean.
+static int boundedNumber(const QString &value, int fallback, int low, int high) {
+    const double n = parseLenientNumber(value);
+    if (!std::isfinite(n) || value.trimmed().isEmpty())
+        return fallback;
+    return int(std::clamp(std::trunc(n), double(low), double(high)));
+}
+
+bool applySwitchLine(const QString &key, const QString &value, SwitchSettings &w) {
+    const auto yes = [&value] { return value == QLatin1String("oui"); };
+    if (key == QLatin1String("contacteur_touche"))
+        w.selectKey = value.left(20);
+    else if (key == QLatin1String("contacteur_avance"))
+        w.stepKey = value.left(20);
+    else if (key == QLatin1String("contacteur_acceptation"))
+        w.acceptanceMs = boundedNumber(value, 0, 0, 5000);
+    else if (key == QLatin1String("contacteur_relachement"))
+        w.releaseMs = boundedNumber(value, 0, 0, 5000);
+    else if (key == QStringLiteral("défilement_mode"))
+        w.pattern = value == kPatternStep || value == kPatternRows ? value : kPatternAuto;
+    else if (key == QStringLiteral("défilement_tours"))
+        w.rounds = boundedNumber(value, 0, 0, 100);
+    else if (key == QStringLiteral("défilement_annonce"))
+        w.cues = yes();
+    else if (key == QStringLiteral("défilement_adaptatif"))
+        w.adaptive = yes();
+    else if (key == QStringLiteral("défilement_min"))
+        w.adaptiveMinMs = boundedNumber(value, 500, 100, 30000);
+    else if (key == QStringLiteral("défilement_max"))
+        w.adaptiveMaxMs = boundedNumber(value, 5000, 100, 30000);
+    else
+        return false;
+    if (w.adaptiveMaxMs < w.adaptiveMinMs)
+        std::swap(w.adaptiveMinMs, w.adaptiveMaxMs);
+    return true;
+}
+
+QStringList switchLines(const SwitchSettings &w) {
+    const auto yesNo = [](bool b) { return b ? QStringLiteral("oui") : QStringLiteral("non"); };
+    return {QStringLiteral("contacteur_touche=") + w.selectKey,
+            QStringLiteral("contacteur_avance=") + w.stepKey,
+            QStringLiteral("contacteur_acceptation=%1").arg(w.acceptanceMs),
+            QStringLiteral("contacteur_relachement=%1").arg(w.releaseMs),
+            QStringLiteral("défilement_mode=") + w.pattern,
+            QStringLiteral("défilement_tours=%1").arg(w.rounds),
+            QStringLiteral("défilement_annonce=") + yesNo(w.cues),
+            QStringLiteral("défilement_adaptatif=") + yesNo(w.adaptive),
+            QStringLiteral("défilement_min=%1").arg(w.adaptiveMinMs),
+            QStringLiteral("défilement_max=%1").arg(w.adaptiveMaxMs)};
+}
+
 static qint32 asInt32(double v) {
     return toInt32(v).value_or(0);
 }
@@ -157,7 +211,8 @@ static qint32 asInt32(double v) {
 EditedSettings EditedSettings::from(const Settings &settings) {
     return {settings.scanDelay,      asInt32(settings.backgroundColor),
             settings.frameThickness, settings.frameColor,
-            settings.sentenceBar,    settings.sayEachPhrase};
+            settings.sentenceBar,    settings.sayEachPhrase,
+            settings.switches};
 }
 
 QStringList formatSettings(const Settings &s, const EditedSettings &edited,
@@ -182,6 +237,7 @@ QStringList formatSettings(const Settings &s, const EditedSettings &edited,
     const auto yesNo = [](bool b) { return b ? QStringLiteral("oui") : QStringLiteral("non"); };
     lines << QStringLiteral("bandeau_phrase=") + yesNo(edited.sentenceBar)
           << QStringLiteral("bandeau_dire=") + yesNo(edited.sayEachPhrase);
+    lines << switchLines(edited.switches);
     return lines;
 }
 

@@ -11,6 +11,25 @@ namespace tv {
 inline const QString kAccessMouse = QStringLiteral("souris");
 inline const QString kAccessScanning = QStringLiteral("défilement");
 
+inline const QString kPatternAuto = QStringLiteral("auto");
+inline const QString kPatternStep = QStringLiteral("pas à pas");
+inline const QString kPatternRows = QStringLiteral("lignes");
+
+// How a switch user works the program. Every value at its default behaves as a program
+// without these settings: one switch on the left button, picture after picture.
+struct SwitchSettings {
+    QString selectKey; // key that selects ("" none): "espace", "entrée", F2…
+    QString stepKey = QStringLiteral("espace"); // key that moves the frame, step by step
+    int acceptanceMs = 0;                       // held at least this long to count (0: off)
+    int releaseMs = 0;                          // further presses ignored this long after one
+    QString pattern = kPatternAuto;
+    int rounds = 0;        // full rounds without a press before a pause
+    bool cues = false;     // each step says what it lands on
+    bool adaptive = false; // the step time follows the person's pace
+    int adaptiveMinMs = 500, adaptiveMaxMs = 5000;
+    bool operator==(const SwitchSettings &) const = default;
+};
+
 struct Settings {
     double windowLeft = 0;   // twips
     double windowTop = 0;    // twips
@@ -29,6 +48,7 @@ struct Settings {
     // Keys that older copies of the program do not know (and ignore).
     bool sentenceBar = false;  // phrases are gathered into a message
     bool sayEachPhrase = true; // ... and each is said as it is added
+    SwitchSettings switches;
 
     bool operator==(const Settings &) const = default;
 };
@@ -58,6 +78,7 @@ struct EditedSettings {
     qint32 frameColor = 255;
     bool sentenceBar = false;
     bool sayEachPhrase = true;
+    SwitchSettings switches;
     static EditedSettings from(const Settings &settings);
 };
 
@@ -68,6 +89,10 @@ struct WindowTwips {
 // The thirteen lines older copies of the program know, then the newer keys.
 QStringList formatSettings(const Settings &settings, const EditedSettings &edited,
                            const WindowTwips &window, TwipsPerPixel tpp);
+
+// The switch keys: true when the key is one of them (and then applied).
+bool applySwitchLine(const QString &key, const QString &value, SwitchSettings &switches);
+QStringList switchLines(const SwitchSettings &switches);
 
 // The thirteen lines written when the file cannot be read.
 QStringList defaultSettingsLines();

@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 
+#include "ActionText.h"
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
@@ -19,7 +20,9 @@
 namespace tv {
 
 Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObject *parent)
-    : QObject(parent), state_(state), window_(window), services_(services) {
+    : QObject(parent), state_(state), window_(window), services_(services),
+      pace_(state.settings.scanDelay, state.settings.switches.adaptiveMinMs,
+            state.settings.switches.adaptiveMaxMs) {
     connect(window_.scanTimer(), &QTimer::timeout, this, &Scanning::step);
     connect(window_.blinkTimer(), &QTimer::timeout, this, &Scanning::blink);
     connect(&window_, &MainWindow::pictureHovered, this, &Scanning::hover);
@@ -32,8 +35,17 @@ Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObj
         if (key != Qt::Key_Escape || !escapeDown_)
             return;
         escapeDown_ = false;
+        // Escape right after a choice undoes it: the step was too short for the person.
+        if (last_.at >= 0 && clock_.elapsed() - last_.at < kUndoneWithinMs)
+            applyPace(pace_.missed());
         stopScanning();
     });
+    connect(&window_, &MainWindow::picturePressed, this,
+            [this](int index, Qt::MouseButton button, QPoint) {
+                if (button == Qt::LeftButton && state_.pointerMode.isEmpty())
+                    pressed(index);
+            });
+    clock_.start();
     connect(&window_, &MainWindow::backgroundPressed, this, [this](Qt::MouseButton button, QPoint) {
         if (button == Qt::RightButton)
             offerToResume();
@@ -46,37 +58,167 @@ void Scanning::step() {
     // goes on from the same picture once it closes.
     if (somethingElseIsOpen())
         return;
+    const SwitchSettings &switches = state_.settings.switches;
+    if (switches.pattern == kPatternStep) {
+        window_.scanTimer()->stop(); // the person's own switch moves the frame
+        return;
+    }
+    if (switches.rounds > 0 && rounds_ >= switches.rounds) {
+        pause();
+        return;
+    }
+    if (switches.pattern == kPatternRows)
+        stepRows();
+    else
+        stepPictures();
+}
+
+void Scanning::advance() {
+    if (!somethingElseIsOpen())
+        stepPictures();
+}
+
+QList<Scanning::Target> Scanning::sequence() const {
+    QList<Target> targets;
+    for (int n = 1; n <= state_.page.imageCount; ++n)
+        targets << n;
+    if (state_.settings.sentenceBar)
+        targets << -1 << -2 << -3;
+    return targets;
+}
+
+void Scanning::stepPictures() {
     state_.scanIndex = state_.scanIndex + 1;
     // After the page's pictures, the message strip's controls when it is shown.
     const int pictures = state_.page.imageCount;
     const int controls = state_.settings.sentenceBar ? SentenceBar::kControls : 0;
     if (state_.scanIndex > pictures && controls > 0) {
-        stepOntoControl(state_.scanIndex - pictures - 1);
+        frameTarget(pictures - state_.scanIndex);
     } else {
-        window_.sentenceBar()->markControl(-1, {}, 0);
         state_.currentImage = state_.scanIndex;
-        // A picture deleted since the page was read still takes its step: the frame and the
-        // cursor stay where they were.
-        const int n = state_.currentImage;
-        const PictureControl *picture = window_.pictureAt(n);
-        if (picture) {
-            placeCursorOn(n);
-            frameAround(*picture, state_.settings.frameThickness);
-        }
-        showFrame();
+        frameTarget(state_.scanIndex);
     }
     // At or past the count: a picture created on an empty page is reached too.
-    if (state_.scanIndex >= pictures + controls)
+    if (state_.scanIndex >= pictures + controls) {
         state_.scanIndex = 0;
+        ++rounds_;
+    }
 }
 
-void Scanning::stepOntoControl(int n) {
-    hideFrame();
+void Scanning::frameTarget(Target target) {
+    framed_ = target;
+    framedRow_ = 0;
+    framedAt_ = clock_.elapsed();
     SentenceBar *bar = window_.sentenceBar();
-    const QPushButton *control = bar->control(n);
-    bar->markControl(n, colorFromValue(state_.settings.frameColor, bar->palette()),
-                     state_.settings.frameThickness);
-    services_.cursor.moveTo(control->mapToGlobal(control->rect().center()));
+    if (target < 0) {
+        hideFrame();
+        const int n = -target - 1;
+        const QPushButton *control = bar->control(n);
+        bar->markControl(n, colorFromValue(state_.settings.frameColor, bar->palette()),
+                         state_.settings.frameThickness);
+        services_.cursor.moveTo(control->mapToGlobal(control->rect().center()));
+        cue(control->text());
+        return;
+    }
+    bar->markControl(-1, {}, 0);
+    // A picture deleted since the page was read still takes its step: the frame and the
+    // cursor stay where they were.
+    const PictureControl *picture = window_.pictureAt(target);
+    if (picture) {
+        placeCursorOn(target);
+        frameAround(*picture, state_.settings.frameThickness);
+    }
+    showFrame();
+    if (picture)
+        cue(cueOf(picture->tag()));
+}
+
+void Scanning::cue(const QString &text) {
+    if (!state_.settings.switches.cues || text.isEmpty())
+        return;
+    // The phrase just chosen is the person's sentence: the next cue waits for its end.
+    if (phraseChosen_ && services_.speech.isSpeaking())
+        return;
+    phraseChosen_ = false;
+    services_.speech.speak(text);
+}
+
+void Scanning::pause() {
+    paused_ = true;
+    framed_ = 0;
+    framedRow_ = 0;
+    hideFrame();
+    window_.sentenceBar()->markControl(-1, {}, 0);
+    window_.scanTimer()->stop();
+}
+
+void Scanning::select() {
+    if (somethingElseIsOpen())
+        return;
+    const SwitchSettings &switches = state_.settings.switches;
+    if (paused_) {
+        // The press that wakes scanning starts it from the first picture; it chooses nothing.
+        paused_ = false;
+        rounds_ = 0;
+        state_.scanIndex = 0;
+        state_.scanInRow = -1;
+        if (switches.pattern != kPatternStep)
+            window_.scanTimer()->start();
+        step();
+        return;
+    }
+    rounds_ = 0;
+    if (switches.pattern == kPatternRows) {
+        if (state_.scanInRow < 0) {
+            enterRow();
+            return;
+        }
+        // Chosen: back to the rows, from the first, each row with its full step.
+        state_.scanInRow = -1;
+        state_.scanIndex = 0;
+        if (window_.scanTimer()->isActive())
+            window_.scanTimer()->start();
+    }
+    const Target target = framed_;
+    if (target < 0) {
+        window_.sentenceBar()->control(-target - 1)->click();
+    } else if (const PictureControl *picture = window_.pictureAt(target)) {
+        emit window_.picturePressed(target, Qt::LeftButton,
+                                    QPoint(picture->widthTwips() / 2, picture->heightTwips() / 2));
+    }
+}
+
+void Scanning::pressed(int index) {
+    if (state_.settings.accessMode != kAccessScanning)
+        return;
+    rounds_ = 0;
+    const qint64 now = clock_.elapsed();
+    const PictureControl *picture = window_.pictureAt(index);
+    const QString action = picture ? picture->tag() : QString();
+    const bool link = classifyAction(action) == ActionClass::PageLink;
+    // A link straight back to the page just left undoes the choice before it.
+    if (link && last_.wasLink && now - last_.at < kUndoneWithinMs &&
+        action.compare(last_.pageShown, Qt::CaseInsensitive) == 0)
+        applyPace(pace_.missed());
+    else if (index == framed_)
+        applyPace(pace_.selected(double(now - framedAt_)));
+    last_ = {now, state_.page.currentPage, link};
+    phraseChosen_ = classifyAction(action) == ActionClass::PhraseOrKeyword;
+}
+
+void Scanning::applyPace(int stepMs) {
+    if (!state_.settings.switches.adaptive || stepMs == state_.settings.scanDelay)
+        return;
+    state_.settings.scanDelay = qint16(stepMs);
+    window_.scanTimer()->setInterval(scanIntervalMs(stepMs));
+}
+
+void Scanning::settingsChanged() {
+    const SwitchSettings &switches = state_.settings.switches;
+    pace_.rebound(state_.settings.scanDelay, switches.adaptiveMinMs, switches.adaptiveMaxMs);
+    paused_ = false;
+    rounds_ = 0;
+    state_.scanInRow = -1;
 }
 
 bool Scanning::somethingElseIsOpen() {

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "SwitchRules.h"
+
+#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
+#include <QRect>
 
 namespace tv {
 
@@ -9,9 +14,10 @@ struct Services;
 class MainWindow;
 class PictureControl;
 
-// The selection frame: stepping from picture to picture with the mouse cursor in scanning
-// access, following the pointer in mouse access, blinking, stopped by Escape and resumed
-// from the page background.
+// The selection frame: stepping from picture to picture (or row by row) with the mouse
+// cursor in scanning access, following the pointer in mouse access, blinking, stopped by
+// Escape and resumed from the page background. After the page's pictures come the message
+// strip's controls, when it is shown.
 class Scanning : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +25,13 @@ public:
 
     // One tick of the scanning timer.
     void step();
+    // The switch that selects: acts on what is framed (or enters the row framed, or starts
+    // scanning again after a pause).
+    void select();
+    // The switch that moves, in step-by-step scanning: one step.
+    void advance();
+    // Scanning paused after its rounds without a press; the next press starts it again.
+    bool isPaused() const { return paused_; }
     // The pointer moved over picture `index`.
     void hover(int index);
     // The pointer moved over the page background.
@@ -29,12 +42,29 @@ public:
     void stopScanning();
     // A right press on the page background.
     void offerToResume();
+    // The settings changed: the pace starts again from the step time set.
+    void settingsChanged();
+
+    // Reaction times measured so far, and the step time they lead to.
+    const ScanPace &pace() const { return pace_; }
 
 private:
+    // What the frame stands on: a picture (> 0), a control of the message strip (-1 to -3),
+    // or nothing (0).
+    using Target = int;
+    void stepPictures();
+    void stepRows();
+    void frameTarget(Target target);
+    void frameRow(const QList<Target> &row, int number);
+    void enterRow();
+    void applyPace(int stepMs);
+    QList<QList<Target>> rows() const;
+    QList<Target> sequence() const;
+    void pause();
+    void cue(const QString &text);
+    void pressed(int index);
     void hideFrame();
     void placeCursorOn(int index);
-    // Control n of the message strip takes the step: marked, with the cursor on it.
-    void stepOntoControl(int n);
     // The frame around the picture, `out` twips from its edges.
     void frameAround(const PictureControl &picture, int out);
     void showFrame();
@@ -44,6 +74,21 @@ private:
     MainWindow &window_;
     Services &services_;
     bool escapeDown_ = false;
+    QElapsedTimer clock_;
+    static constexpr qint64 kUndoneWithinMs = 2000;
+    Target framed_ = 0;
+    int framedRow_ = 0; // 1 for the first row, 0 when no row is framed
+    qint64 framedAt_ = 0;
+    int rounds_ = 0;
+    bool paused_ = false;
+    // A phrase just chosen is not cut off by the next step's cue.
+    bool phraseChosen_ = false;
+    ScanPace pace_;
+    struct Selection {
+        qint64 at = -1;
+        QString pageShown;
+        bool wasLink = false;
+    } last_;
 };
 
 } // namespace tv

@@ -37,7 +37,9 @@ public:
 class RecordingSpeech final : public Speech {
 public:
     QStringList said;
+    bool speaking = false; // what isSpeaking answers
     void speak(const QString &text) override { said << text; }
+    bool isSpeaking() const override { return speaking; }
 };
 
 class RecordingSounds final : public SoundPlayer {

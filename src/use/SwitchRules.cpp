@@ -1,0 +1,144 @@
+#include "SwitchRules.h"
+
+#include "ActionText.h"
+#include "platform/Settings.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace tv {
+
+QList<QList<int>> rowsOf(QList<PlacedPicture> places) {
+    std::stable_sort(places.begin(), places.end(),
+                     [](const auto &a, const auto &b) { return a.place.top() < b.place.top(); });
+    QList<QList<PlacedPicture>> rows;
+    QList<QPair<int, int>> bands; // top and bottom of each row's first picture
+    for (const PlacedPicture &p : places) {
+        const int centre = p.place.top() + p.place.height() / 2;
+        qsizetype row = 0;
+        while (row < bands.size() && !(centre >= bands[row].first && centre <= bands[row].second))
+            ++row;
+        if (row == bands.size()) {
+            bands.append({p.place.top(), p.place.top() + p.place.height()});
+            rows.append(QList<PlacedPicture>());
+        }
+        rows[row].append(p);
+    }
+    QList<QList<int>> indices;
+    for (QList<PlacedPicture> &row : rows) {
+        std::stable_sort(row.begin(), row.end(), [](const auto &a, const auto &b) {
+            return a.place.left() < b.place.left();
+        });
+        QList<int> line;
+        for (const PlacedPicture &p : row)
+            line << p.index;
+        indices << line;
+    }
+    return indices;
+}
+
+bool SwitchTiming::accept(qint64 now) {
+    if (lastAccepted_ >= 0 && now - lastAccepted_ < release_)
+        return false;
+    lastAccepted_ = now;
+    counted_ = true;
+    return true;
+}
+
+bool SwitchTiming::down(qint64 now) {
+    // A key held down repeats: only the first press of a hold counts.
+    if (down_)
+        return false;
+    down_ = true;
+    counted_ = false;
+    downAt_ = now;
+    return acceptance_ <= 0 && accept(now);
+}
+
+bool SwitchTiming::heldUntil(qint64 now) {
+    if (!down_ || counted_ || now - downAt_ < acceptance_)
+        return false;
+    return accept(now);
+}
+
+ScanPace::ScanPace(int stepMs, int minMs, int maxMs) {
+    rebound(stepMs, minMs, maxMs);
+}
+
+void ScanPace::rebound(int stepMs, int minMs, int maxMs) {
+    min_ = std::min(minMs, maxMs);
+    max_ = std::max(minMs, maxMs);
+    step_ = held(stepMs);
+}
+
+int ScanPace::held(double ms) const {
+    return int(std::clamp(ms, double(min_), double(max_)) + 0.5);
+}
+
+static double medianOf(std::vector<double> v) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+int ScanPace::selected(double reactionMs) {
+    missesInARow_ = 0;
+    batch_.push_back(reactionMs);
+    all_.push_back(reactionMs);
+    if (batch_.size() == 10) {
+        const double target = medianOf(batch_) * 1.5 + 250;
+        step_ = held(step_ + (target - step_) / 2);
+        batch_.clear();
+    }
+    return step_;
+}
+
+int ScanPace::missed() {
+    if (++missesInARow_ == 2) {
+        step_ = held(step_ * 1.1);
+        missesInARow_ = 0;
+    }
+    return step_;
+}
+
+double ScanPace::medianReactionMs() const {
+    return medianOf(all_);
+}
+
+double ScanPace::slowestReactionMs() const {
+    return all_.empty() ? 0 : *std::max_element(all_.begin(), all_.end());
+}
+
+QString paceReport(const ScanPace &pace, const Settings &settings) {
+    const QString step = QStringLiteral("Pas actuel : %1 ms.").arg(settings.scanDelay);
+    if (pace.selections() == 0)
+        return QStringLiteral("Aucun choix mesuré depuis le démarrage. ") + step;
+    return QStringLiteral("Temps de réaction sur %1 choix : médiane %2 ms, le plus lent %3 ms. ")
+               .arg(pace.selections())
+               .arg(qRound(pace.medianReactionMs()))
+               .arg(qRound(pace.slowestReactionMs())) +
+           step;
+}
+
+QString cueOf(const QString &action) {
+    switch (classifyAction(action)) {
+    case ActionClass::PhraseOrKeyword:
+        return keywordOf(action) == Keyword::None ? spokenPhrase(action) : QString();
+    case ActionClass::PageLink: {
+        QString name = QFileInfo(QString(action).replace(u'\\', u'/')).fileName();
+        name.chop(4); // ".dat"
+        if (name.startsWith(QLatin1String("page_"), Qt::CaseInsensitive))
+            name = name.mid(5);
+        return name.replace(u'_', u' ');
+    }
+    case ActionClass::Media:
+        return QFileInfo(QString(action).replace(u'\\', u'/')).completeBaseName();
+    case ActionClass::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace tv
