@@ -93,15 +93,22 @@ bool SwitchInput::eventFilter(QObject *watched, QEvent *event) {
         event->accept();
         return true;
     }
-    if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && interceptsButton() &&
-        state_.pointerMode.isEmpty()) {
-        if (type == QEvent::MouseButtonRelease)
-            up(Switch::Select);
-        else
-            down(Switch::Select);
+    if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+        return false;
+    // The release of a press taken as a switch is the switch's too, even if scanning has
+    // changed in between (the press that woke it up).
+    if (type == QEvent::MouseButtonRelease) {
+        if (!buttonDown_)
+            return false;
+        buttonDown_ = false;
+        up(Switch::Select);
         return true;
     }
-    return false;
+    if (!interceptsButton() || !state_.pointerMode.isEmpty())
+        return false;
+    buttonDown_ = true;
+    down(Switch::Select);
+    return true;
 }
 
 void SwitchInput::down(Switch which) {

@@ -48,6 +48,7 @@ private:
     SwitchTiming select_{0, 0}, move_{0, 0};
     QTimer acceptance_;
     Switch holding_ = Switch::Select;
+    bool buttonDown_ = false;
 };
 
 } // namespace tv

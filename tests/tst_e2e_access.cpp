@@ -1,5 +1,5 @@
-// The message strip in the real program: real clicks and a real switch, heard at the audio
-// server.
+// Access aids in the real program: the message strip and the switches, with real clicks and
+// real key presses, heard at the audio server.
 
 #include "platform/EspeakSpeech.h"
 #include "support/AudioMonitor.h"
@@ -92,23 +92,25 @@ double expectedSpan(const QString &text) {
 
 } // namespace
 
-class MessageEndToEndTest : public QObject {
+class AccessEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
     void threePicturesThenDireSayTheMessageAsOne();
     void switchUserReachesDireAfterThePictures();
+    void keySwitchesStepAndRowScanning_data();
+    void keySwitchesStepAndRowScanning();
 
 private:
     std::unique_ptr<X11Session> x_;
 };
 
-void MessageEndToEndTest::initTestCase() {
+void AccessEndToEndTest::initTestCase() {
     x_ = std::make_unique<X11Session>();
     QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
 }
 
-void MessageEndToEndTest::threePicturesThenDireSayTheMessageAsOne() {
+void AccessEndToEndTest::threePicturesThenDireSayTheMessageAsOne() {
     ProgramCopy program;
     layOut(program, false);
     QProcess tablavox;
@@ -149,7 +151,7 @@ void MessageEndToEndTest::threePicturesThenDireSayTheMessageAsOne() {
     tablavox.waitForFinished();
 }
 
-void MessageEndToEndTest::switchUserReachesDireAfterThePictures() {
+void AccessEndToEndTest::switchUserReachesDireAfterThePictures() {
     ProgramCopy program;
     layOut(program, true);
     QProcess tablavox;
@@ -190,5 +192,67 @@ void MessageEndToEndTest::switchUserReachesDireAfterThePictures() {
     tablavox.waitForFinished();
 }
 
-QTEST_MAIN(MessageEndToEndTest)
-#include "tst_e2e_message.moc"
+void AccessEndToEndTest::keySwitchesStepAndRowScanning_data() {
+    QTest::addColumn<bool>("rows");
+    QTest::newRow("two switches, step by step") << false;
+    QTest::newRow("one switch, row then column") << true;
+}
+
+void AccessEndToEndTest::keySwitchesStepAndRowScanning() {
+    QFETCH(bool, rows);
+    ProgramCopy program;
+    writeBytes(program.file("Tablavox2.cfg"),
+               QByteArray("fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=600\r\n"
+                          "fenetre_hauteur=500\r\nacc\xE8s=d\xE9"
+                          "filement\r\ntemporisation=900\r\ncontacteur_touche=entr\xE9"
+                          "e\r\ncontacteur_avance=espace\r\nd\xE9"
+                          "filement_mode=") +
+                   (rows ? "lignes" : "pas \xE0 pas") + "\r\n");
+    // Two rows of two: the third picture opens one page, the fourth another.
+    const QList<QPair<QColor, QString>> pictures = {{Qt::yellow, "Oui"},
+                                                    {Qt::cyan, "Non"},
+                                                    {Qt::magenta, "page_trois.dat"},
+                                                    {Qt::green, "page_quatre.dat"}};
+    QByteArray page = "couleur_page=0\r\n";
+    for (int i = 0; i < pictures.size(); ++i) {
+        QImage image(120, 120, QImage::Format_RGB32);
+        image.fill(pictures[i].first);
+        image.save(program.file(QStringLiteral("multimedia/%1.png").arg(i)));
+        page += QStringLiteral("%1.png,%2,%3,%4,120,120\r\n")
+                    .arg(i)
+                    .arg(pictures[i].second)
+                    .arg(20 + (i % 2) * 200)
+                    .arg(20 + (i / 2) * 200)
+                    .toLatin1();
+    }
+    writeBytes(program.file(QStringLiteral("pages/page_départ.dat")), page);
+    writeBytes(program.file("pages/page_trois.dat"), "couleur_page=255\r\n");
+    writeBytes(program.file("pages/page_quatre.dat"), "couleur_page=255\r\n");
+    QProcess tablavox;
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
+    QVERIFY(!main.isEmpty());
+
+    if (!rows) {
+        // Space moves the frame a step, Enter chooses: the third picture.
+        QVERIFY(x_->keysTo(main, {"space", "space", "space", "Return"}));
+        QVERIFY(!x_->waitForWindow("^Tablavox -::- page_trois.dat$").isEmpty());
+    } else {
+        // Enter when the second row is framed, then when its second picture is.
+        const QPoint magenta = centreOf(*x_, Qt::magenta), green = centreOf(*x_, Qt::green);
+        QVERIFY(!magenta.isNull() && !green.isNull());
+        const QPoint secondRow = (magenta + green) / 2;
+        for (const QPoint &at : {secondRow, green}) {
+            QDeadlineTimer deadline(20000);
+            while (!near(cursor(*x_), at) && !deadline.hasExpired())
+                QTest::qWait(30);
+            QVERIFY(!deadline.hasExpired());
+            QVERIFY(x_->keysTo(main, {"Return"}));
+        }
+        QVERIFY(!x_->waitForWindow("^Tablavox -::- page_quatre.dat$").isEmpty());
+    }
+    tablavox.kill();
+    tablavox.waitForFinished();
+}
+
+QTEST_MAIN(AccessEndToEndTest)
+#include "tst_e2e_access.moc"
