@@ -1,11 +1,18 @@
 // Scanning step timing: how far each step lands from when it was due, with 50 pictures on
 // the page and the frame and cursor moved at every step. Run it on a display (offscreen
 // works: QT_QPA_PLATFORM=offscreen).
+//
+//   bench_scan [interval ms] [--cues] [--load N]
+//
+// --cues: every step says its picture's cue with the real voice (an audio server is
+// needed), and the time from the step to the cue's first samples reaching the server is
+// printed too. --load N: N CPU hogs (stress-ng) run meanwhile.
 
 #include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
 #include "platform/Dialogs.h"
+#include "platform/EspeakSpeech.h"
 #include "platform/Services.h"
 #include "platform/StandInServices.h"
 #include "use/Scanning.h"
@@ -13,6 +20,9 @@
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -50,13 +60,36 @@ double percentile(QList<double> v, double q) {
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     constexpr int kSteps = 200;
-    const int interval = argc > 1 ? std::atoi(argv[1]) : 150;
+    const QStringList args = app.arguments();
+    const int interval = args.size() > 1 && args[1].toInt() > 0 ? args[1].toInt() : 150;
+    const bool cues = args.contains("--cues");
+    const int loadAt = int(args.indexOf("--load"));
+    const int load = loadAt > 0 ? args.value(loadAt + 1).toInt() : 0;
+    QProcess stress;
+    if (load > 0) {
+        stress.start("stress-ng", {"--cpu", QString::number(load), "--quiet"});
+        if (!stress.waitForStarted()) {
+            std::fprintf(stderr, "needs stress-ng\n");
+            return 1;
+        }
+        QThread::sleep(3);
+    }
 
     tv::AppState state;
     state.tpp = {15, 15};
     state.settings.frameBlink = true;
     NoDialogs dialogs;
-    tv::SilentSpeech speech;
+    tv::SilentSpeech silent;
+    std::unique_ptr<tv::EspeakSpeech> voice;
+    if (cues) {
+        voice = std::make_unique<tv::EspeakSpeech>();
+        if (!voice->waitUntilReady() || !voice->unavailableReason().isEmpty()) {
+            std::fprintf(stderr, "speech unavailable: %s\n", qPrintable(voice->unavailableReason()));
+            return 1;
+        }
+        state.settings.switches.cues = true;
+    }
+    tv::Speech &speech = cues ? static_cast<tv::Speech &>(*voice) : silent;
     tv::SilentSoundPlayer sounds;
     tv::SilentMediaPlayer media;
     RealCursor cursor;
@@ -69,6 +102,7 @@ int main(int argc, char *argv[]) {
         tv::PictureControl *c = window.createPicture(n);
         c->setTwipsGeometry(((n - 1) % 10) * 1500 + 150, ((n - 1) / 10) * 1500 + 150, 1200, 1200);
         c->setPicture(picture);
+        c->setTag(QStringLiteral("Image numéro %1").arg(n));
         c->show();
     }
     state.page.imageCount = tv::kMaxImages;
@@ -76,8 +110,13 @@ int main(int argc, char *argv[]) {
     window.show();
 
     QElapsedTimer clock;
-    QList<double> late, between;
+    QList<double> late, between, heard;
     double previous = 0;
+    if (voice) {
+        QObject::connect(voice.get(), &tv::EspeakSpeech::audioStarted, [&] {
+            heard << double(clock.nsecsElapsed()) / 1e6 - previous;
+        });
+    }
     // Measured as the step begins, before the frame and the cursor move.
     QObject::connect(window.scanTimer(), &QTimer::timeout, [&] {
         const double now = double(clock.nsecsElapsed()) / 1e6;
@@ -95,11 +134,24 @@ int main(int argc, char *argv[]) {
     window.scanTimer()->start();
     app.exec();
 
-    std::printf("scanning steps: %d at %d ms, 50 pictures, blinking frame\n", kSteps, interval);
+    if (load > 0) {
+        stress.terminate();
+        stress.waitForFinished();
+    }
+    QFile loadavg("/proc/loadavg");
+    loadavg.open(QIODevice::ReadOnly);
+    std::printf("scanning steps: %d at %d ms, 50 pictures, blinking frame%s; %d CPU hogs, load "
+                "average %s\n",
+                kSteps, interval, cues ? ", a spoken cue at each step" : "", load,
+                loadavg.readAll().split(' ').mid(0, 3).join(' ').constData());
     std::printf(
         "step vs. its due time:     median %6.2f ms, worst %6.2f ms   (target worst < 10 ms)\n",
         percentile(late, 0.5), percentile(late, 1.0));
     std::printf("interval vs. the setting:  median %6.2f ms, worst %6.2f ms\n",
                 percentile(between, 0.5), percentile(between, 1.0));
+    if (cues && !heard.isEmpty())
+        std::printf("step to the cue's first samples at the audio server: median %6.2f ms, worst "
+                    "%6.2f ms, %lld of %d cues   (target median < 50 ms)\n",
+                    percentile(heard, 0.5), percentile(heard, 1.0), qint64(heard.size()), kSteps);
     return 0;
 }
