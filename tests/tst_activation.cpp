@@ -131,6 +131,9 @@ void ActivationTest::sentenceBarGathersAMessage() {
     QCOMPARE(bar->phrases(), QStringList({"Bonjour maman.", "ligne un\\ligne deux"}));
     QCOMPARE(p.fakes.speech.said, QStringList({"Bonjour maman.", "ligne un\r\nligne deux"}));
     QCOMPARE(bar->message(), QStringLiteral("Bonjour maman. ligne un ligne deux"));
+    // Pressed before the page had drawn them: their copies come all the same.
+    QTRY_VERIFY(!bar->picture(0).isNull() && !bar->picture(1).isNull());
+    QVERIFY(bar->picture(0).width() <= 60);
 
     // Said as one utterance by "Dire" and by a press on the message itself.
     p.fakes.media.commands.clear();

@@ -1,11 +1,15 @@
 #include "SentenceBar.h"
 
+#include "PictureCache.h"
+
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QtConcurrent>
 
 namespace tv {
 
@@ -60,6 +64,7 @@ public:
     struct Part {
         QString phrase;
         QImage picture;
+        quint64 id = 0;
     };
     QList<Part> parts;
     void updateWidth() {
@@ -143,13 +148,30 @@ SentenceBar::SentenceBar(QWidget *parent) : QFrame(parent) {
     markControl(-1, {}, 0);
 }
 
-void SentenceBar::add(const QString &phrase, const QImage &picture) {
+void SentenceBar::add(const QString &phrase, const QImage &picture, const QString &pictureFile) {
     // A small copy: the page's picture may be large and the page may be left.
     const QImage small = picture.isNull()
                              ? QImage()
                              : picture.scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio,
                                               Qt::SmoothTransformation);
-    view_->parts.append({phrase, small});
+    const quint64 id = ++lastId_;
+    view_->parts.append({phrase, small, id});
+    if (small.isNull() && !pictureFile.isEmpty()) {
+        // Pressed before the page had drawn it: the copy is decoded away from the window
+        // and shown when it comes, if the phrase is still there.
+        auto *watcher = new QFutureWatcher<QImage>(this);
+        connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher, id] {
+            for (auto &part : view_->parts) {
+                if (part.id == id)
+                    part.picture = watcher->result();
+            }
+            view_->update();
+            watcher->deleteLater();
+        });
+        watcher->setFuture(QtConcurrent::run([pictureFile] {
+            return decodePicture(pictureFile, QSize(kPictureSide, kPictureSide));
+        }));
+    }
     view_->updateWidth();
     // The newest phrase is always in sight.
     scroll_->horizontalScrollBar()->setValue(scroll_->horizontalScrollBar()->maximum());
@@ -166,6 +188,10 @@ void SentenceBar::removeLast() {
 void SentenceBar::clear() {
     view_->parts.clear();
     view_->updateWidth();
+}
+
+QImage SentenceBar::picture(int n) const {
+    return n >= 0 && n < view_->parts.size() ? view_->parts[n].picture : QImage();
 }
 
 QStringList SentenceBar::phrases() const {

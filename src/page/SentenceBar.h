@@ -22,10 +22,14 @@ class SentenceBar : public QFrame {
 public:
     explicit SentenceBar(QWidget *parent = nullptr);
 
-    void add(const QString &phrase, const QImage &picture);
+    // `picture` as drawn on the page; when it is not drawn yet, its copy is made from
+    // `pictureFile`.
+    void add(const QString &phrase, const QImage &picture, const QString &pictureFile = {});
     void removeLast();
     void clear();
     QStringList phrases() const;
+    // The copy of the picture shown for phrase n (null while it is being made).
+    QImage picture(int n) const;
     QString message() const { return messageText(phrases()); }
 
     // "Dire", "Effacer", "Tout effacer": the order in which scanning visits them.
@@ -46,6 +50,7 @@ private:
     QScrollArea *scroll_ = nullptr;
     QPushButton *controls_[kControls] = {};
     int marked_ = -1;
+    quint64 lastId_ = 0;
 };
 
 } // namespace tv

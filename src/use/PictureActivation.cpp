@@ -67,7 +67,7 @@ void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsIns
                     return;
                 }
                 if (state_.settings.sentenceBar && !action.trimmed().isEmpty()) {
-                    window_.sentenceBar()->add(action, control->picture());
+                    window_.sentenceBar()->add(action, control->picture(), control->sourcePath());
                     if (!state_.settings.sayEachPhrase)
                         break;
                 }
