@@ -7,6 +7,7 @@
 //
 // Prints its figures.
 
+#include "CpuLoad.h"
 #include "page/DiskPictureCache.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
@@ -255,13 +256,6 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-QString loadAverage() {
-    QFile f("/proc/loadavg");
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    return QString::fromLatin1(f.readAll()).section(u' ', 0, 2);
-}
-
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -282,16 +276,12 @@ int main(int argc, char *argv[]) {
     std::fflush(stdout);
     if (QProcess::execute(QCoreApplication::applicationFilePath(), {"--generate", dir.path()}) != 0)
         return 1;
-    QProcess stress;
-    if (load > 0) {
-        stress.start("stress-ng", {"--cpu", QString::number(load), "--quiet"});
-        if (!stress.waitForStarted()) {
-            std::fprintf(stderr, "needs stress-ng\n");
-            return 1;
-        }
-        QThread::sleep(5); // the load average has something to show
+    tv::bench::CpuLoad hogs;
+    if (!hogs.start(load)) {
+        std::fprintf(stderr, "needs stress-ng\n");
+        return 1;
     }
-    const QString before = loadAverage();
+    const QString before = tv::bench::loadAverage();
     const QString cache = dir.filePath("cache");
 
     const Run photosCold = runView(dir.path(), cache, 1, 6);
@@ -311,11 +301,8 @@ int main(int argc, char *argv[]) {
                           Qt::SmoothTransformation);
     }
     const double naiveMs = double(timer.nsecsElapsed()) / 1e6;
-    const QString after = loadAverage();
-    if (load > 0) {
-        stress.terminate();
-        stress.waitForFinished();
-    }
+    const QString after = tv::bench::loadAverage();
+    hogs.stop();
 
     const double cold = photosCold.drawn[0];
     const std::vector<double> warm(photosCold.drawn.begin() + 1, photosCold.drawn.end());

@@ -8,6 +8,7 @@
 // needed), and the time from the step to the cue's first samples reaching the server is
 // printed too. --load N: N CPU hogs (stress-ng) run meanwhile.
 
+#include "CpuLoad.h"
 #include "MonitorRecorder.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
@@ -66,14 +67,10 @@ int main(int argc, char *argv[]) {
     const bool cues = args.contains("--cues");
     const int loadAt = int(args.indexOf("--load"));
     const int load = loadAt > 0 ? args.value(loadAt + 1).toInt() : 0;
-    QProcess stress;
-    if (load > 0) {
-        stress.start("stress-ng", {"--cpu", QString::number(load), "--quiet"});
-        if (!stress.waitForStarted()) {
-            std::fprintf(stderr, "needs stress-ng\n");
-            return 1;
-        }
-        QThread::sleep(3);
+    tv::bench::CpuLoad hogs;
+    if (!hogs.start(load)) {
+        std::fprintf(stderr, "needs stress-ng\n");
+        return 1;
     }
 
     tv::AppState state;
@@ -173,16 +170,12 @@ int main(int argc, char *argv[]) {
         }
     }
 
-    if (load > 0) {
-        stress.terminate();
-        stress.waitForFinished();
-    }
-    QFile loadavg("/proc/loadavg");
-    loadavg.open(QIODevice::ReadOnly);
+    const QString average = tv::bench::loadAverage();
+    hogs.stop();
     std::printf("scanning steps: %d at %d ms, 50 pictures, blinking frame%s; %d CPU hogs, load "
                 "average %s\n",
                 kSteps, interval, cues ? ", a spoken cue at each step" : "", load,
-                loadavg.readAll().split(' ').mid(0, 3).join(' ').constData());
+                qPrintable(average));
     std::printf(
         "step vs. its due time:     median %6.2f ms, worst %6.2f ms   (target worst < 10 ms)\n",
         percentile(late, 0.5), percentile(late, 1.0));

@@ -250,26 +250,8 @@ void StartupTest::quitSaysGoodbyeAndWritesTheSettings() {
     QCOMPARE(p.finished->count(), 1);
     QCOMPARE(p.finished->at(0).at(0).toInt(), 0);
     QVERIFY(!p.startup->mainWindow()->isVisible());
-    QCOMPARE(
-        test::fileBytes(p.cfg()),
-        QByteArray("fenetre_gauche=0\r\nfenetre_haut=0\r\n"
-                   "fenetre_largeur=800\r\nfenetre_hauteur=600\r\n"
-                   "acc\xE8s=souris\r\ntemporisation=2000\r\n"
-                   "couleur_fond=9998670\r\ncadre_\xE9paisseur=10\r\n"
-                   "cadre_couleur=255\r\ncadre_clignote=non\r\n"
-                   "video_largeur= 640\r\nvideo_hauteur=480\r\n"
-                   "son_page=non,0\r\nbandeau_phrase=non\r\nbandeau_dire=oui\r\n"
-                   "contacteur_touche=\r\ncontacteur_avance=espace\r\ncontacteur_acceptation=0\r\n"
-                   "contacteur_relachement=0\r\nd\xE9"
-                   "filement_mode=auto\r\n"
-                   "d\xE9"
-                   "filement_tours=0\r\nd\xE9"
-                   "filement_annonce=non\r\n"
-                   "d\xE9"
-                   "filement_adaptatif=non\r\nd\xE9"
-                   "filement_min=500\r\n"
-                   "d\xE9"
-                   "filement_max=5000\r\n"));
+    QCOMPARE(test::fileBytes(p.cfg()),
+             test::fileBytes(QStringLiteral(TABLAVOX_TEST_DATA "/settings/written_default.cfg")));
 }
 
 void StartupTest::movedWindowIsKeptOnlyByQuit() {
