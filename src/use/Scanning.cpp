@@ -1,5 +1,6 @@
 #include "Scanning.h"
 
+#include "ActionText.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
@@ -9,7 +10,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 
-#include "ActionText.h"
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
@@ -76,15 +76,6 @@ void Scanning::step() {
 void Scanning::advance() {
     if (!somethingElseIsOpen())
         stepPictures();
-}
-
-QList<Scanning::Target> Scanning::sequence() const {
-    QList<Target> targets;
-    for (int n = 1; n <= state_.page.imageCount; ++n)
-        targets << n;
-    if (state_.settings.sentenceBar)
-        targets << -1 << -2 << -3;
-    return targets;
 }
 
 void Scanning::stepPictures() {

@@ -59,7 +59,6 @@ private:
     void enterRow();
     void applyPace(int stepMs);
     QList<QList<Target>> rows() const;
-    QList<Target> sequence() const;
     void pause();
     void cue(const QString &text);
     void pressed(int index);
