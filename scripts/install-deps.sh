@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  qt6-qpa-plugins libqt6svg6 fonts-dejavu-core qt6-translations-l10n
+  qt6-qpa-plugins libqt6svg6 qt6-svg-dev fonts-dejavu-core qt6-translations-l10n
   libespeak-ng-dev espeak-ng-data
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio timgm6mb-soundfont

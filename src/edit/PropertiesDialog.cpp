@@ -1,10 +1,12 @@
 #include "PropertiesDialog.h"
 
-#include "platform/AppState.h"
+#include "SymbolDialog.h"
+#include "SymbolLibrary.h"
 #include "page/MainWindow.h"
 #include "page/PageCommands.h"
 #include "page/PictureCache.h"
 #include "page/PictureControl.h"
+#include "platform/AppState.h"
 #include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
@@ -121,7 +123,9 @@ void PropertiesDialog::buildControls() {
                            px(120, 600, 8000, 3500));
     cmdChercheImage_ = button(cadreImage_, QStringLiteral("Image"),
                               QStringLiteral("cmdChercheImage"), px(120, 300, 1300, 400));
-    lblNomImage_ = greyLabel(cadreImage_, QStringLiteral("lblNomImage"), px(1560, 300, 6200, 400));
+    cmdSymboles_ = button(cadreImage_, QStringLiteral("Symboles"), QStringLiteral("cmdSymboles"),
+                          px(1560, 300, 1300, 400));
+    lblNomImage_ = greyLabel(cadreImage_, QStringLiteral("lblNomImage"), px(3000, 300, 4760, 400));
     imgExemple_ = new QLabel(cadreImage_);
     imgExemple_->setObjectName(QStringLiteral("ImgExemple"));
     imgExemple_->setScaledContents(true);
@@ -148,6 +152,7 @@ void PropertiesDialog::buildControls() {
     connect(cmdAnnuler_, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdSauver_, &QPushButton::clicked, this, &PropertiesDialog::save);
     connect(cmdChercheImage_, &QPushButton::clicked, this, &PropertiesDialog::chooseImage);
+    connect(cmdSymboles_, &QPushButton::clicked, this, &PropertiesDialog::chooseSymbol);
     connect(cmdMultiMedia_, &QPushButton::clicked, this, &PropertiesDialog::chooseMedia);
     connect(cmdPage_, &QPushButton::clicked, this, &PropertiesDialog::choosePage);
     connect(cmdEcouter_, &QPushButton::clicked, this, &PropertiesDialog::hearPhrase);
@@ -251,6 +256,70 @@ void PropertiesDialog::chooseImage() {
     lblNomImage_->setText(name);
     // Recorded only with "Enregistrer": "&Annuler" leaves the picture's record as it was.
     chosenImageFile_ = name;
+}
+
+namespace {
+// Read once, at the first search: the library does not change while the program runs.
+const SymbolLibrary &symbolLibrary(QString *error) {
+    static QString why;
+    static const SymbolLibrary library =
+        SymbolLibrary::load(SymbolLibrary::defaultDirectory(), &why);
+    *error = why;
+    return library;
+}
+} // namespace
+
+void PropertiesDialog::chooseSymbol() {
+    QString why;
+    const SymbolLibrary &library = symbolLibrary(&why);
+    if (library.isEmpty()) {
+        services_.dialogs.message(QStringLiteral("La bibliothèque de symboles est introuvable "
+                                                 "(") +
+                                      SymbolLibrary::defaultDirectory() + QStringLiteral(" : ") +
+                                      why + u')',
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    SymbolDialog search(library, this);
+    if (search.exec() != QDialog::Accepted || search.chosen() < 0)
+        return;
+    takeSymbol(library.drawingPath(search.chosen()), library.at(search.chosen()).label);
+}
+
+bool PropertiesDialog::takeSymbol(const QString &drawingPath, const QString &label) {
+    const QString media = state_.paths.multimediaDirectory();
+    if (!QFileInfo(media).isDir()) {
+        enter(media, QStringLiteral("multimedia"));
+        return false;
+    }
+    QString why;
+    const WrittenSymbol written = writeSymbol(drawingPath, label, media, &why);
+    if (written.name.isEmpty()) {
+        services_.dialogs.message(QStringLiteral("Le symbole ''") + label +
+                                      QStringLiteral("'' n'a pas pu être enregistré dans le "
+                                                     "répertoire ''multimedia'' : ") +
+                                      why,
+                                  MessageIcon::Critical, MessageButtons::Ok);
+        return false;
+    }
+    if (written.created)
+        writtenSymbols_ << written.path;
+    imgExemple_->setPixmap(QPixmap::fromImage(decodePicture(written.path, imgExemple_->size())));
+    previewPath_ = written.path;
+    lblNomImage_->setText(written.name);
+    chosenImageFile_ = written.name;
+    if (txtALire_->toPlainText().isEmpty() && actionKind_ == kActionPhrase)
+        txtALire_->setPlainText(label);
+    return true;
+}
+
+void PropertiesDialog::done(int result) {
+    // A symbol drawn for this opening and not kept by the picture would be a stray file.
+    for (const QString &path : std::as_const(writtenSymbols_))
+        if (result != QDialog::Accepted || path != previewPath_)
+            QFile::remove(path);
+    writtenSymbols_.clear();
+    QDialog::done(result);
 }
 
 void PropertiesDialog::chooseMedia() {

@@ -41,6 +41,13 @@ public:
     void choosePage();
     void hearPhrase();
     void save();
+    // Opens the symbol search; the symbol chosen is taken as the picture's file.
+    void chooseSymbol();
+    // Draws the symbol into the multimedia directory and shows it as the picture's file;
+    // its name goes into an empty phrase box when the picture says a phrase.
+    bool takeSymbol(const QString &drawingPath, const QString &label);
+
+    void done(int result) override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -70,11 +77,14 @@ private:
     // The picture file chosen in this opening, which the picture takes on saving.
     QString chosenImageFile_; // the picture chosen, not yet recorded
     QString previewPath_;
+    // Symbol files this opening wrote: those the picture does not keep are removed.
+    QStringList writtenSymbols_;
 
     QPushButton *cmdAnnuler_ = nullptr;
     QPushButton *cmdSauver_ = nullptr;
     QGroupBox *cadreImage_ = nullptr;
     QPushButton *cmdChercheImage_ = nullptr;
+    QPushButton *cmdSymboles_ = nullptr;
     QLabel *lblNomImage_ = nullptr;
     QLabel *imgExemple_ = nullptr;
     QGroupBox *frame1_ = nullptr;

@@ -81,9 +81,6 @@ std::optional<QString> realTargetInside(const QString &path, const QString &root
     return real;
 }
 
-namespace {
-
-// Why a write failed, in words a carer can act on.
 QString reasonOf(int error) {
     switch (error) {
     case ENOSPC:
@@ -101,6 +98,8 @@ QString reasonOf(int error) {
         return QString::fromLocal8Bit(std::strerror(error));
     }
 }
+
+namespace {
 
 // Writes the bytes beside the file under a temporary name, makes sure they are on the disk,
 // then puts them in its place; on any failure the former file is left as it was.

@@ -33,6 +33,9 @@ struct TextWriteResult {
 TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
                                const QString &mustStayIn = {});
 
+// Why a write failed (an errno value), in words a carer can act on.
+QString reasonOf(int error);
+
 // Where the path really leads, when that is inside root (both through their links).
 std::optional<QString> realTargetInside(const QString &path, const QString &root);
 
