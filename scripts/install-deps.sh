@@ -9,7 +9,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio timgm6mb-soundfont
-  libfluidsynth-dev libpulse-dev libmpv-dev zlib1g-dev
+  libfluidsynth-dev libpulse-dev libmpv-dev zlib1g-dev libzip-dev
   ffmpeg
   pulseaudio pulseaudio-utils stress-ng sox
   xvfb xauth xdotool x11-utils imagemagick libxtst-dev

@@ -2,6 +2,7 @@
 
 #include "app/LaunchWindow.h"
 #include "app/ProgramPropertiesDialog.h"
+#include "edit/BoardExchange.h"
 #include "edit/PictureEditor.h"
 #include "edit/PointerModes.h"
 #include "edit/PropertiesDialog.h"
@@ -146,6 +147,7 @@ void Startup::runMain() {
         dialog.exec();
     };
     pageCommands_ = std::make_unique<PageCommands>(state_, *main_, services_, *pages_);
+    boards_ = std::make_unique<BoardExchange>(state_, *main_, services_, *pages_);
     connect(main_->action(QStringLiteral("mnuPropProgramme")), &QAction::triggered, this,
             &Startup::openProgramProperties);
     connect(main_->action(QStringLiteral("mnuCouleurPage")), &QAction::triggered, this,

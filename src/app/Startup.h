@@ -10,6 +10,7 @@ namespace tv {
 
 struct AppState;
 struct Services;
+class BoardExchange;
 class InstanceGuard;
 class LaunchWindow;
 class MainWindow;
@@ -82,6 +83,7 @@ private:
     std::unique_ptr<SwitchInput> switches_;
     std::unique_ptr<PictureEditor> editor_;
     std::unique_ptr<PageCommands> pageCommands_;
+    std::unique_ptr<BoardExchange> boards_;
     QPointer<ProgramPropertiesDialog> programProperties_;
     std::unique_ptr<PictureActivation> activation_;
     bool going_ = false;

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -272,32 +271,13 @@ WrittenSymbol writeSymbol(const QString &drawingPath, const QString &label,
                 return {stored, path, false};
             continue;
         }
-        // O_EXCL: never opens a file that is there already, even one that appeared meanwhile
-        // or a link.
-        const int fd = ::open(QFile::encodeName(path).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;
-            return fail(reasonOf(errno));
-        }
-        qsizetype done = 0;
-        int error = 0;
-        while (done < png.size() && error == 0) {
-            const ssize_t n = ::write(fd, png.constData() + done, std::size_t(png.size() - done));
-            if (n > 0)
-                done += n;
-            else if (errno != EINTR)
-                error = errno;
-        }
-        if (error == 0 && ::fsync(fd) != 0)
-            error = errno;
-        if (::close(fd) != 0 && error == 0)
-            error = errno;
-        if (error != 0) {
-            QFile::remove(path);
+        // Never opens a file that is there already, even one that appeared meanwhile, or a
+        // link.
+        const int error = writeNewFile(path, png);
+        if (error == EEXIST)
+            continue;
+        if (error != 0)
             return fail(reasonOf(error));
-        }
         return {stored, path, true};
     }
     return fail(QStringLiteral("trop de symboles portent ce nom"));

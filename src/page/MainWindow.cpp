@@ -88,6 +88,8 @@ void MainWindow::buildMenus() {
     addEntry(pages, QStringLiteral("&Nouvelle"), QStringLiteral("mnuNouvellePage"));
     addEntry(pages, QStringLiteral("&Charger"), QStringLiteral("mnuChargePage"));
     addEntry(pages, QStringLiteral("&Sauve"), QStringLiteral("mnuSauvePage"));
+    addEntry(pages, QStringLiteral("Importer…"), QStringLiteral("mnuImporter"));
+    addEntry(pages, QStringLiteral("Exporter…"), QStringLiteral("mnuExporter"));
 
     QMenu *images = menuBar()->addMenu(QStringLiteral("&Images"));
     images->setObjectName(QStringLiteral("mnuImages"));

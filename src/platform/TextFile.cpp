@@ -184,6 +184,31 @@ TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
     return result;
 }
 
+int writeNewFile(const QString &path, const QByteArray &bytes) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    qsizetype done = 0;
+    int error = 0;
+    while (done < bytes.size() && error == 0) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n == 0)
+            error = ENOSPC;
+        else if (errno != EINTR)
+            error = errno;
+    }
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(name.constData());
+    return error;
+}
+
 bool isLeftoverOfASave(const QString &fileName) {
     static const QRegularExpression own(
         QStringLiteral(R"(^(page_.*\.dat|Tablavox2\.cfg)\.[A-Za-z0-9]{6}$)"),

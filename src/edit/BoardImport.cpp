@@ -1,0 +1,649 @@
+#include "BoardImport.h"
+
+#include "ObfBoard.h"
+#include "page/PageFile.h"
+#include "platform/TextFile.h"
+#include "platform/ZipArchive.h"
+#include "use/ActionText.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QSet>
+#include <QUrl>
+#include <cerrno>
+#include <cstdio>
+#include <deque>
+#include <sys/stat.h>
+
+namespace tv {
+
+namespace {
+
+constexpr qint32 kWhite = 0xFFFFFF;
+constexpr int kCardPixels = 300;
+
+struct Loaded {
+    QString path; // in the package; empty for a lone board
+    ObfBoard board;
+    QString page; // the page file it becomes
+};
+
+struct Media {
+    QByteArray bytes;
+    QString suffix; // without the dot
+    QString stem;
+};
+
+std::optional<std::pair<QString, QByteArray>> decodeDataUrl(const QString &url, qint64 maxBytes) {
+    if (!url.startsWith(QLatin1String("data:"), Qt::CaseInsensitive))
+        return std::nullopt;
+    const qsizetype comma = url.indexOf(u',');
+    if (comma < 0 || (url.size() - comma) * 3 / 4 > maxBytes)
+        return std::nullopt;
+    const QString header = url.mid(5, comma - 5);
+    const QByteArray payload = url.mid(comma + 1).toLatin1();
+    QByteArray bytes;
+    if (header.endsWith(QLatin1String(";base64"), Qt::CaseInsensitive)) {
+        const auto r =
+            QByteArray::fromBase64Encoding(payload, QByteArray::AbortOnBase64DecodingErrors);
+        if (!r)
+            return std::nullopt;
+        bytes = *r;
+    } else {
+        bytes = QByteArray::fromPercentEncoding(payload);
+    }
+    return std::pair{header.section(u';', 0, 0).toLower(), bytes};
+}
+
+class Importer {
+public:
+    Importer(const ImportTarget &target, const ImportLimits &limits)
+        : target_(target), limits_(limits) {}
+
+    ImportReport run(const QString &file,
+                     const std::function<ExistingPages(const QStringList &)> &ask) {
+        if (!load(file) || !checkPaths())
+            return failed();
+        if (!namePages(ask))
+            return report_;
+        chooseMediaDirectory(file);
+        std::vector<QStringList> pages;
+        for (const Loaded &l : boards_) {
+            pages.push_back(pageLines(l));
+            if (!report_.error.isEmpty()) {
+                rollBack();
+                return failed();
+            }
+        }
+        if (!writePages(pages)) {
+            rollBack();
+            return failed();
+        }
+        report_.ok = true;
+        return report_;
+    }
+
+private:
+    ImportReport failed() {
+        report_.ok = false;
+        report_.pages.clear();
+        return report_;
+    }
+    bool fail(const QString &why) {
+        if (report_.error.isEmpty())
+            report_.error = why;
+        return false;
+    }
+
+    std::optional<QByteArray> readInPackage(const QString &path, qint64 max, QString *why) {
+        if (!zipped_) {
+            *why = QStringLiteral("un tableau seul ne contient pas de fichiers");
+            return std::nullopt;
+        }
+        const auto safe = safeEntryPath(path);
+        if (!safe) {
+            *why = QStringLiteral("chemin hors du paquet");
+            return std::nullopt;
+        }
+        return zip_.read(*safe, max, why);
+    }
+
+    bool load(const QString &file) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("Le fichier ne peut pas être lu : ") + f.errorString());
+        const QByteArray magic = f.peek(4);
+        zipped_ = magic.startsWith("PK\x03\x04") || magic.startsWith("PK\x05\x06");
+        QString why;
+        if (!zipped_) {
+            if (f.size() > limits_.maxBoardBytes)
+                return fail(QStringLiteral("Le tableau est trop gros (%1 Mo) pour être un tableau "
+                                           "OBF.")
+                                .arg(f.size() >> 20));
+            const auto board = parseObfBoard(f.readAll(), &why);
+            if (!board)
+                return fail(QStringLiteral("Le fichier n'est pas un tableau lisible : ") + why +
+                            u'.');
+            boards_.push_back({QString(), *board, QString()});
+            return true;
+        }
+        f.close();
+        if (!zip_.open(file, &why))
+            return fail(QStringLiteral("Le paquet n'est pas lisible : ") + why + u'.');
+        const auto manifestBytes = zip_.read(QStringLiteral("manifest.json"), 1 << 20, &why);
+        if (!manifestBytes)
+            return fail(QStringLiteral("Le paquet n'a pas de manifest.json lisible : ") + why +
+                        u'.');
+        QJsonParseError parse;
+        const QJsonObject manifest = QJsonDocument::fromJson(*manifestBytes, &parse).object();
+        if (parse.error != QJsonParseError::NoError)
+            return fail(QStringLiteral("Le manifest.json du paquet n'est pas du JSON valide (") +
+                        parse.errorString() + QStringLiteral(")."));
+        const QJsonObject listed = manifest.value(QLatin1String("paths"))
+                                       .toObject()
+                                       .value(QLatin1String("boards"))
+                                       .toObject();
+        QStringList paths;
+        const QString root = manifest.value(QLatin1String("root")).toString();
+        if (!root.isEmpty())
+            paths << root;
+        for (auto it = listed.begin(); it != listed.end(); ++it)
+            if (!paths.contains(it.value().toString()))
+                paths << it.value().toString();
+        if (paths.isEmpty())
+            return fail(QStringLiteral("Le manifest.json du paquet ne nomme aucun tableau."));
+        if (paths.size() > limits_.maxBoards)
+            return fail(
+                QStringLiteral("Le paquet contient %1 tableaux : un import en prend au plus "
+                               "%2.")
+                    .arg(paths.size())
+                    .arg(limits_.maxBoards));
+        for (const QString &p : paths) {
+            if (!safeEntryPath(p))
+                return fail(QStringLiteral("Le paquet désigne un fichier hors de lui-même (« ") +
+                            p.left(80) + QStringLiteral(" ») : rien n'a été importé."));
+            const auto bytes = zip_.read(*safeEntryPath(p), limits_.maxBoardBytes, &why);
+            if (!bytes)
+                return fail(QStringLiteral("Le tableau ") + why + u'.');
+            const auto board = parseObfBoard(*bytes, &why);
+            if (!board)
+                return fail(QStringLiteral("Le tableau « ") + p.left(80) +
+                            QStringLiteral(" » n'est pas lisible : ") + why + u'.');
+            boards_.push_back({*safeEntryPath(p), *board, QString()});
+        }
+        orderFromRoot();
+        return true;
+    }
+
+    // The root first, then the boards in the order a person reaches them.
+    void orderFromRoot() {
+        std::vector<Loaded> ordered;
+        std::vector<bool> done(boards_.size(), false);
+        std::deque<std::size_t> next{0};
+        done[0] = true;
+        while (!next.empty()) {
+            const std::size_t i = next.front();
+            next.pop_front();
+            ordered.push_back(boards_[i]);
+            for (const ObfButton &b : boards_[i].board.buttons) {
+                const int target = boardIndex(b);
+                if (target >= 0 && !done[std::size_t(target)]) {
+                    done[std::size_t(target)] = true;
+                    next.push_back(std::size_t(target));
+                }
+            }
+        }
+        for (std::size_t i = 0; i < boards_.size(); ++i)
+            if (!done[i])
+                ordered.push_back(boards_[i]);
+        boards_ = std::move(ordered);
+    }
+
+    int boardIndex(const ObfButton &b) const {
+        const auto path = b.loadBoardPath.isEmpty() ? std::nullopt : safeEntryPath(b.loadBoardPath);
+        for (std::size_t i = 0; i < boards_.size(); ++i) {
+            if (path && boards_[i].path == *path)
+                return int(i);
+            if (!b.loadBoardId.isEmpty() && boards_[i].board.id == b.loadBoardId)
+                return int(i);
+        }
+        return -1;
+    }
+
+    // A hostile package is refused whole, before anything is written.
+    bool checkPaths() {
+        for (const Loaded &l : boards_)
+            for (const auto *list : {&l.board.images, &l.board.sounds})
+                for (const ObfResource &r : *list)
+                    if (!r.path.isEmpty() && !safeEntryPath(r.path))
+                        return fail(QStringLiteral("Le paquet désigne un fichier hors de "
+                                                   "lui-même (« ") +
+                                    r.path.left(80) +
+                                    QStringLiteral(" ») : rien n'a été importé."));
+        return true;
+    }
+
+    static bool exists(const QDir &dir, const QString &name) {
+        return dir.exists(name) ||
+               !dir.entryList({name}, QDir::Files | QDir::CaseSensitive).isEmpty() ||
+               dir.entryList(QDir::Files).contains(name, Qt::CaseInsensitive);
+    }
+
+    bool namePages(const std::function<ExistingPages(const QStringList &)> &ask) {
+        const QDir pages(target_.pagesDirectory);
+        QSet<QString> used;
+        QStringList taken;
+        for (Loaded &l : boards_) {
+            QString name = pageNameForBoard(l.board.name.isEmpty() ? l.board.id : l.board.name);
+            const QString stem = name.chopped(4);
+            for (int n = 2; used.contains(name.toLower()); ++n)
+                name = QStringLiteral("%1_%2.dat").arg(stem).arg(n);
+            used.insert(name.toLower());
+            l.page = name;
+            if (exists(pages, name))
+                taken << name;
+        }
+        if (taken.isEmpty())
+            return true;
+        const ExistingPages answer = ask(taken);
+        if (answer == ExistingPages::Cancel) {
+            report_.cancelled = true;
+            return false;
+        }
+        if (answer == ExistingPages::KeepBoth) {
+            for (Loaded &l : boards_) {
+                if (!taken.contains(l.page))
+                    continue;
+                const QString stem = l.page.chopped(4);
+                QString name;
+                for (int n = 2;; ++n) {
+                    name = QStringLiteral("%1_%2.dat").arg(stem).arg(n);
+                    if (!used.contains(name.toLower()) && !exists(pages, name))
+                        break;
+                }
+                used.insert(name.toLower());
+                l.page = name;
+            }
+        }
+        return true;
+    }
+
+    void chooseMediaDirectory(const QString &file) {
+        const ObfBoard &root = boards_.front().board;
+        const QString stem =
+            plainFileStem(root.name.isEmpty() ? QFileInfo(file).completeBaseName() : root.name,
+                          QStringLiteral("tableaux"));
+        QString name = stem;
+        for (int n = 2; QFileInfo(target_.multimediaDirectory + u'/' + name).exists() ||
+                        QFileInfo(target_.multimediaDirectory + u'/' + name).isSymLink();
+             ++n)
+            name = QStringLiteral("%1_%2").arg(stem).arg(n);
+        report_.mediaDirectory = name;
+    }
+
+    // Writes a file of the import into its own directory; the name the page refers to.
+    std::optional<QString> store(const Media &media) {
+        const QString dir = target_.multimediaDirectory + u'/' + report_.mediaDirectory;
+        if (!mediaDirectoryMade_) {
+            if (::mkdir(QFile::encodeName(dir).constData(), 0755) != 0) {
+                fail(QStringLiteral("Le répertoire ''multimedia\\") + report_.mediaDirectory +
+                     QStringLiteral("'' ne peut pas être créé : ") + reasonOf(errno) + u'.');
+                return std::nullopt;
+            }
+            mediaDirectoryMade_ = true;
+        }
+        written_ += media.bytes.size();
+        if (written_ > limits_.maxTotalBytes) {
+            fail(QStringLiteral("Le paquet est trop gros pour être importé (plus de %1 Mo).")
+                     .arg(limits_.maxTotalBytes >> 20));
+            return std::nullopt;
+        }
+        QString name = media.stem + u'.' + media.suffix;
+        for (int n = 2; usedMedia_.contains(name); ++n)
+            name = QStringLiteral("%1_%2.%3").arg(media.stem).arg(n).arg(media.suffix);
+        usedMedia_.insert(name);
+        const int error = writeNewFile(dir + u'/' + name, media.bytes);
+        if (error != 0) {
+            fail(QStringLiteral("Le fichier ''") + name +
+                 QStringLiteral("'' n'a pas pu être écrit : ") + reasonOf(error) + u'.');
+            return std::nullopt;
+        }
+        mediaFiles_ << dir + u'/' + name;
+        return report_.mediaDirectory + u'\\' + name;
+    }
+
+    // The bytes of an image or a sound from the package or a data: URL.
+    std::optional<QByteArray> bytesOf(const ObfResource &r, QString *contentType, bool *webOnly) {
+        *contentType = r.contentType.toLower();
+        QString why;
+        if (!r.data.isEmpty()) {
+            if (const auto d = decodeDataUrl(r.data, limits_.maxResourceBytes)) {
+                if (!d->first.isEmpty())
+                    *contentType = d->first;
+                return d->second;
+            }
+        }
+        if (!r.path.isEmpty() && zipped_)
+            return readInPackage(r.path, limits_.maxResourceBytes, &why);
+        if (r.url.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
+            if (const auto d = decodeDataUrl(r.url, limits_.maxResourceBytes))
+                return d->second;
+        }
+        *webOnly = !r.url.isEmpty();
+        return std::nullopt;
+    }
+
+    static const ObfResource *find(const std::vector<ObfResource> &list, const QString &id) {
+        if (id.isEmpty())
+            return nullptr;
+        for (const ObfResource &r : list)
+            if (r.id == id)
+                return &r;
+        return nullptr;
+    }
+
+    static QString stemOf(const ObfResource &r, const QString &fallback) {
+        const QString base =
+            QFileInfo(r.path.isEmpty() ? r.url.section(u'?', 0, 0) : r.path).completeBaseName();
+        return plainFileStem(base.isEmpty() || r.path.isEmpty() ? fallback : base,
+                             QStringLiteral("image"));
+    }
+
+    // An image as the pages can show it: PNG, JPEG and BMP as they are, other kinds drawn
+    // into a PNG; nothing for a file that is not a picture or is far too large.
+    std::optional<Media> picture(const QByteArray &bytes, const QString &stem) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        const QByteArray format = reader.format().toLower();
+        const QSize size = reader.size();
+        if (format.isEmpty() ||
+            (size.isValid() && qint64(size.width()) * size.height() > limits_.maxPixels))
+            return std::nullopt;
+        if ((format == "png" || format == "jpeg" || format == "bmp") && size.isValid())
+            return Media{bytes,
+                         format == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(format),
+                         stem};
+        if (format == "svg")
+            reader.setScaledSize(size.scaled(512, 512, Qt::KeepAspectRatio));
+        const QImage image = reader.read();
+        if (image.isNull())
+            return std::nullopt;
+        QByteArray png;
+        QBuffer out(&png);
+        out.open(QIODevice::WriteOnly);
+        image.save(&out, "PNG");
+        return Media{png, QStringLiteral("png"), stem};
+    }
+
+    // A picture for a button without one: its text on its colour.
+    static Media card(const QString &text, qint32 bgr) {
+        QImage image(kCardPixels, kCardPixels, QImage::Format_RGB32);
+        const QColor fill(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+        image.fill(fill);
+        QPainter p(&image);
+        p.setPen(QPen(Qt::darkGray, 6));
+        p.drawRect(image.rect().adjusted(3, 3, -3, -3));
+        p.setPen(fill.lightness() < 110 ? Qt::white : Qt::black);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setBold(true);
+        const QRect box = image.rect().adjusted(18, 18, -18, -18);
+        for (int size = 48; size >= 12; size -= 4) {
+            font.setPixelSize(size);
+            p.setFont(font);
+            if (box.contains(p.boundingRect(box, Qt::AlignCenter | Qt::TextWordWrap, text)))
+                break;
+        }
+        p.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, text);
+        p.end();
+        QByteArray png;
+        QBuffer out(&png);
+        out.open(QIODevice::WriteOnly);
+        image.save(&out, "PNG");
+        return {png, QStringLiteral("png"), QString()};
+    }
+
+    static QString soundSuffix(const QByteArray &bytes, const QString &type, const QString &path) {
+        if (bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WAVE")
+            return QStringLiteral("wav");
+        if (bytes.startsWith("ID3") ||
+            (bytes.size() > 1 && uchar(bytes[0]) == 0xFF && (uchar(bytes[1]) & 0xE0) == 0xE0))
+            return QStringLiteral("mp3");
+        // Other kinds by their name, as long as the program plays them (MIDI, films).
+        static const QStringList played = {"mid", "mpg", "mpeg", "avi", "flv", "wmv", "wav", "mp3"};
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (played.contains(suffix))
+            return suffix;
+        if (type == QLatin1String("audio/midi") || type == QLatin1String("audio/mid"))
+            return QStringLiteral("mid");
+        return {};
+    }
+
+    QString imageFor(const Loaded &l, const ObfButton &b, const QString &text) {
+        if (const ObfResource *r = find(l.board.images, b.imageId)) {
+            const QString key = l.path + u'\n' + r->id;
+            if (const auto known = storedImages_.constFind(key); known != storedImages_.constEnd())
+                return *known;
+            QString type;
+            bool webOnly = false;
+            const auto bytes = bytesOf(*r, &type, &webOnly);
+            if (bytes) {
+                if (const auto media = picture(*bytes, stemOf(*r, text))) {
+                    const auto name = store(*media);
+                    if (name)
+                        storedImages_.insert(key, *name);
+                    return name.value_or(QString());
+                }
+                ++report_.unreadableImages;
+            } else if (webOnly) {
+                ++report_.webOnlyImages;
+            } else {
+                ++report_.unreadableImages;
+            }
+        } else {
+            ++report_.textCards;
+        }
+        Media m = card(text, b.background.value_or(kWhite));
+        m.stem = QStringLiteral("texte_") + plainFileStem(text, QStringLiteral("bouton"));
+        return store(m).value_or(QString());
+    }
+
+    QString actionFor(const Loaded &l, const ObfButton &b, const QString &text) {
+        if (!b.loadBoardId.isEmpty() || !b.loadBoardPath.isEmpty()) {
+            const int target = boardIndex(b);
+            if (target >= 0)
+                return boards_[std::size_t(target)].page;
+            ++report_.missingLinks;
+        } else if (const ObfResource *r = find(l.board.sounds, b.soundId)) {
+            QString type;
+            bool webOnly = false;
+            const auto bytes = bytesOf(*r, &type, &webOnly);
+            const QString suffix = bytes ? soundSuffix(*bytes, type, r->path) : QString();
+            if (!suffix.isEmpty())
+                return store({*bytes, suffix, stemOf(*r, text)}).value_or(QString());
+            ++report_.soundsLeftOut;
+        }
+        if (!b.tablavoxAction.isEmpty() && keywordOf(b.tablavoxAction) != Keyword::None)
+            return b.tablavoxAction;
+        return phraseForPage(b.vocalization.isEmpty() ? b.label : b.vocalization,
+                             &report_.replacedCharacters);
+    }
+
+    QStringList pageLines(const Loaded &l) {
+        const GridPlacement grid = placeButtons(l.board);
+        std::vector<std::size_t> reading;
+        for (std::size_t i = 0; i < l.board.buttons.size(); ++i) {
+            const ObfButton &b = l.board.buttons[i];
+            const bool empty = b.label.trimmed().isEmpty() && b.vocalization.trimmed().isEmpty() &&
+                               b.imageId.isEmpty() && b.loadBoardId.isEmpty() &&
+                               b.loadBoardPath.isEmpty() && b.soundId.isEmpty();
+            if (b.hidden || b.special || empty)
+                ++report_.leftOutButtons;
+            else
+                reading.push_back(i);
+        }
+        std::stable_sort(reading.begin(), reading.end(), [&](std::size_t a, std::size_t b) {
+            const QPoint ca = grid.cells[a], cb = grid.cells[b];
+            return std::pair(ca.y(), ca.x()) < std::pair(cb.y(), cb.x());
+        });
+        if (int(reading.size()) > kMaxImages) {
+            report_.overflow += int(reading.size()) - kMaxImages;
+            reading.resize(kMaxImages);
+        }
+        PageModel page;
+        page.pageColor = l.board.background.value_or(kWhite);
+        int index = 0;
+        for (std::size_t i : reading) {
+            const ObfButton &b = l.board.buttons[i];
+            int ignored = 0;
+            const QString text =
+                phraseForPage(b.label.isEmpty() ? b.vocalization : b.label, &ignored)
+                    .replace(u'\\', u' ');
+            const QString image = imageFor(l, b, text);
+            const QString action = actionFor(l, b, text);
+            if (!report_.error.isEmpty())
+                return {};
+            const QRect cell = gridCell(grid.cells[i].y(), grid.cells[i].x(), grid.rows,
+                                        grid.columns, target_.area, target_.gap);
+            ImageRecord &r = page.imageTable[std::size_t(++index)];
+            r = {image,
+                 action,
+                 qint16(cell.left()),
+                 qint16(cell.top()),
+                 qint16(cell.width()),
+                 qint16(cell.height())};
+            ++report_.pictures;
+        }
+        page.imageCount = qint16(index);
+        return formatPage(page, target_.tpp);
+    }
+
+    bool writePages(const std::vector<QStringList> &pages) {
+        QStringList temporaries;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            // Named as a save in progress: one left by a crash is cleared at the next start.
+            const QString temporary =
+                target_.pagesDirectory + u'/' + boards_[i].page + QLatin1String(".import");
+            QFile::remove(temporary);
+            const TextWriteResult r = writeTextLines(temporary, pages[i], target_.pagesDirectory);
+            if (!r.ok) {
+                for (const QString &t : temporaries)
+                    QFile::remove(t);
+                return fail(QStringLiteral("La page ''") + boards_[i].page +
+                            QStringLiteral("'' n'a pas pu être écrite : ") + r.error +
+                            QStringLiteral(".\r\nRien n'a été importé."));
+            }
+            temporaries << temporary;
+        }
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            const QString final = target_.pagesDirectory + u'/' + boards_[i].page;
+            if (std::rename(QFile::encodeName(temporaries[qsizetype(i)]).constData(),
+                            QFile::encodeName(final).constData()) != 0) {
+                const int error = errno;
+                for (qsizetype t = qsizetype(i); t < temporaries.size(); ++t)
+                    QFile::remove(temporaries[t]);
+                return fail(QStringLiteral("La page ''") + boards_[i].page +
+                            QStringLiteral("'' n'a pas pu être mise en place : ") +
+                            reasonOf(error) + u'.');
+            }
+            report_.pages << boards_[i].page;
+        }
+        return true;
+    }
+
+    void rollBack() {
+        for (const QString &f : std::as_const(mediaFiles_))
+            QFile::remove(f);
+        if (mediaDirectoryMade_)
+            QDir(target_.multimediaDirectory).rmdir(report_.mediaDirectory);
+    }
+
+    const ImportTarget &target_;
+    const ImportLimits &limits_;
+    ImportReport report_;
+    bool zipped_ = false;
+    ZipReader zip_;
+    std::vector<Loaded> boards_;
+    bool mediaDirectoryMade_ = false;
+    QSet<QString> usedMedia_;
+    QStringList mediaFiles_;
+    QHash<QString, QString> storedImages_;
+    qint64 written_ = 0;
+};
+
+QString count(int n, const QString &one, const QString &many) {
+    return QString::number(n) + u' ' + (n == 1 ? one : many);
+}
+
+} // namespace
+
+ImportReport importBoards(const QString &file, const ImportTarget &target,
+                          const std::function<ExistingPages(const QStringList &)> &ask,
+                          const ImportLimits &limits) {
+    Importer importer(target, limits);
+    return importer.run(file, ask);
+}
+
+QString ImportReport::message(const QString &fileName) const {
+    QStringList lines;
+    QStringList shown = pages.mid(0, 5);
+    if (pages.size() > 5)
+        shown << QStringLiteral("…");
+    lines << QStringLiteral("« %1 » : %2 (%3), %4.")
+                 .arg(fileName,
+                      count(int(pages.size()), QStringLiteral("page importée"),
+                            QStringLiteral("pages importées")),
+                      shown.join(QLatin1String(", ")),
+                      count(pictures, QStringLiteral("image"), QStringLiteral("images")));
+    lines << QStringLiteral("Leurs images et leurs sons sont dans ''multimedia\\%1''.")
+                 .arg(mediaDirectory);
+    if (textCards > 0)
+        lines << count(textCards, QStringLiteral("bouton sans image a reçu"),
+                       QStringLiteral("boutons sans image ont reçu")) +
+                     QStringLiteral(" une carte avec son texte.");
+    QStringList left;
+    if (webOnlyImages > 0)
+        left << count(webOnlyImages, QStringLiteral("image donnée seulement par une adresse web"),
+                      QStringLiteral("images données seulement par une adresse web")) +
+                    QStringLiteral(" (non chargées) : une carte avec le texte les remplace");
+    if (unreadableImages > 0)
+        left << count(unreadableImages, QStringLiteral("image illisible ou trop grande"),
+                      QStringLiteral("images illisibles ou trop grandes")) +
+                    QStringLiteral(" : une carte avec le texte les remplace");
+    if (leftOutButtons > 0)
+        left << count(leftOutButtons, QStringLiteral("bouton caché, vide ou commande"),
+                      QStringLiteral("boutons cachés, vides ou commandes")) +
+                    QStringLiteral(" du programme d'origine");
+    if (overflow > 0)
+        left << count(overflow, QStringLiteral("bouton"), QStringLiteral("boutons")) +
+                    QStringLiteral(" au-delà des 50 images qu'une page peut tenir");
+    if (soundsLeftOut > 0)
+        left << count(soundsLeftOut, QStringLiteral("son"), QStringLiteral("sons")) +
+                    QStringLiteral(" absents ou d'un format que le programme ne joue pas (le "
+                                   "texte est dit à la place)");
+    if (missingLinks > 0)
+        left << count(missingLinks, QStringLiteral("lien"), QStringLiteral("liens")) +
+                    QStringLiteral(" vers des tableaux absents du paquet (le texte est dit à la "
+                                   "place)");
+    if (replacedCharacters > 0)
+        left << count(replacedCharacters, QStringLiteral("signe remplacé"),
+                      QStringLiteral("signes remplacés")) +
+                    QStringLiteral(" (virgules et points par « ; », caractères que les pages ne "
+                                   "peuvent pas garder)");
+    if (!left.isEmpty()) {
+        lines << QStringLiteral("Laissé de côté :");
+        for (const QString &l : left)
+            lines << QStringLiteral("- ") + l;
+    }
+    return lines.join(QLatin1String("\r\n"));
+}
+
+} // namespace tv

@@ -1,0 +1,562 @@
+// Board sets shared with other programs: the open board format read and written, hostile
+// packages refused whole, and a set taken out and brought back unchanged.
+
+#include "edit/BoardExport.h"
+#include "edit/BoardImport.h"
+#include "edit/ObfBoard.h"
+#include "page/PageFile.h"
+#include "platform/Cp1252.h"
+#include "platform/TextFile.h"
+#include "platform/ZipArchive.h"
+#include "support/Fakes.h"
+#include "support/SmallDisk.h"
+#include "use/ActionText.h"
+
+#include <QBuffer>
+#include <QDirIterator>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace tv;
+
+namespace {
+
+const TwipsPerPixel kTpp{15, 15};
+
+QByteArray png(const QColor &color, QSize size = {8, 8}) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray json(const QJsonObject &o) {
+    return QJsonDocument(o).toJson();
+}
+
+QJsonObject manifest(const QString &root, const QJsonObject &boards) {
+    return {
+        {"format", "open-board-0.1"}, {"root", root}, {"paths", QJsonObject{{"boards", boards}}}};
+}
+
+// A program directory with its two data directories, and the import's answers.
+struct Program {
+    QTemporaryDir dir;
+    ExistingPages answer = ExistingPages::Cancel;
+    QStringList asked;
+    Program() {
+        QDir(dir.path()).mkpath("pages");
+        QDir(dir.path()).mkpath("multimedia");
+    }
+    QString path(const QString &relative) const { return dir.filePath(relative); }
+    ImportTarget target() const {
+        return {path("pages"), path("multimedia"), QSize(9000, 6000), 150, kTpp};
+    }
+    ImportReport import(const QString &file) {
+        return importBoards(file, target(), [this](const QStringList &taken) {
+            asked = taken;
+            return answer;
+        });
+    }
+    // Every file below the program directory, with its bytes.
+    QMap<QString, QByteArray> files() const {
+        QMap<QString, QByteArray> out;
+        QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out.insert(QDir(dir.path()).relativeFilePath(it.next()),
+                       test::fileBytes(it.filePath()));
+        return out;
+    }
+    // Picture lines of a page: file, action, place in pixels.
+    QStringList pictures(const QString &page) const {
+        const TextReadResult r = readTextLines(path("pages/" + page));
+        return r.lines.mid(1);
+    }
+};
+
+QString package(const QTemporaryDir &dir, const std::vector<std::pair<QString, QByteArray>> &e) {
+    const QString file = dir.filePath("set.obz");
+    QFile::remove(file);
+    QString why;
+    if (!writeZip(file, e, &why))
+        qFatal("%s", qPrintable(why));
+    return file;
+}
+
+// Two boards: "Maison" with the kinds of buttons, "Jeux" with a way back.
+std::vector<std::pair<QString, QByteArray>> twoBoards() {
+    const QByteArray red = png(Qt::red), blue = png(Qt::blue);
+    const QJsonArray buttons{
+        QJsonObject{{"id", "1"},
+                    {"label", "Bonjour"},
+                    {"vocalization", "Bonjour, ça va ?"},
+                    {"image_id", "i1"}},
+        QJsonObject{{"id", 2},
+                    {"label", "Jeux"},
+                    {"image_id", "i2"},
+                    {"load_board", QJsonObject{{"id", "2"}, {"path", "boards/jeux.obf"}}}},
+        QJsonObject{{"id", "3"},
+                    {"label", "Chien"},
+                    {"image_id", "i3"},
+                    {"sound_id", "s1"},
+                    {"background_color", "rgb(255, 255, 0)"}},
+        QJsonObject{{"id", "4"}, {"label", "caché"}, {"hidden", true}},
+        QJsonObject{{"id", "5"}, {"label", "effacer"}, {"action", ":clear"}},
+        QJsonObject{{"id", "6"}, {"label", "fin"}},
+        QJsonObject{{"id", "7"}, {"label", "Dehors"}, {"image_id", "i1"}}};
+    const QJsonObject maison{
+        {"format", "open-board-0.1"},
+        {"id", "1"},
+        {"name", "Maison"},
+        {"background_color", "rgb(0, 128, 255)"},
+        {"buttons", buttons},
+        {"grid", QJsonObject{{"rows", 2},
+                             {"columns", 3},
+                             {"order", QJsonArray{QJsonArray{"1", 2, "3"},
+                                                  QJsonArray{"6", QJsonValue::Null, "4"}}}}},
+        {"images", QJsonArray{QJsonObject{{"id", "i1"}, {"path", "images/bonjour.png"}},
+                              QJsonObject{{"id", "i2"},
+                                          {"data", "data:image/png;base64," +
+                                                       QString::fromLatin1(blue.toBase64())}},
+                              QJsonObject{{"id", "i3"}, {"url", "https://example.org/chien.png"}}}},
+        {"sounds", QJsonArray{QJsonObject{{"id", "s1"}, {"path", "sounds/wouf.wav"}}}}};
+    const QJsonObject jeux{
+        {"format", "open-board-0.1"},
+        {"id", "2"},
+        {"name", "Jeux"},
+        {"buttons", QJsonArray{QJsonObject{{"id", "1"},
+                                           {"label", "Retour"},
+                                           {"image_id", "r"},
+                                           {"load_board", QJsonObject{{"id", "1"}}}}}},
+        {"grid", QJsonObject{{"rows", 1}, {"columns", 1}, {"order", QJsonArray{QJsonArray{"1"}}}}},
+        {"images", QJsonArray{QJsonObject{{"id", "r"}, {"path", "images/bonjour.png"}}}}};
+    return {{"manifest.json", json(manifest("boards/maison.obf", {{"1", "boards/maison.obf"},
+                                                                  {"2", "boards/jeux.obf"}}))},
+            {"boards/maison.obf", json(maison)},
+            {"boards/jeux.obf", json(jeux)},
+            {"images/bonjour.png", red},
+            {"sounds/wouf.wav", QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16) + QByteArray(40, '\0')}};
+}
+
+} // namespace
+
+class BoardsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void textsAndNames_data();
+    void textsAndNames();
+    void gridPlacement_data();
+    void gridPlacement();
+    void importMapsEveryKindOfButton();
+    void existingPagesAreAsked();
+    void hostilePackagesWriteNothing_data();
+    void hostilePackagesWriteNothing();
+    void aFullDiskLeavesNoHalfWrittenImport();
+    void roundTrip();
+};
+
+void BoardsTest::textsAndNames_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<int>("replaced");
+    QTest::newRow("comma") << "phrase"
+                           << "Oui, merci"
+                           << "Oui; merci" << 1;
+    QTest::newRow("inner dot") << "phrase"
+                               << "Bonjour. Ça va ?"
+                               << "Bonjour; Ça va ?" << 1;
+    QTest::newRow("final dot kept") << "phrase"
+                                    << "Je veux."
+                                    << "Je veux." << 0;
+    QTest::newRow("ellipsis") << "phrase"
+                              << "Je sais pas..."
+                              << "Je sais pas…" << 1;
+    QTest::newRow("keyword") << "phrase"
+                             << " Fin "
+                             << "Fin." << 1;
+    QTest::newRow("line breaks") << "phrase"
+                                 << "un\r\ndeux\ntrois"
+                                 << "un\\deux\\trois" << 0;
+    QTest::newRow("emoji") << "phrase"
+                           << "chien 🐶"
+                           << "chien" << 1;
+    QTest::newRow("page") << "page"
+                          << "Mes Jeux"
+                          << "page_mes_jeux.dat" << 0;
+    QTest::newRow("page accents") << "page"
+                                  << "À table !"
+                                  << "page_à_table.dat" << 0;
+    QTest::newRow("page separators") << "page"
+                                     << "a/b\\c:d*?,e"
+                                     << "page_abcde.dat" << 0;
+    QTest::newRow("page empty") << "page"
+                                << "🐶"
+                                << "page_tableau.dat" << 0;
+    QTest::newRow("colour rgb") << "colour"
+                                << "rgb(255, 128, 0)"
+                                << "33023" << 0;
+    QTest::newRow("colour rgba %") << "colour"
+                                   << "rgba(100%, 0%, 0%, 0.5)"
+                                   << "255" << 0;
+    QTest::newRow("colour hex") << "colour"
+                                << "#00f"
+                                << "16711680" << 0;
+    QTest::newRow("colour none") << "colour"
+                                 << "bleu"
+                                 << "" << 0;
+}
+
+void BoardsTest::textsAndNames() {
+    QFETCH(QString, kind);
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    QFETCH(int, replaced);
+    int count = 0;
+    if (kind == "phrase") {
+        QCOMPARE(phraseForPage(in, &count), out);
+        QCOMPARE(count, replaced);
+    } else if (kind == "page") {
+        QCOMPARE(pageNameForBoard(in), out);
+    } else {
+        const auto c = parseObfColor(in);
+        QCOMPARE(c ? QString::number(*c) : QString(), out);
+        if (c)
+            QCOMPARE(parseObfColor(obfColor(*c)), c);
+    }
+}
+
+void BoardsTest::gridPlacement_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QStringList>("order"); // rows of ids, "-" for an empty cell
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<QString>("cells"); // column,row per button
+    QTest::newRow("order kept, empty cells kept")
+        << 2 << 2 << QStringList{"b0 -", "- b1"} << 2 << "0,0 1,1";
+    QTest::newRow("not in the order: the free cells")
+        << 2 << 2 << QStringList{"b1 -", "- -"} << 3 << "1,0 0,0 0,1";
+    QTest::newRow("unknown ids and a button twice")
+        << 1 << 3 << QStringList{"x b0 b0"} << 1 << "1,0";
+    QTest::newRow("full grid grows by rows")
+        << 1 << 2 << QStringList{"b0 b1"} << 3 << "0,0 1,0 0,1";
+    QTest::newRow("no grid: a square") << 0 << 0 << QStringList{} << 5 << "0,0 1,0 2,0 0,1 1,1";
+}
+
+void BoardsTest::gridPlacement() {
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QStringList, order);
+    QFETCH(int, buttons);
+    QFETCH(QString, cells);
+    ObfBoard board;
+    board.rows = rows;
+    board.columns = columns;
+    for (const QString &row : order) {
+        QStringList ids = row.split(u' ');
+        for (QString &id : ids)
+            id = id == "-" ? QString() : id;
+        board.order << ids;
+    }
+    for (int i = 0; i < buttons; ++i)
+        board.buttons.push_back({QStringLiteral("b%1").arg(i)});
+    const GridPlacement p = placeButtons(board);
+    QStringList got;
+    for (const QPoint &c : p.cells)
+        got << QStringLiteral("%1,%2").arg(c.x()).arg(c.y());
+    QCOMPARE(got.join(u' '), cells);
+    QCOMPARE(gridCell(1, 2, 2, 3, QSize(9000, 6000), 150), QRect(6050, 3075, 2800, 2775));
+}
+
+void BoardsTest::importMapsEveryKindOfButton() {
+    Program program;
+    QTemporaryDir source;
+    const ImportReport r = program.import(package(source, twoBoards()));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
+    QCOMPARE(r.mediaDirectory, QStringLiteral("maison"));
+    // Cells of 2800 × 2775 twips (186 × 185 pixels) on a 3 × 2 grid, 150 twips apart.
+    QCOMPARE(
+        readTextLines(program.path("pages/page_maison.dat")).lines,
+        QStringList({"couleur_page=16744448", "maison\\bonjour.png,Bonjour; ça va ?,10,10,186,185",
+                     "maison\\jeux.png,page_jeux.dat,206,10,186,185",
+                     "maison\\texte_chien.png,maison\\wouf.wav,403,10,186,185",
+                     "maison\\texte_fin.png,fin.,10,205,186,185",
+                     "maison\\bonjour.png,Dehors,206,205,186,185"}));
+    QCOMPARE(readTextLines(program.path("pages/page_jeux.dat")).lines,
+             QStringList(
+                 {"couleur_page=16777215", "maison\\bonjour_2.png,page_maison.dat,10,10,580,380"}));
+    QCOMPARE(test::fileBytes(program.path("multimedia/maison/bonjour.png")), png(Qt::red));
+    QCOMPARE(test::fileBytes(program.path("multimedia/maison/jeux.png")), png(Qt::blue));
+    // A button without its picture shows its text on its own colour.
+    const QImage card(program.path("multimedia/maison/texte_chien.png"));
+    QCOMPARE(card.pixelColor(20, 150), QColor(Qt::yellow));
+    QCOMPARE(r.pictures, 6);
+    QCOMPARE(r.webOnlyImages, 1);
+    QCOMPARE(r.textCards, 1);
+    QCOMPARE(r.leftOutButtons, 2);
+    QCOMPARE(r.replacedCharacters, 2);
+    const QString message = r.message("set.obz");
+    QVERIFY2(message.startsWith("« set.obz » : 2 pages importées (page_maison.dat, page_jeux.dat), "
+                                "6 images.\r\n"),
+             qPrintable(message));
+    QVERIFY(message.contains("1 image donnée seulement par une adresse web (non chargées)"));
+    QVERIFY(message.contains("2 boutons cachés, vides ou commandes du programme d'origine"));
+    // Every page reads back.
+    for (const QString &page : r.pages) {
+        const ParsedPage parsed = parsePage(
+            readTextLines(program.path("pages/" + page)).lines,
+            [&](const QString &f) {
+                return QFile::exists(program.path("multimedia/" + QString(f).replace('\\', '/')));
+            },
+            kTpp);
+        QVERIFY(parsed.ok);
+        for (const PageEntry &e : parsed.entries)
+            QCOMPARE(e.state, PictureState::Present);
+    }
+}
+
+void BoardsTest::existingPagesAreAsked() {
+    Program program;
+    QTemporaryDir source;
+    const QString set = package(source, twoBoards());
+    test::writeBytes(program.path("pages/page_maison.dat"), "couleur_page=1\r\n");
+    const auto before = program.files();
+
+    program.answer = ExistingPages::Cancel;
+    ImportReport r = program.import(set);
+    QVERIFY(r.cancelled);
+    QCOMPARE(program.asked, QStringList{"page_maison.dat"});
+    QCOMPARE(program.files(), before);
+
+    program.answer = ExistingPages::KeepBoth;
+    r = program.import(set);
+    QVERIFY(r.ok);
+    QCOMPARE(r.pages, QStringList({"page_maison_2.dat", "page_jeux.dat"}));
+    QCOMPARE(test::fileBytes(program.path("pages/page_maison.dat")),
+             QByteArray("couleur_page=1\r\n"));
+    QVERIFY(program.pictures("page_jeux.dat").at(0).contains(",page_maison_2.dat,"));
+
+    // Again: its media go to a directory of their own, never over the former one's.
+    program.answer = ExistingPages::Replace;
+    r = program.import(set);
+    QVERIFY(r.ok);
+    QCOMPARE(r.mediaDirectory, QStringLiteral("maison_2"));
+    QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
+    QVERIFY(program.pictures("page_maison.dat").at(0).startsWith("maison_2\\bonjour.png,"));
+}
+
+void BoardsTest::hostilePackagesWriteNothing_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("truncated zip")
+        << 0 << "Le paquet n'est pas lisible : ce n'est pas un paquet zip";
+    QTest::newRow("wrong JSON board") << 1 << "n'est pas lisible : ce n'est pas du JSON valide";
+    QTest::newRow("no manifest") << 2 << "Le paquet n'a pas de manifest.json lisible";
+    QTest::newRow("board path leaves the package") << 3 << "hors de lui-même (« ../page_x.obf »)";
+    QTest::newRow("image path leaves the package") << 4 << "hors de lui-même (« /etc/passwd »)";
+    QTest::newRow("thousands of boards") << 5
+                                         << "Le paquet contient 3000 tableaux : un import en "
+                                            "prend au plus 500.";
+    QTest::newRow("a lone board that is not JSON")
+        << 6 << "Le fichier n'est pas un tableau lisible";
+    QTest::newRow("an entry that inflates beyond its bound") << 7 << "est trop gros";
+}
+
+void BoardsTest::hostilePackagesWriteNothing() {
+    QFETCH(int, kind);
+    QFETCH(QString, error);
+    Program program;
+    QTemporaryDir source;
+    auto entries = twoBoards();
+    const auto set = [&](const QString &name, const QByteArray &bytes) {
+        for (auto &[n, b] : entries)
+            if (n == name)
+                b = bytes;
+    };
+    QString file;
+    switch (kind) {
+    case 0: {
+        file = package(source, entries);
+        QByteArray bytes = test::fileBytes(file);
+        test::writeBytes(file, bytes.left(bytes.size() / 2));
+        break;
+    }
+    case 1:
+        set("boards/jeux.obf", "{\"format\": \"open-board-0.1\", \"buttons\": [");
+        break;
+    case 2:
+        set("manifest.json", "");
+        entries.erase(entries.begin());
+        break;
+    case 3:
+        set("manifest.json", json(manifest("boards/maison.obf",
+                                           {{"1", "boards/maison.obf"}, {"2", "../page_x.obf"}})));
+        break;
+    case 4: {
+        QJsonObject board = QJsonDocument::fromJson(entries[2].second).object();
+        board["images"] = QJsonArray{QJsonObject{{"id", "r"}, {"path", "/etc/passwd"}}};
+        set("boards/jeux.obf", json(board));
+        break;
+    }
+    case 5: {
+        QJsonObject boards;
+        for (int i = 0; i < 3000; ++i)
+            boards.insert(QString::number(i), QStringLiteral("boards/%1.obf").arg(i));
+        set("manifest.json", json(manifest("boards/0.obf", boards)));
+        break;
+    }
+    case 6:
+        file = source.filePath("board.obf");
+        test::writeBytes(file, "<html>not a board</html>");
+        break;
+    case 7:
+        // Seven megabytes of one letter deflate to a few kilobytes; a board is at most five.
+        set("boards/jeux.obf", QByteArray(7 << 20, ' '));
+        break;
+    }
+    if (file.isEmpty())
+        file = package(source, entries);
+    const auto before = program.files();
+    const QStringList outside = QDir(QFileInfo(program.dir.path()).path()).entryList();
+    const ImportReport r = program.import(file);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(error), qPrintable(r.error));
+    QCOMPARE(program.files(), before);
+    QCOMPARE(QDir(QFileInfo(program.dir.path()).path()).entryList(), outside);
+}
+
+void BoardsTest::aFullDiskLeavesNoHalfWrittenImport() {
+    test::SmallDisk disk("400k");
+    if (!disk.mounted())
+        QSKIP("mounting a small file system needs root");
+    QDir(disk.path()).mkpath("pages");
+    QDir(disk.path()).mkpath("multimedia");
+    // Pictures that fit one by one, not all together: the disk fills part way.
+    auto entries = twoBoards();
+    QJsonObject board = QJsonDocument::fromJson(entries[1].second).object();
+    QJsonArray images;
+    QJsonArray buttons;
+    for (int i = 0; i < 12; ++i) {
+        const QString name = QStringLiteral("images/p%1.png").arg(i);
+        QImage noise(120, 120, QImage::Format_RGB32);
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 120; ++x)
+                noise.setPixel(x, y,
+                               qRgb((x * 7 + i) * y % 256, (y * 13) % 256, (x * y * i) % 256));
+        QByteArray bytes;
+        QBuffer b(&bytes);
+        b.open(QIODevice::WriteOnly);
+        noise.save(&b, "BMP");
+        entries.push_back({name, bytes});
+        images.append(QJsonObject{{"id", name}, {"path", name}});
+        buttons.append(QJsonObject{{"id", name}, {"label", "x"}, {"image_id", name}});
+    }
+    board["images"] = images;
+    board["buttons"] = buttons;
+    entries[1].second = json(board);
+    QTemporaryDir source;
+    const QString file = package(source, entries);
+    const ImportTarget target{disk.path("pages"), disk.path("multimedia"), QSize(9000, 6000), 150,
+                              kTpp};
+    const ImportReport r =
+        importBoards(file, target, [](const QStringList &) { return ExistingPages::Cancel; });
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains("le disque est plein"), qPrintable(r.error));
+    QCOMPARE(QDir(disk.path("pages")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList());
+    QCOMPARE(QDir(disk.path("multimedia")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList());
+}
+
+void BoardsTest::roundTrip() {
+    Program from;
+    test::writeBytes(from.path("multimedia/soleil.png"), png(Qt::yellow));
+    test::writeBytes(from.path("multimedia/chat.png"), png(Qt::gray));
+    const QByteArray wav("RIFF\x10\0\0\0WAVEdata", 16);
+    test::writeBytes(from.path("multimedia/miaou.wav"), wav);
+    test::writeBytes(
+        from.path("pages/page_b.dat"),
+        *encodeCp1252("couleur_page=65280\r\nchat.png,page_départ.dat,10,10,100,100\r\n"
+                      "soleil.png,Au revoir,120,10,100,100\r\nchat.png,fin,10,130,100,"
+                      "100\r\n"));
+    PageModel shown;
+    shown.currentPage = QStringLiteral("page_départ.dat");
+    shown.pageColor = 255;
+    // Not saved yet: what is on the screen goes out.
+    shown.imageTable[1] = {"soleil.png", "Bonjour\\maman", 150, 150, 1500, 1500};
+    shown.imageTable[2] = {"chat.png", "miaou.wav", 1800, 160, 1500, 1500};
+    shown.imageTable[3] = {"chat.png", "page_b.dat", 150, 1800, 1500, 1500};
+    shown.imageTable[4] = {"absent.png", "rien", 1800, 1800, 1500, 1500};
+    QTemporaryDir out;
+    const QString obz = out.filePath("set.obz");
+    const ExportReport e =
+        exportBoards(obz, {from.path("pages"), from.path("multimedia"), kTpp, shown});
+    QVERIFY2(e.ok, qPrintable(e.error));
+    QCOMPARE(e.boards, 2);
+    QCOMPARE(e.pictures, 7);
+    QCOMPARE(e.missingFiles, 1);
+
+    // The fields the format requires.
+    ZipReader zip;
+    QString why;
+    QVERIFY(zip.open(obz, &why));
+    const QJsonObject m =
+        QJsonDocument::fromJson(*zip.read("manifest.json", 1 << 20, &why)).object();
+    QCOMPARE(m["format"].toString(), QStringLiteral("open-board-0.1"));
+    QCOMPARE(m["root"].toString(), QStringLiteral("boards/depart.obf"));
+    const QJsonObject paths = m["paths"].toObject();
+    QCOMPARE(paths["boards"].toObject().size(), 2);
+    for (const QJsonValue &p : paths["boards"].toObject()) {
+        const QJsonObject b =
+            QJsonDocument::fromJson(*zip.read(p.toString(), 1 << 20, &why)).object();
+        for (const char *field : {"format", "id", "buttons", "grid", "images"})
+            QVERIFY2(b.contains(field), field);
+        QVERIFY(b["grid"].toObject().contains("order"));
+    }
+    for (const QJsonValue &p : paths["images"].toObject())
+        QVERIFY(zip.read(p.toString(), 1 << 20, &why));
+    const QJsonObject root =
+        QJsonDocument::fromJson(*zip.read("boards/depart.obf", 1 << 20, &why)).object();
+    const QJsonObject first = root["buttons"].toArray()[0].toObject();
+    QCOMPARE(first["label"].toString(), QStringLiteral("Bonjour maman"));
+    QCOMPARE(first["vocalization"].toString(), QStringLiteral("Bonjour\nmaman"));
+    QCOMPARE(root["grid"].toObject()["order"].toArray().size(), 2); // rows from the places
+
+    Program to;
+    const ImportReport r = to.import(obz);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.pages, QStringList({"page_départ.dat", "page_b.dat"}));
+    const auto fields = [&](const QString &page) {
+        QStringList got;
+        const QStringList lines = readTextLines(to.path("pages/" + page)).lines;
+        got << lines[0];
+        for (const QString &line : lines.mid(1)) {
+            const QStringList f = pictureFields(line);
+            const QString media =
+                classifyAction(f[1]) != ActionClass::Media ? f[1]
+                : test::fileBytes(to.path("multimedia/" + QString(f[1]).replace('\\', '/'))) == wav
+                    ? QStringLiteral("(the same sound)")
+                    : QStringLiteral("(another sound)");
+            got << QImage(to.path("multimedia/" + QString(f[0]).replace('\\', '/')))
+                           .pixelColor(1, 1)
+                           .name() +
+                       u' ' + media;
+        }
+        return got;
+    };
+    QCOMPARE(fields("page_départ.dat"),
+             QStringList({"couleur_page=255", "#ffff00 Bonjour\\maman", "#a0a0a4 (the same sound)",
+                          "#a0a0a4 page_b.dat", "#ffffff rien"}));
+    QCOMPARE(fields("page_b.dat"), QStringList({"couleur_page=65280", "#a0a0a4 page_départ.dat",
+                                                "#ffff00 Au revoir", "#a0a0a4 fin"}));
+}
+
+QTEST_MAIN(BoardsTest)
+#include "tst_boards.moc"
