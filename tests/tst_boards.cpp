@@ -265,7 +265,7 @@ void BoardsTest::gridPlacement() {
         board.order << ids;
     }
     for (int i = 0; i < buttons; ++i)
-        board.buttons.push_back({QStringLiteral("b%1").arg(i)});
+        board.buttons.emplace_back().id = QStringLiteral("b%1").arg(i);
     const GridPlacement p = placeButtons(board);
     QStringList got;
     for (const QPoint &c : p.cells)

@@ -284,23 +284,4 @@ ExportReport exportBoards(const QString &obzPath, const ExportSource &source) {
     return exporter.run(obzPath);
 }
 
-QString ExportReport::message(const QString &fileName) const {
-    QString text =
-        QStringLiteral("« %1 » : %2 %3, %4 %5.")
-            .arg(fileName)
-            .arg(boards)
-            .arg(boards == 1 ? QStringLiteral("page exportée") : QStringLiteral("pages exportées"))
-            .arg(pictures)
-            .arg(pictures == 1 ? QStringLiteral("image") : QStringLiteral("images"));
-    if (missingFiles > 0)
-        text += QStringLiteral("\r\n%1 fichier(s) introuvable(s) ou hors du répertoire "
-                               "''multimedia'' : les boutons n'en ont pas.")
-                    .arg(missingFiles);
-    if (missingPages > 0)
-        text += QStringLiteral("\r\n%1 page(s) liée(s) illisible(s) ou introuvable(s) : laissée(s) "
-                               "de côté.")
-                    .arg(missingPages);
-    return text;
-}
-
 } // namespace tv

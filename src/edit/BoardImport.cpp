@@ -1,20 +1,19 @@
 #include "BoardImport.h"
 
+#include "BoardMedia.h"
+
 #include "ObfBoard.h"
 #include "page/PageFile.h"
 #include "platform/TextFile.h"
 #include "platform/ZipArchive.h"
 #include "use/ActionText.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPainter>
 #include <QSet>
 #include <QUrl>
 #include <cerrno>
@@ -27,7 +26,6 @@ namespace tv {
 namespace {
 
 constexpr qint32 kWhite = 0xFFFFFF;
-constexpr int kCardPixels = 300;
 
 struct Loaded {
     QString path; // in the package; empty for a lone board
@@ -35,32 +33,7 @@ struct Loaded {
     QString page; // the page file it becomes
 };
 
-struct Media {
-    QByteArray bytes;
-    QString suffix; // without the dot
-    QString stem;
-};
-
-std::optional<std::pair<QString, QByteArray>> decodeDataUrl(const QString &url, qint64 maxBytes) {
-    if (!url.startsWith(QLatin1String("data:"), Qt::CaseInsensitive))
-        return std::nullopt;
-    const qsizetype comma = url.indexOf(u',');
-    if (comma < 0 || (url.size() - comma) * 3 / 4 > maxBytes)
-        return std::nullopt;
-    const QString header = url.mid(5, comma - 5);
-    const QByteArray payload = url.mid(comma + 1).toLatin1();
-    QByteArray bytes;
-    if (header.endsWith(QLatin1String(";base64"), Qt::CaseInsensitive)) {
-        const auto r =
-            QByteArray::fromBase64Encoding(payload, QByteArray::AbortOnBase64DecodingErrors);
-        if (!r)
-            return std::nullopt;
-        bytes = *r;
-    } else {
-        bytes = QByteArray::fromPercentEncoding(payload);
-    }
-    return std::pair{header.section(u';', 0, 0).toLower(), bytes};
-}
+using Media = ImportedMedia;
 
 class Importer {
 public:
@@ -356,77 +329,6 @@ private:
                              QStringLiteral("image"));
     }
 
-    // An image as the pages can show it: PNG, JPEG and BMP as they are, other kinds drawn
-    // into a PNG; nothing for a file that is not a picture or is far too large.
-    std::optional<Media> picture(const QByteArray &bytes, const QString &stem) {
-        QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        const QByteArray format = reader.format().toLower();
-        const QSize size = reader.size();
-        if (format.isEmpty() ||
-            (size.isValid() && qint64(size.width()) * size.height() > limits_.maxPixels))
-            return std::nullopt;
-        if ((format == "png" || format == "jpeg" || format == "bmp") && size.isValid())
-            return Media{bytes,
-                         format == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(format),
-                         stem};
-        if (format == "svg")
-            reader.setScaledSize(size.scaled(512, 512, Qt::KeepAspectRatio));
-        const QImage image = reader.read();
-        if (image.isNull())
-            return std::nullopt;
-        QByteArray png;
-        QBuffer out(&png);
-        out.open(QIODevice::WriteOnly);
-        image.save(&out, "PNG");
-        return Media{png, QStringLiteral("png"), stem};
-    }
-
-    // A picture for a button without one: its text on its colour.
-    static Media card(const QString &text, qint32 bgr) {
-        QImage image(kCardPixels, kCardPixels, QImage::Format_RGB32);
-        const QColor fill(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-        image.fill(fill);
-        QPainter p(&image);
-        p.setPen(QPen(Qt::darkGray, 6));
-        p.drawRect(image.rect().adjusted(3, 3, -3, -3));
-        p.setPen(fill.lightness() < 110 ? Qt::white : Qt::black);
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setBold(true);
-        const QRect box = image.rect().adjusted(18, 18, -18, -18);
-        for (int size = 48; size >= 12; size -= 4) {
-            font.setPixelSize(size);
-            p.setFont(font);
-            if (box.contains(p.boundingRect(box, Qt::AlignCenter | Qt::TextWordWrap, text)))
-                break;
-        }
-        p.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, text);
-        p.end();
-        QByteArray png;
-        QBuffer out(&png);
-        out.open(QIODevice::WriteOnly);
-        image.save(&out, "PNG");
-        return {png, QStringLiteral("png"), QString()};
-    }
-
-    static QString soundSuffix(const QByteArray &bytes, const QString &type, const QString &path) {
-        if (bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WAVE")
-            return QStringLiteral("wav");
-        if (bytes.startsWith("ID3") ||
-            (bytes.size() > 1 && uchar(bytes[0]) == 0xFF && (uchar(bytes[1]) & 0xE0) == 0xE0))
-            return QStringLiteral("mp3");
-        // Other kinds by their name, as long as the program plays them (MIDI, films).
-        static const QStringList played = {"mid", "mpg", "mpeg", "avi", "flv", "wmv", "wav", "mp3"};
-        const QString suffix = QFileInfo(path).suffix().toLower();
-        if (played.contains(suffix))
-            return suffix;
-        if (type == QLatin1String("audio/midi") || type == QLatin1String("audio/mid"))
-            return QStringLiteral("mid");
-        return {};
-    }
-
     QString imageFor(const Loaded &l, const ObfButton &b, const QString &text) {
         if (const ObfResource *r = find(l.board.images, b.imageId)) {
             const QString key = l.path + u'\n' + r->id;
@@ -436,7 +338,8 @@ private:
             bool webOnly = false;
             const auto bytes = bytesOf(*r, &type, &webOnly);
             if (bytes) {
-                if (const auto media = picture(*bytes, stemOf(*r, text))) {
+                if (const auto media =
+                        pictureForPage(*bytes, stemOf(*r, text), limits_.maxPixels)) {
                     const auto name = store(*media);
                     if (name)
                         storedImages_.insert(key, *name);
@@ -451,7 +354,7 @@ private:
         } else {
             ++report_.textCards;
         }
-        Media m = card(text, b.background.value_or(kWhite));
+        Media m = textCard(text, b.background.value_or(kWhite));
         m.stem = QStringLiteral("texte_") + plainFileStem(text, QStringLiteral("bouton"));
         return store(m).value_or(QString());
     }
@@ -466,7 +369,7 @@ private:
             QString type;
             bool webOnly = false;
             const auto bytes = bytesOf(*r, &type, &webOnly);
-            const QString suffix = bytes ? soundSuffix(*bytes, type, r->path) : QString();
+            const QString suffix = bytes ? playedSoundSuffix(*bytes, type, r->path) : QString();
             if (!suffix.isEmpty())
                 return store({*bytes, suffix, stemOf(*r, text)}).value_or(QString());
             ++report_.soundsLeftOut;
@@ -579,10 +482,6 @@ private:
     qint64 written_ = 0;
 };
 
-QString count(int n, const QString &one, const QString &many) {
-    return QString::number(n) + u' ' + (n == 1 ? one : many);
-}
-
 } // namespace
 
 ImportReport importBoards(const QString &file, const ImportTarget &target,
@@ -590,60 +489,6 @@ ImportReport importBoards(const QString &file, const ImportTarget &target,
                           const ImportLimits &limits) {
     Importer importer(target, limits);
     return importer.run(file, ask);
-}
-
-QString ImportReport::message(const QString &fileName) const {
-    QStringList lines;
-    QStringList shown = pages.mid(0, 5);
-    if (pages.size() > 5)
-        shown << QStringLiteral("…");
-    lines << QStringLiteral("« %1 » : %2 (%3), %4.")
-                 .arg(fileName,
-                      count(int(pages.size()), QStringLiteral("page importée"),
-                            QStringLiteral("pages importées")),
-                      shown.join(QLatin1String(", ")),
-                      count(pictures, QStringLiteral("image"), QStringLiteral("images")));
-    lines << QStringLiteral("Leurs images et leurs sons sont dans ''multimedia\\%1''.")
-                 .arg(mediaDirectory);
-    if (textCards > 0)
-        lines << count(textCards, QStringLiteral("bouton sans image a reçu"),
-                       QStringLiteral("boutons sans image ont reçu")) +
-                     QStringLiteral(" une carte avec son texte.");
-    QStringList left;
-    if (webOnlyImages > 0)
-        left << count(webOnlyImages, QStringLiteral("image donnée seulement par une adresse web"),
-                      QStringLiteral("images données seulement par une adresse web")) +
-                    QStringLiteral(" (non chargées) : une carte avec le texte les remplace");
-    if (unreadableImages > 0)
-        left << count(unreadableImages, QStringLiteral("image illisible ou trop grande"),
-                      QStringLiteral("images illisibles ou trop grandes")) +
-                    QStringLiteral(" : une carte avec le texte les remplace");
-    if (leftOutButtons > 0)
-        left << count(leftOutButtons, QStringLiteral("bouton caché, vide ou commande"),
-                      QStringLiteral("boutons cachés, vides ou commandes")) +
-                    QStringLiteral(" du programme d'origine");
-    if (overflow > 0)
-        left << count(overflow, QStringLiteral("bouton"), QStringLiteral("boutons")) +
-                    QStringLiteral(" au-delà des 50 images qu'une page peut tenir");
-    if (soundsLeftOut > 0)
-        left << count(soundsLeftOut, QStringLiteral("son"), QStringLiteral("sons")) +
-                    QStringLiteral(" absents ou d'un format que le programme ne joue pas (le "
-                                   "texte est dit à la place)");
-    if (missingLinks > 0)
-        left << count(missingLinks, QStringLiteral("lien"), QStringLiteral("liens")) +
-                    QStringLiteral(" vers des tableaux absents du paquet (le texte est dit à la "
-                                   "place)");
-    if (replacedCharacters > 0)
-        left << count(replacedCharacters, QStringLiteral("signe remplacé"),
-                      QStringLiteral("signes remplacés")) +
-                    QStringLiteral(" (virgules et points par « ; », caractères que les pages ne "
-                                   "peuvent pas garder)");
-    if (!left.isEmpty()) {
-        lines << QStringLiteral("Laissé de côté :");
-        for (const QString &l : left)
-            lines << QStringLiteral("- ") + l;
-    }
-    return lines.join(QLatin1String("\r\n"));
 }
 
 } // namespace tv
