@@ -1,10 +1,16 @@
-// Building boards in the real program with real input: a symbol found by its name.
+// Building boards in the real program with real input: a symbol found by its name, a board
+// set brought in from another program.
 
 #include "edit/SymbolLibrary.h"
+#include "platform/ZipArchive.h"
 #include "support/Fakes.h"
 #include "support/X11Session.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 using namespace tv;
@@ -13,6 +19,48 @@ using namespace tv::test;
 namespace {
 const QString kData = QStringLiteral(TABLAVOX_TEST_DATA);
 constexpr int kPagesMenu = 111;
+
+QByteArray png(const QColor &color) {
+    QImage image(60, 60, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QJsonObject board(const QString &id, const QString &name, const QJsonArray &buttons,
+                  const QJsonArray &images) {
+    return {{"format", "open-board-0.1"},
+            {"id", id},
+            {"name", name},
+            {"buttons", buttons},
+            {"images", images},
+            {"grid", QJsonObject{{"rows", 1}, {"columns", int(buttons.size())}}}};
+}
+
+// The middle of the screen's pixels of that colour, once there are enough of them.
+QPoint centreOf(const X11Session &x, const QColor &color) {
+    QTemporaryDir dir;
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        x.screenshot(dir.filePath("s.png"));
+        const QImage shot(dir.filePath("s.png"));
+        qint64 sx = 0, sy = 0, n = 0;
+        for (int y = 0; y < shot.height(); y += 2)
+            for (int xx = 0; xx < shot.width(); xx += 2)
+                if (shot.pixelColor(xx, y) == color) {
+                    sx += xx;
+                    sy += y;
+                    ++n;
+                }
+        if (n > 500)
+            return {int(sx / n), int(sy / n)};
+        QTest::qWait(100);
+    }
+    return {};
+}
 } // namespace
 
 class EndToEndBoardsTest : public QObject {
@@ -20,6 +68,7 @@ class EndToEndBoardsTest : public QObject {
 private slots:
     void initTestCase();
     void carerTakesASymbolByItsName();
+    void carerImportsABoardSetAndItsLinksWork();
 
 private:
     std::unique_ptr<X11Session> x_;
@@ -82,6 +131,69 @@ void EndToEndBoardsTest::carerTakesASymbolByItsName() {
     const QImage png(program.file("multimedia/symboles/chien.png"));
     QCOMPARE(png.size(), QSize(kSymbolPixels, kSymbolPixels));
     QVERIFY(png.pixelColor(png.rect().center()).alpha() > 0);
+
+    tablavox.kill();
+    tablavox.waitForFinished();
+}
+
+void EndToEndBoardsTest::carerImportsABoardSetAndItsLinksWork() {
+    ProgramCopy program;
+    writeBytes(program.file("Tablavox2.cfg"), fileBytes(kData + "/settings/default.cfg"));
+    writeBytes(program.file(QStringLiteral("pages/page_départ.dat")), "couleur_page=255\r\n");
+    const QJsonArray maison{
+        QJsonObject{{"id", "1"}, {"label", "Bonjour"}, {"image_id", "g"}},
+        QJsonObject{{"id", "2"},
+                    {"label", "Jeux"},
+                    {"image_id", "r"},
+                    {"load_board", QJsonObject{{"id", "2"}, {"path", "boards/jeux.obf"}}}}};
+    const QJsonArray images{QJsonObject{{"id", "g"}, {"path", "images/vert.png"}},
+                            QJsonObject{{"id", "r"}, {"path", "images/rouge.png"}}};
+    const QJsonArray jeux{QJsonObject{{"id", "1"}, {"label", "Ballon"}, {"image_id", "g"}}};
+    const QJsonObject manifest{
+        {"format", "open-board-0.1"},
+        {"root", "boards/maison.obf"},
+        {"paths", QJsonObject{{"boards", QJsonObject{{"1", "boards/maison.obf"},
+                                                     {"2", "boards/jeux.obf"}}}}}};
+    QTemporaryDir source;
+    const QString obz = source.filePath("maison.obz");
+    QString why;
+    QVERIFY2(
+        writeZip(
+            obz,
+            {{"manifest.json", QJsonDocument(manifest).toJson()},
+             {"boards/maison.obf", QJsonDocument(board("1", "Maison", maison, images)).toJson()},
+             {"boards/jeux.obf", QJsonDocument(board("2", "Jeux", jeux, images)).toJson()},
+             {"images/vert.png", png(Qt::green)},
+             {"images/rouge.png", png(Qt::red)}},
+            &why),
+        qPrintable(why));
+
+    QProcess tablavox;
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
+    QVERIFY(!main.isEmpty());
+    // "Importer…" is the entry before last of the "Pages" menu.
+    QVERIFY(x_->menuEntry(main, kPagesMenu, "Up"));
+    bool ok = false;
+    x_->xdotool({"key", "--delay", "100", "Up", "Return"}, &ok);
+    const QString files = x_->waitForWindow("^Choisir un fichier$");
+    QVERIFY(!files.isEmpty());
+    QVERIFY(x_->typeTo(files, obz));
+    QVERIFY(x_->keysTo(files, {"Return"}));
+    QVERIFY(!x_->waitForWindow("^Tablavox -::- page_maison.dat$").isEmpty());
+    const QString report = x_->waitForWindow("^Tablavox$");
+    QVERIFY(!report.isEmpty());
+    QVERIFY(x_->keysTo(report, {"Return"}));
+    QVERIFY(x_->waitForNoWindow("^Tablavox$"));
+
+    // A real click on the imported picture that links to the second board opens its page.
+    const QPoint red = centreOf(*x_, Qt::red);
+    QVERIFY(!red.isNull());
+    x_->xdotool({"mousemove", QString::number(red.x()), QString::number(red.y()), "click", "1"},
+                &ok);
+    QVERIFY(ok);
+    QVERIFY(!x_->waitForWindow("^Tablavox -::- page_jeux.dat$").isEmpty());
+    QVERIFY(!centreOf(*x_, Qt::green).isNull());
+    QCOMPARE(fileBytes(program.file("multimedia/maison/rouge.png")), png(Qt::red));
 
     tablavox.kill();
     tablavox.waitForFinished();
