@@ -291,7 +291,7 @@ void BoardsTest::importMapsEveryKindOfButton() {
                      "maison\\bonjour.png,Dehors,206,205,186,185"}));
     QCOMPARE(readTextLines(program.path("pages/page_jeux.dat")).lines,
              QStringList(
-                 {"couleur_page=16777215", "maison\\bonjour_2.png,page_maison.dat,10,10,580,380"}));
+                 {"couleur_page=16777215", "maison\\bonjour.png,page_maison.dat,10,10,580,380"}));
     QCOMPARE(test::fileBytes(program.path("multimedia/maison/bonjour.png")), png(Qt::red));
     QCOMPARE(test::fileBytes(program.path("multimedia/maison/jeux.png")), png(Qt::blue));
     // A button without its picture shows its text on its own colour.

@@ -8,6 +8,7 @@
 #include "platform/ZipArchive.h"
 #include "use/ActionText.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -338,11 +339,20 @@ private:
             bool webOnly = false;
             const auto bytes = bytesOf(*r, &type, &webOnly);
             if (bytes) {
+                // A set's boards share their symbols: each is written once.
+                const QByteArray sum = QCryptographicHash::hash(*bytes, QCryptographicHash::Sha1);
+                if (const auto same = storedBytes_.constFind(sum);
+                    same != storedBytes_.constEnd()) {
+                    storedImages_.insert(key, *same);
+                    return *same;
+                }
                 if (const auto media =
                         pictureForPage(*bytes, stemOf(*r, text), limits_.maxPixels)) {
                     const auto name = store(*media);
-                    if (name)
+                    if (name) {
                         storedImages_.insert(key, *name);
+                        storedBytes_.insert(sum, *name);
+                    }
                     return name.value_or(QString());
                 }
                 ++report_.unreadableImages;
@@ -479,6 +489,7 @@ private:
     QSet<QString> usedMedia_;
     QStringList mediaFiles_;
     QHash<QString, QString> storedImages_;
+    QHash<QByteArray, QString> storedBytes_;
     qint64 written_ = 0;
 };
 
