@@ -70,14 +70,19 @@ std::optional<QByteArray> ZipReader::read(const QString &name, qint64 maxBytes,
     };
     if (!archive_)
         return fail(QStringLiteral("paquet fermé"));
+    // A name not found as written is looked up ignoring letter case, as paths are on the
+    // systems these packages come from.
+    const QByteArray encoded = name.toUtf8();
+    zip_int64_t index = zip_name_locate(archive_, encoded.constData(), 0);
+    if (index < 0)
+        index = zip_name_locate(archive_, encoded.constData(), ZIP_FL_NOCASE);
     zip_stat_t st;
     zip_stat_init(&st);
-    const QByteArray encoded = name.toUtf8();
-    if (zip_stat(archive_, encoded.constData(), ZIP_FL_ENC_GUESS, &st) != 0)
+    if (index < 0 || zip_stat_index(archive_, zip_uint64_t(index), 0, &st) != 0)
         return fail(QStringLiteral("« %1 » manque dans le paquet").arg(name));
     if ((st.valid & ZIP_STAT_SIZE) && qint64(st.size) > maxBytes)
         return fail(QStringLiteral("« %1 » est trop gros (%2 Mo)").arg(name).arg(st.size >> 20));
-    zip_file_t *file = zip_fopen(archive_, encoded.constData(), ZIP_FL_ENC_GUESS);
+    zip_file_t *file = zip_fopen_index(archive_, zip_uint64_t(index), 0);
     if (!file)
         return fail(QStringLiteral("« %1 » ne peut pas être lu").arg(name));
     QByteArray bytes;
