@@ -26,16 +26,6 @@ namespace {
 
 const TwipsPerPixel kTpp{15, 15};
 
-QByteArray png(const QColor &color, QSize size = {8, 8}) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 QByteArray json(const QJsonObject &o) {
     return QJsonDocument(o).toJson();
 }
@@ -91,7 +81,7 @@ QString package(const QTemporaryDir &dir, const std::vector<std::pair<QString, Q
 
 // Two boards: "Maison" with the kinds of buttons, "Jeux" with a way back.
 std::vector<std::pair<QString, QByteArray>> twoBoards() {
-    const QByteArray red = png(Qt::red), blue = png(Qt::blue);
+    const QByteArray red = test::pngBytes(Qt::red), blue = test::pngBytes(Qt::blue);
     const QJsonArray buttons{
         QJsonObject{{"id", "1"},
                     {"label", "Bonjour"},
@@ -292,8 +282,9 @@ void BoardsTest::importMapsEveryKindOfButton() {
     QCOMPARE(readTextLines(program.path("pages/page_jeux.dat")).lines,
              QStringList(
                  {"couleur_page=16777215", "maison\\bonjour.png,page_maison.dat,10,10,580,380"}));
-    QCOMPARE(test::fileBytes(program.path("multimedia/maison/bonjour.png")), png(Qt::red));
-    QCOMPARE(test::fileBytes(program.path("multimedia/maison/jeux.png")), png(Qt::blue));
+    QCOMPARE(test::fileBytes(program.path("multimedia/maison/bonjour.png")),
+             test::pngBytes(Qt::red));
+    QCOMPARE(test::fileBytes(program.path("multimedia/maison/jeux.png")), test::pngBytes(Qt::blue));
     // A button without its picture shows its text on its own colour.
     const QImage card(program.path("multimedia/maison/texte_chien.png"));
     QCOMPARE(card.pixelColor(20, 150), QColor(Qt::yellow));
@@ -477,8 +468,8 @@ void BoardsTest::aFullDiskLeavesNoHalfWrittenImport() {
 
 void BoardsTest::roundTrip() {
     Program from;
-    test::writeBytes(from.path("multimedia/soleil.png"), png(Qt::yellow));
-    test::writeBytes(from.path("multimedia/chat.png"), png(Qt::gray));
+    test::writeBytes(from.path("multimedia/soleil.png"), test::pngBytes(Qt::yellow));
+    test::writeBytes(from.path("multimedia/chat.png"), test::pngBytes(Qt::gray));
     const QByteArray wav("RIFF\x10\0\0\0WAVEdata", 16);
     test::writeBytes(from.path("multimedia/miaou.wav"), wav);
     test::writeBytes(

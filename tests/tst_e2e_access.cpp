@@ -45,33 +45,6 @@ void layOut(const ProgramCopy &program, bool scanning) {
     writeBytes(program.file(QStringLiteral("pages/page_départ.dat")), page);
 }
 
-// The middle of the pixels of that colour on the screen (the pictures are drawn by then).
-QPoint centreOf(const X11Session &x, const QColor &color) {
-    QTemporaryDir dir;
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        x.screenshot(dir.filePath("s.png"));
-        const QImage shot(dir.filePath("s.png"));
-        qint64 sx = 0, sy = 0, n = 0;
-        for (int y = 0; y < shot.height(); y += 2) {
-            for (int xx = 0; xx < shot.width(); xx += 2) {
-                const QColor c = shot.pixelColor(xx, y);
-                if (std::abs(c.red() - color.red()) < 30 &&
-                    std::abs(c.green() - color.green()) < 30 &&
-                    std::abs(c.blue() - color.blue()) < 30) {
-                    sx += xx;
-                    sy += y;
-                    ++n;
-                }
-            }
-        }
-        if (n > 500)
-            return {int(sx / n), int(sy / n)};
-        QTest::qWait(100);
-    }
-    return {};
-}
-
 QPoint cursor(const X11Session &x) {
     const QRegularExpressionMatch m =
         QRegularExpression("X=(\\d+)\\nY=(\\d+)").match(x.xdotool({"getmouselocation", "--shell"}));
@@ -122,7 +95,7 @@ void AccessEndToEndTest::threePicturesThenDireSayTheMessageAsOne() {
 
     bool ok = false;
     for (const Picture &picture : kPictures) {
-        const QPoint at = centreOf(*x_, picture.color);
+        const QPoint at = x_->centreOf(picture.color);
         QVERIFY(!at.isNull());
         x_->xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"},
                     &ok);
@@ -159,8 +132,8 @@ void AccessEndToEndTest::switchUserReachesDireAfterThePictures() {
     AudioMonitor monitor;
     QVERIFY(monitor.waitUntilListening());
     QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
-    const QPoint yellow = centreOf(*x_, Qt::yellow);
-    const QPoint magenta = centreOf(*x_, Qt::magenta);
+    const QPoint yellow = x_->centreOf(Qt::yellow);
+    const QPoint magenta = x_->centreOf(Qt::magenta);
     QVERIFY(!yellow.isNull() && !magenta.isNull());
 
     // The switch (a left button) on the first picture: its phrase goes into the strip.
@@ -238,7 +211,7 @@ void AccessEndToEndTest::keySwitchesStepAndRowScanning() {
         QVERIFY(!x_->waitForWindow("^Tablavox -::- page_trois.dat$").isEmpty());
     } else {
         // Enter when the second row is framed, then when its second picture is.
-        const QPoint magenta = centreOf(*x_, Qt::magenta), green = centreOf(*x_, Qt::green);
+        const QPoint magenta = x_->centreOf(Qt::magenta), green = x_->centreOf(Qt::green);
         QVERIFY(!magenta.isNull() && !green.isNull());
         const QPoint secondRow = (magenta + green) / 2;
         for (const QPoint &at : {secondRow, green}) {

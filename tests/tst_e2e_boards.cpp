@@ -20,16 +20,6 @@ namespace {
 const QString kData = QStringLiteral(TABLAVOX_TEST_DATA);
 constexpr int kPagesMenu = 111;
 
-QByteArray png(const QColor &color) {
-    QImage image(60, 60, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 QJsonObject board(const QString &id, const QString &name, const QJsonArray &buttons,
                   const QJsonArray &images) {
     return {{"format", "open-board-0.1"},
@@ -40,27 +30,6 @@ QJsonObject board(const QString &id, const QString &name, const QJsonArray &butt
             {"grid", QJsonObject{{"rows", 1}, {"columns", int(buttons.size())}}}};
 }
 
-// The middle of the screen's pixels of that colour, once there are enough of them.
-QPoint centreOf(const X11Session &x, const QColor &color) {
-    QTemporaryDir dir;
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        x.screenshot(dir.filePath("s.png"));
-        const QImage shot(dir.filePath("s.png"));
-        qint64 sx = 0, sy = 0, n = 0;
-        for (int y = 0; y < shot.height(); y += 2)
-            for (int xx = 0; xx < shot.width(); xx += 2)
-                if (shot.pixelColor(xx, y) == color) {
-                    sx += xx;
-                    sy += y;
-                    ++n;
-                }
-        if (n > 500)
-            return {int(sx / n), int(sy / n)};
-        QTest::qWait(100);
-    }
-    return {};
-}
 } // namespace
 
 class EndToEndBoardsTest : public QObject {
@@ -163,8 +132,8 @@ void EndToEndBoardsTest::carerImportsABoardSetAndItsLinksWork() {
             {{"manifest.json", QJsonDocument(manifest).toJson()},
              {"boards/maison.obf", QJsonDocument(board("1", "Maison", maison, images)).toJson()},
              {"boards/jeux.obf", QJsonDocument(board("2", "Jeux", jeux, images)).toJson()},
-             {"images/vert.png", png(Qt::green)},
-             {"images/rouge.png", png(Qt::red)}},
+             {"images/vert.png", pngBytes(Qt::green)},
+             {"images/rouge.png", pngBytes(Qt::red)}},
             &why),
         qPrintable(why));
 
@@ -186,14 +155,14 @@ void EndToEndBoardsTest::carerImportsABoardSetAndItsLinksWork() {
     QVERIFY(x_->waitForNoWindow("^Tablavox$"));
 
     // A real click on the imported picture that links to the second board opens its page.
-    const QPoint red = centreOf(*x_, Qt::red);
+    const QPoint red = x_->centreOf(Qt::red);
     QVERIFY(!red.isNull());
     x_->xdotool({"mousemove", QString::number(red.x()), QString::number(red.y()), "click", "1"},
                 &ok);
     QVERIFY(ok);
     QVERIFY(!x_->waitForWindow("^Tablavox -::- page_jeux.dat$").isEmpty());
-    QVERIFY(!centreOf(*x_, Qt::green).isNull());
-    QCOMPARE(fileBytes(program.file("multimedia/maison/rouge.png")), png(Qt::red));
+    QVERIFY(!x_->centreOf(Qt::green).isNull());
+    QCOMPARE(fileBytes(program.file("multimedia/maison/rouge.png")), pngBytes(Qt::red));
 
     tablavox.kill();
     tablavox.waitForFinished();

@@ -150,12 +150,7 @@ QString pageNameForBoard(const QString &boardName) {
         else if (c.isLetterOrNumber() && encodeCp1252(QString(c)))
             name += c;
     }
-    while (name.contains(QLatin1String("__")))
-        name.replace(QLatin1String("__"), QLatin1String("_"));
-    while (name.startsWith(u'_'))
-        name.remove(0, 1);
-    while (name.endsWith(u'_'))
-        name.chop(1);
+    name = tidyUnderscores(name);
     if (name.isEmpty())
         name = QStringLiteral("tableau");
     return QLatin1String("page_") + name.left(60) + QLatin1String(".dat");

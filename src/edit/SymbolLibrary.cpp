@@ -190,6 +190,17 @@ std::vector<int> SymbolLibrary::search(const QString &query) const {
     return ranked;
 }
 
+QString tidyUnderscores(const QString &name) {
+    QString tidy = name;
+    while (tidy.contains(QLatin1String("__")))
+        tidy.replace(QLatin1String("__"), QLatin1String("_"));
+    while (tidy.startsWith(u'_'))
+        tidy.remove(0, 1);
+    while (tidy.endsWith(u'_'))
+        tidy.chop(1);
+    return tidy;
+}
+
 QString symbolFileName(const QString &label) {
     QString stem = searchWords(label).join(u'_');
     // Letters of other scripts stay out of file names the page format's code page cannot
@@ -197,13 +208,7 @@ QString symbolFileName(const QString &label) {
     QString plain;
     for (const QChar c : stem)
         plain += (c.unicode() < 128) ? c : u'_';
-    while (plain.contains(QLatin1String("__")))
-        plain.replace(QLatin1String("__"), QLatin1String("_"));
-    plain = plain.left(60);
-    while (plain.startsWith(u'_'))
-        plain.remove(0, 1);
-    while (plain.endsWith(u'_'))
-        plain.chop(1);
+    plain = tidyUnderscores(plain.left(60));
     if (plain.isEmpty())
         plain = QStringLiteral("symbole");
     return plain + QLatin1String(".png");

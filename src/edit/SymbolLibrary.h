@@ -48,6 +48,9 @@ private:
     QString svgDirectory_;
 };
 
+// Single "_" between the parts of a name, none at its ends.
+QString tidyUnderscores(const QString &name);
+
 // The file a symbol is written to, from its label: "pomme rouge" → "pomme_rouge.png";
 // plain lower-case letters, digits and "_", so that the page file and every system can
 // hold it.

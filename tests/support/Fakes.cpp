@@ -1,6 +1,8 @@
 #include "Fakes.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 
 namespace tv::test {
 
@@ -45,6 +47,16 @@ QByteArray fileBytes(const QString &path) {
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+QByteArray pngBytes(const QColor &color, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes) {

@@ -4,7 +4,9 @@
 #include "platform/Services.h"
 #include "platform/StandInServices.h"
 
+#include <QColor>
 #include <QList>
+#include <QSize>
 #include <QStringList>
 #include <deque>
 
@@ -97,6 +99,8 @@ struct FakeServices {
 
 // Raw bytes of a file, for byte-for-byte comparisons.
 QByteArray fileBytes(const QString &path);
+// A PNG file's bytes: a picture of one colour.
+QByteArray pngBytes(const QColor &color, QSize size = {8, 8});
 void writeBytes(const QString &path, const QByteArray &bytes);
 
 } // namespace tv::test

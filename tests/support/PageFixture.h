@@ -1,11 +1,11 @@
 #pragma once
 
 #include "Fakes.h"
-#include "platform/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
-#include "page/PictureCache.h"
 #include "page/PageSounds.h"
+#include "page/PictureCache.h"
+#include "platform/AppState.h"
 
 #include <QTemporaryDir>
 

@@ -1,5 +1,11 @@
 #include "X11Session.h"
 
+#include <QTest>
+
+#include <QTemporaryDir>
+
+#include <QImage>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -160,6 +166,32 @@ QString ProgramCopy::startOnItsStartPage(const X11Session &x, QProcess &process)
     if (!process.waitForStarted())
         return {};
     return x.waitForWindow(QStringLiteral("^Tablavox -::- page_départ.dat$"));
+}
+
+QPoint X11Session::centreOf(const QColor &color) const {
+    QTemporaryDir dir;
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        screenshot(dir.filePath("s.png"));
+        const QImage shot(dir.filePath("s.png"));
+        qint64 sx = 0, sy = 0, n = 0;
+        for (int y = 0; y < shot.height(); y += 2) {
+            for (int xx = 0; xx < shot.width(); xx += 2) {
+                const QColor c = shot.pixelColor(xx, y);
+                if (std::abs(c.red() - color.red()) < 30 &&
+                    std::abs(c.green() - color.green()) < 30 &&
+                    std::abs(c.blue() - color.blue()) < 30) {
+                    sx += xx;
+                    sy += y;
+                    ++n;
+                }
+            }
+        }
+        if (n > 500)
+            return {int(sx / n), int(sy / n)};
+        QTest::qWait(100);
+    }
+    return {};
 }
 
 } // namespace tv::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QPoint>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -33,6 +35,9 @@ public:
     // Gives the window the keyboard, then types the text.
     bool typeTo(const QString &window, const QString &text) const;
     void screenshot(const QString &path) const;
+    // The middle of the screen's pixels of about that colour (each channel within 30), once
+    // there are enough of them to be a picture; a null point after 10 s.
+    QPoint centreOf(const QColor &color) const;
 
 private:
     std::unique_ptr<QProcess> server_;
