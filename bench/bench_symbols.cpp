@@ -1,6 +1,6 @@
 // How fast the symbol search answers a carer who types: the search alone for 200 queries,
 // each keystroke until the grid is repainted, and the first screen of a new search window.
-// Usage: bench_symbols [--load N] [--library DIR]
+// Usage: bench_symbols [--load N] [--library DIR] [--shot FILE.png]
 #include "CpuLoad.h"
 #include "edit/SymbolDialog.h"
 #include "edit/SymbolLibrary.h"
@@ -70,12 +70,15 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     int hogs = 0;
     QString dir = SymbolLibrary::defaultDirectory();
+    QString shot;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == QLatin1String("--load"))
             hogs = args[i + 1].toInt();
         else if (args[i] == QLatin1String("--library"))
             dir = args[i + 1];
+        else if (args[i] == QLatin1String("--shot"))
+            shot = args[i + 1];
     }
     bench::CpuLoad load;
     if (!load.start(hogs)) {
@@ -134,5 +137,12 @@ int main(int argc, char **argv) {
     std::printf("keystroke to repainted grid, 200 queries: %s\n", qPrintable(keystroke.text()));
     std::printf("new search window to its first screen drawn: %s\n",
                 qPrintable(firstScreen.text()));
+    if (!shot.isEmpty()) {
+        SymbolDialog dialog(library);
+        dialog.show();
+        dialog.field()->setText(QStringLiteral("chien"));
+        QApplication::processEvents();
+        dialog.grab().save(shot);
+    }
     return 0;
 }

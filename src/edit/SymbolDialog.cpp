@@ -54,6 +54,10 @@ public:
                    library_.at(symbol).tags.join(QLatin1String(", "));
         case Qt::DecorationRole:
             return drawing(symbol);
+        case Qt::SizeHintRole:
+            // Room for a name on two lines under the drawing; the same for every cell, so
+            // that the grid never draws what it does not show to measure it.
+            return QSize(kCellPixels - 8, kCellPixels - 8);
         default:
             return {};
         }
