@@ -177,5 +177,6 @@ int main(int argc, char **argv) {
     }
     std::printf("peak memory: %.1f MB (%.1f MB before the first import)\n", peakKb() / 1024.0,
                 before / 1024.0);
+    std::printf("load average at the end: %s\n", qPrintable(bench::loadAverage()));
     return 0;
 }

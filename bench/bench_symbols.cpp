@@ -144,5 +144,6 @@ int main(int argc, char **argv) {
         QApplication::processEvents();
         dialog.grab().save(shot);
     }
+    std::printf("load average at the end: %s\n", qPrintable(bench::loadAverage()));
     return 0;
 }
