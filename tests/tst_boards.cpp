@@ -18,7 +18,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QtEndian>
 #include <QtTest>
+#include <zlib.h>
 
 using namespace tv;
 
@@ -264,10 +266,24 @@ void BoardsTest::gridPlacement() {
     QCOMPARE(gridCell(1, 2, 2, 3, QSize(9000, 6000), 150), QRect(6050, 3075, 2800, 2775));
 }
 
+// A PNG whose header claims 20000 × 20000 pixels: never decoded.
+static QByteArray hugePng() {
+    QByteArray bytes = test::pngBytes(Qt::red);
+    for (int offset : {16, 20})
+        qToBigEndian<quint32>(20000, bytes.data() + offset);
+    const quint32 crc =
+        quint32(crc32(0, reinterpret_cast<const Bytef *>(bytes.constData() + 12), 17));
+    qToBigEndian<quint32>(crc, bytes.data() + 29);
+    return bytes;
+}
+
 void BoardsTest::importMapsEveryKindOfButton() {
     Program program;
     QTemporaryDir source;
-    const ImportReport r = program.import(package(source, twoBoards()));
+    auto entries = twoBoards();
+    entries[2].second.replace("images/bonjour.png", "images/huge.png");
+    entries.push_back({"images/huge.png", hugePng()});
+    const ImportReport r = program.import(package(source, entries));
     QVERIFY2(r.ok, qPrintable(r.error));
     QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
     QCOMPARE(r.mediaDirectory, QStringLiteral("maison"));
@@ -280,8 +296,8 @@ void BoardsTest::importMapsEveryKindOfButton() {
                      "maison\\texte_fin.png,fin.,10,205,186,185",
                      "maison\\bonjour.png,Dehors,206,205,186,185"}));
     QCOMPARE(readTextLines(program.path("pages/page_jeux.dat")).lines,
-             QStringList(
-                 {"couleur_page=16777215", "maison\\bonjour.png,page_maison.dat,10,10,580,380"}));
+             QStringList({"couleur_page=16777215",
+                          "maison\\texte_retour.png,page_maison.dat,10,10,580,380"}));
     QCOMPARE(test::fileBytes(program.path("multimedia/maison/bonjour.png")),
              test::pngBytes(Qt::red));
     QCOMPARE(test::fileBytes(program.path("multimedia/maison/jeux.png")), test::pngBytes(Qt::blue));
@@ -293,12 +309,14 @@ void BoardsTest::importMapsEveryKindOfButton() {
     QCOMPARE(r.textCards, 1);
     QCOMPARE(r.leftOutButtons, 2);
     QCOMPARE(r.replacedCharacters, 2);
+    QCOMPARE(r.unreadableImages, 1);
     const QString message = r.message("set.obz");
     QVERIFY2(message.startsWith("« set.obz » : 2 pages importées (page_maison.dat, page_jeux.dat), "
                                 "6 images.\r\n"),
              qPrintable(message));
     QVERIFY(message.contains("1 image donnée seulement par une adresse web (non chargées)"));
     QVERIFY(message.contains("2 boutons cachés, vides ou commandes du programme d'origine"));
+    QVERIFY(message.contains("1 image illisible ou trop grande : une carte avec le texte"));
     // Every page reads back.
     for (const QString &page : r.pages) {
         const ParsedPage parsed = parsePage(

@@ -204,10 +204,10 @@ private:
         return true;
     }
 
+    // A page is found ignoring letter case: "Page_Maison.dat" is the page "page_maison.dat".
     static bool exists(const QDir &dir, const QString &name) {
         return dir.exists(name) ||
-               !dir.entryList({name}, QDir::Files | QDir::CaseSensitive).isEmpty() ||
-               dir.entryList(QDir::Files).contains(name, Qt::CaseInsensitive);
+               dir.entryList(QDir::Files | QDir::System).contains(name, Qt::CaseInsensitive);
     }
 
     bool namePages(const std::function<ExistingPages(const QStringList &)> &ask) {
