@@ -42,7 +42,8 @@ struct Program {
     QTemporaryDir dir;
     ExistingPages answer = ExistingPages::Cancel;
     QStringList asked;
-    Program() {
+    explicit Program(const QString &parent = QDir::tempPath())
+        : dir(parent + QStringLiteral("/programXXXXXX")) {
         QDir(dir.path()).mkpath("pages");
         QDir(dir.path()).mkpath("multimedia");
     }
@@ -381,7 +382,8 @@ void BoardsTest::hostilePackagesWriteNothing_data() {
 void BoardsTest::hostilePackagesWriteNothing() {
     QFETCH(int, kind);
     QFETCH(QString, error);
-    Program program;
+    QTemporaryDir around; // nothing may appear beside the program either
+    Program program(around.path());
     QTemporaryDir source;
     auto entries = twoBoards();
     const auto set = [&](const QString &name, const QByteArray &bytes) {
@@ -433,12 +435,12 @@ void BoardsTest::hostilePackagesWriteNothing() {
     if (file.isEmpty())
         file = package(source, entries);
     const auto before = program.files();
-    const QStringList outside = QDir(QFileInfo(program.dir.path()).path()).entryList();
+    const QStringList outside = QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden);
     const ImportReport r = program.import(file);
     QVERIFY(!r.ok);
     QVERIFY2(r.error.contains(error), qPrintable(r.error));
     QCOMPARE(program.files(), before);
-    QCOMPARE(QDir(QFileInfo(program.dir.path()).path()).entryList(), outside);
+    QCOMPARE(QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden), outside);
 }
 
 void BoardsTest::aFullDiskLeavesNoHalfWrittenImport() {

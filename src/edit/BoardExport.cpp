@@ -33,14 +33,6 @@ QString contentTypeOf(const QString &suffix) {
     return types.value(suffix.toLower(), QStringLiteral("application/octet-stream"));
 }
 
-// "animaux\page_chats.dat" → "chats".
-QString boardNameOf(const QString &storedPage) {
-    QString name = QFileInfo(QString(storedPage).replace(u'\\', u'/')).completeBaseName();
-    if (name.startsWith(QLatin1String("page_"), Qt::CaseInsensitive))
-        name.remove(0, 5);
-    return name.replace(u'_', u' ').trimmed();
-}
-
 class Exporter {
 public:
     explicit Exporter(const ExportSource &source) : source_(source) {}
@@ -92,7 +84,7 @@ private:
             ++report_.missingPages;
             return {};
         }
-        const QString stem = plainFileStem(boardNameOf(stored), QStringLiteral("page"));
+        const QString stem = plainFileStem(pageTitle(stored), QStringLiteral("page"));
         QString id = stem;
         for (int n = 2; usedIds_.contains(id); ++n)
             id = QStringLiteral("%1_%2").arg(stem).arg(n);
@@ -200,7 +192,7 @@ private:
         const QJsonObject board{{"format", kObfFormat},
                                 {"id", id},
                                 {"locale", "fr"},
-                                {"name", boardNameOf(stored)},
+                                {"name", pageTitle(stored)},
                                 {"background_color", obfColor(page.pageColor)},
                                 {"buttons", buttons},
                                 {"grid", QJsonObject{{"rows", std::max(1, int(rows.size()))},
@@ -227,13 +219,13 @@ private:
         const QString &action = r.imageAction;
         switch (classifyAction(action)) {
         case ActionClass::PageLink: {
-            b.insert("label", boardNameOf(action));
+            b.insert("label", pageTitle(action));
             const QString target = idOfPage(action);
             if (!target.isEmpty())
                 b.insert("load_board", QJsonObject{{"id", target},
                                                    {"path", QStringLiteral("boards/") + target +
                                                                 QLatin1String(".obf")},
-                                                   {"name", boardNameOf(action)}});
+                                                   {"name", pageTitle(action)}});
             break;
         }
         case ActionClass::Media: {

@@ -1,5 +1,6 @@
 #include "ActionText.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 namespace tv {
@@ -32,6 +33,13 @@ Keyword keywordOf(const QString &action) {
     if (k == QLatin1String("kawet"))
         return Keyword::Credits;
     return Keyword::None;
+}
+
+QString pageTitle(const QString &storedPage) {
+    QString name = QFileInfo(QString(storedPage).replace(u'\\', u'/')).completeBaseName();
+    if (name.startsWith(QLatin1String("page_"), Qt::CaseInsensitive))
+        name.remove(0, 5);
+    return name.replace(u'_', u' ');
 }
 
 QString spokenPhrase(const QString &action) {

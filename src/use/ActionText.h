@@ -15,6 +15,9 @@ enum class Keyword { None, Quit, Credits };
 // Recognised after trimming and lower-casing; only for an empty extension.
 Keyword keywordOf(const QString &action);
 
+// A page's name as people say it: "animaux\page_chats_noirs.dat" → "chats noirs".
+QString pageTitle(const QString &storedPage);
+
 // The phrase as it is said: each stored "\" becomes a line break.
 QString spokenPhrase(const QString &action);
 

@@ -126,13 +126,8 @@ QString cueOf(const QString &action) {
     switch (classifyAction(action)) {
     case ActionClass::PhraseOrKeyword:
         return keywordOf(action) == Keyword::None ? spokenPhrase(action) : QString();
-    case ActionClass::PageLink: {
-        QString name = QFileInfo(QString(action).replace(u'\\', u'/')).fileName();
-        name.chop(4); // ".dat"
-        if (name.startsWith(QLatin1String("page_"), Qt::CaseInsensitive))
-            name = name.mid(5);
-        return name.replace(u'_', u' ');
-    }
+    case ActionClass::PageLink:
+        return pageTitle(action);
     case ActionClass::Media:
         return QFileInfo(QString(action).replace(u'\\', u'/')).completeBaseName();
     case ActionClass::None:
