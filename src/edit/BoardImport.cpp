@@ -16,7 +16,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
-#include <QUrl>
 #include <cerrno>
 #include <cstdio>
 #include <deque>
