@@ -213,8 +213,9 @@ GridPlacement placeButtons(const ObfBoard &board) {
         visible += shown(b) ? 1 : 0;
     p.rows = board.rows > 0 ? board.rows : int(board.order.size());
     p.columns = board.columns;
-    for (const QStringList &row : board.order)
-        p.columns = std::max(p.columns, board.columns > 0 ? 0 : int(row.size()));
+    if (p.columns <= 0)
+        for (const QStringList &row : board.order)
+            p.columns = std::max(p.columns, int(row.size()));
     if (p.rows <= 0 || p.columns <= 0) {
         p.columns = std::max(1, int(std::ceil(std::sqrt(double(visible)))));
         p.rows = std::max(1, (visible + p.columns - 1) / p.columns);
