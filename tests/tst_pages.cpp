@@ -11,6 +11,7 @@
 #include "platform/Cp1252.h"
 #include "platform/TextFile.h"
 #include "support/Fakes.h"
+#include "support/PageFixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -44,29 +45,17 @@ QImage square(QColor color, int size = 64) {
     return image;
 }
 
-// A program directory with a main window and the page loader, scripted dialogs.
-struct Screen {
-    QTemporaryDir dir;
-    AppState state;
-    test::FakeServices fakes;
-    PictureCache cache;
-    PageSounds sounds{fakes.sounds};
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<PageLoader> loader;
-    std::unique_ptr<QSignalSpy> fatal;
+// The shared page fixture with the pictures these tests read, and the loader's fatal signal.
+struct Screen : test::PageFixture {
+    QSignalSpy fatal{&loader, &PageLoader::fatalError};
 
     Screen() {
-        state.paths.programDirectory = dir.path();
-        state.tpp = kTpp;
         QDir(dir.path()).mkpath("pages/sous");
         QDir(dir.path()).mkpath("multimedia/Animaux");
         square(Qt::red).save(media("rouge.jpg"));
         square(Qt::blue).save(media("Animaux/Bleu.JPG"));
         square(Qt::green).save(media("vert.bmp"));
         test::writeBytes(media("abime.jpg"), "ceci n'est pas une image");
-        window = std::make_unique<MainWindow>(state);
-        loader = std::make_unique<PageLoader>(state, *window, fakes.services, cache, sounds);
-        fatal = std::make_unique<QSignalSpy>(loader.get(), &PageLoader::fatalError);
     }
     QString media(const QString &name) const { return dir.filePath("multimedia/" + name); }
     QString page(const QString &name) const { return dir.filePath("pages/" + name); }
@@ -77,8 +66,8 @@ struct Screen {
     }
     void load(const QString &name) {
         state.page.currentPage = name;
-        loader->loadPage();
-        QVERIFY(QTest::qWaitFor([this] { return loader->picturesPending() == 0; }, 10000));
+        loader.loadPage();
+        QVERIFY(QTest::qWaitFor([this] { return loader.picturesPending() == 0; }, 10000));
     }
     QStringList messages() const {
         QStringList texts;
@@ -89,7 +78,7 @@ struct Screen {
     QList<int> shownIndices() const {
         QList<int> shown;
         for (int n = 1; n <= kMaxImages; ++n) {
-            if (window->img(n) && !window->img(n)->isHidden())
+            if (window.img(n) && !window.img(n)->isHidden())
                 shown << n;
         }
         return shown;
@@ -207,7 +196,7 @@ void PagesTest::loadShowsPicturesInTwipsWithTitleAndColour() {
     s.load("page_départ.dat");
     QVERIFY(s.messages().isEmpty());
     QCOMPARE(s.shownIndices(), QList<int>({1, 3}));
-    PictureControl *red = s.window->img(1);
+    PictureControl *red = s.window.img(1);
     QCOMPARE(red->leftTwips(), 150);
     QCOMPARE(red->topTwips(), 300);
     QCOMPARE(red->widthTwips(), 1500);
@@ -215,12 +204,12 @@ void PagesTest::loadShowsPicturesInTwipsWithTitleAndColour() {
     QCOMPARE(red->geometry(), QRect(10, 20, 100, 80));
     QCOMPARE(red->tag(), QStringLiteral("Bonjour, maman"));
     QCOMPARE(red->picture().pixelColor(5, 5).red(), 254);
-    QCOMPARE(s.window->img(3)->widthTwips(), 1515);
-    QCOMPARE(s.window->img(3)->tag(), QStringLiteral("page_ferme.dat"));
+    QCOMPARE(s.window.img(3)->widthTwips(), 1515);
+    QCOMPARE(s.window.img(3)->tag(), QStringLiteral("page_ferme.dat"));
     QCOMPARE(s.state.page.imageCount, qint16(3));
     QCOMPARE(s.state.page.imageTable[3].imageFile, QStringLiteral("animaux\\bleu.jpg"));
-    QCOMPARE(s.window->windowTitle(), QStringLiteral("Tablavox -::- page_départ.dat"));
-    QCOMPARE(s.window->backgroundColorValue(), 65280);
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("Tablavox -::- page_départ.dat"));
+    QCOMPARE(s.window.backgroundColorValue(), 65280);
     QVERIFY(!s.state.page.pageModified);
 
     // Exact twips survive in the controls; only drawing rounds.
@@ -245,10 +234,10 @@ void PagesTest::missingAndUnreadablePicturesAreSaidAndKept() {
                           "''multimedia'' : elle n'est pas affichée"}));
     QCOMPARE(s.fakes.dialogs.messages[0].icon, MessageIcon::None);
     QCOMPARE(s.shownIndices(), QList<int>({3}));
-    QCOMPARE(s.fatal->count(), 0);
+    QCOMPARE(s.fatal.count(), 0);
     QCOMPARE(s.state.page.imageCount, qint16(5));
     // Nothing is lost by the next save.
-    QVERIFY(s.loader->savePage());
+    QVERIFY(s.loader.savePage());
     QString crlf = text;
     crlf.replace("\n", "\r\n");
     QCOMPARE(test::fileBytes(s.page("page_a.dat")), crlf.toLatin1());
@@ -261,16 +250,16 @@ void PagesTest::missingPageLeavesTheWindowEmpty() {
     s.load("Page_Absente.dat");
     QCOMPARE(s.messages(), QStringList({"La page ''page_absente.dat'' n'existe pas"}));
     QVERIFY(s.shownIndices().isEmpty());
-    QCOMPARE(s.window->windowTitle(), QStringLiteral("Tablavox -::- page_a.dat"));
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("Tablavox -::- page_a.dat"));
     QCOMPARE(s.state.page.pageColor, 255);
     QCOMPARE(s.state.page.imageCount, qint16(1));
     // The page named now is the missing one: saving creates it with its colour line only.
-    QVERIFY(s.loader->savePage());
+    QVERIFY(s.loader.savePage());
     QCOMPARE(test::fileBytes(s.page("page_absente.dat")), QByteArray("couleur_page=255\r\n"));
 
     Screen fresh;
     fresh.load(QStringLiteral("page_départ.dat"));
-    QCOMPARE(fresh.window->windowTitle(), QStringLiteral("Tablavox"));
+    QCOMPARE(fresh.window.windowTitle(), QStringLiteral("Tablavox"));
 }
 
 void PagesTest::pageNameIsLowerCasedAndSavedUnderIt() {
@@ -278,9 +267,9 @@ void PagesTest::pageNameIsLowerCasedAndSavedUnderIt() {
     s.writePage("sous/page_maison.dat", "couleur_page=3\nrouge.jpg,a,1,1,10,10\n");
     s.load("Sous\\Page_Maison.dat");
     QCOMPARE(s.state.page.currentPage, QStringLiteral("sous\\page_maison.dat"));
-    QCOMPARE(s.window->windowTitle(), QStringLiteral("Tablavox -::- sous\\page_maison.dat"));
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("Tablavox -::- sous\\page_maison.dat"));
     s.state.page.pageColor = 4;
-    QVERIFY(s.loader->savePage());
+    QVERIFY(s.loader.savePage());
     QCOMPARE(test::fileBytes(s.page("sous/page_maison.dat")),
              QByteArray("couleur_page=4\r\nrouge.jpg,a,1,1,10,10\r\n"));
 }
@@ -293,10 +282,10 @@ void PagesTest::fiftyPicturesLoadAndTheFiftyFirstIsFatal() {
     s.writePage("page_50.dat", fifty);
     s.load("page_50.dat");
     QCOMPARE(s.shownIndices().size(), 50);
-    QCOMPARE(s.fatal->count(), 0);
+    QCOMPARE(s.fatal.count(), 0);
     s.writePage("page_51.dat", fifty + "\nrouge.jpg,trop,1,1,1,1");
     s.load("page_51.dat");
-    QCOMPARE(s.fatal->count(), 1);
+    QCOMPARE(s.fatal.count(), 1);
     QCOMPARE(s.fakes.dialogs.messages.last().icon, MessageIcon::Critical);
     QCOMPARE(s.messages().last(),
              QStringLiteral("Erreur : la page ''page_51.dat'' ne peut pas être lue (ligne 52 : une "
@@ -304,7 +293,7 @@ void PagesTest::fiftyPicturesLoadAndTheFiftyFirstIsFatal() {
 
     QDir(s.dir.filePath("pages")).removeRecursively();
     s.load("page_50.dat");
-    QCOMPARE(s.fatal->count(), 2);
+    QCOMPARE(s.fatal.count(), 2);
     QCOMPARE(s.messages().last(),
              QStringLiteral("Erreur : le répertoire ''pages'' n'existe pas\r\nVous devez le "
                             "créer\r\nLe programme s'arrête"));
@@ -326,7 +315,7 @@ void PagesTest::scanningRestartsAfterALoad() {
     s.state.scanIndex = 4;
     s.writePage("page_a.dat", "couleur_page=1\n");
     s.load("page_a.dat");
-    QVERIFY(s.window->scanTimer()->isActive());
+    QVERIFY(s.window.scanTimer()->isActive());
     QCOMPARE(s.state.scanIndex, 0);
 }
 
@@ -348,16 +337,16 @@ void PagesTest::clearPageRemovesHiddenPicturesToo() {
     Screen s;
     s.writePage("page_a.dat", "couleur_page=1\nrouge.jpg,a,1,1,10,10\nrouge.jpg,b,1,1,10,10\n");
     s.load("page_a.dat");
-    s.window->img(2)->hide(); // a picture being stretched
-    s.window->selectionFrame()->show();
+    s.window.img(2)->hide(); // a picture being stretched
+    s.window.selectionFrame()->show();
     s.state.hoveredImage = true;
-    s.loader->clearPage();
-    QVERIFY(!s.window->img(1) && !s.window->img(2));
-    QVERIFY(s.window->img(0));
-    QVERIFY(s.window->selectionFrame()->isHidden());
+    s.loader.clearPage();
+    QVERIFY(!s.window.img(1) && !s.window.img(2));
+    QVERIFY(s.window.img(0));
+    QVERIFY(s.window.selectionFrame()->isHidden());
     QVERIFY(!s.state.hoveredImage);
     QCOMPARE(s.state.page.imageTable[1], ImageRecord{});
-    QCOMPARE(s.window->windowTitle(), QStringLiteral("Tablavox -::- page_a.dat"));
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("Tablavox -::- page_a.dat"));
     s.load("page_a.dat");
     QCOMPARE(s.shownIndices(), QList<int>({1, 2}));
 }
@@ -369,7 +358,7 @@ void PagesTest::failedSaveKeepsTheFormerFile() {
     const QByteArray before = test::fileBytes(s.page("page_a.dat"));
     s.state.page.imageTable[1].imageAction = QStringLiteral("Bonjour 😀");
     s.state.page.pageModified = true;
-    QVERIFY(!s.loader->savePage());
+    QVERIFY(!s.loader.savePage());
     QVERIFY(s.state.page.pageModified);
     QCOMPARE(test::fileBytes(s.page("page_a.dat")), before);
     QCOMPARE(QDir(s.dir.filePath("pages")).entryList(QDir::Files), QStringList({"page_a.dat"}));
@@ -381,7 +370,7 @@ void PagesTest::saveNeverLeavesThePagesDirectory() {
     Screen s;
     for (const char *outside : {"..\\Tablavox2.cfg", "c:\\page.dat", "\\tmp\\page.dat"}) {
         s.state.page.currentPage = outside;
-        QVERIFY(!s.loader->savePage());
+        QVERIFY(!s.loader.savePage());
     }
     QVERIFY(!QFile::exists(s.dir.filePath("Tablavox2.cfg")));
     s.load("..\\Tablavox2.cfg");
