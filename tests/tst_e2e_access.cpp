@@ -51,6 +51,33 @@ QPoint cursor(const X11Session &x) {
     return m.hasMatch() ? QPoint(m.captured(1).toInt(), m.captured(2).toInt()) : QPoint();
 }
 
+// The copies of a picture of that colour in the message strip, above the picture itself at
+// `centre` (120 pixels square, 40 below the top of the page): runs of that colour along the
+// strip's middle, once the strip shows at least one.
+int copiesInStrip(const X11Session &x, QPoint centre, const QColor &color) {
+    QTemporaryDir dir;
+    int most = 0;
+    QDeadlineTimer deadline(5000);
+    do {
+        x.screenshot(dir.filePath("s.png"));
+        const QImage shot(dir.filePath("s.png"));
+        for (int y = centre.y() - 200; y <= centre.y() - 180; y += 4) {
+            int runs = 0;
+            bool inside = false;
+            for (int xx = 0; xx < shot.width(); ++xx) {
+                const QColor c = shot.pixelColor(xx, y);
+                const bool same = std::abs(c.red() - color.red()) < 30 &&
+                                  std::abs(c.green() - color.green()) < 30 &&
+                                  std::abs(c.blue() - color.blue()) < 30;
+                runs += same && !inside ? 1 : 0;
+                inside = same;
+            }
+            most = std::max(most, runs);
+        }
+    } while (most == 0 && !deadline.hasExpired());
+    return most;
+}
+
 bool near(QPoint a, QPoint b) {
     return (a - b).manhattanLength() < 12;
 }
@@ -73,6 +100,8 @@ private slots:
     void switchUserReachesDireAfterThePictures();
     void keySwitchesStepAndRowScanning_data();
     void keySwitchesStepAndRowScanning();
+    void aHeldSwitchChoosesOnce_data();
+    void aHeldSwitchChoosesOnce();
 
 private:
     std::unique_ptr<X11Session> x_;
@@ -199,7 +228,11 @@ void AccessEndToEndTest::keySwitchesStepAndRowScanning() {
                     .toLatin1();
     }
     writeBytes(program.file(QStringLiteral("pages/page_départ.dat")), page);
-    writeBytes(program.file("pages/page_trois.dat"), "couleur_page=255\r\n");
+    // The third page, its pictures where the first page's were: its first opens a page of
+    // its own, its third the fourth page.
+    writeBytes(program.file("pages/page_trois.dat"),
+               QByteArray(page).replace("Oui", "page_un.dat").replace("trois", "quatre"));
+    writeBytes(program.file("pages/page_un.dat"), "couleur_page=255\r\n");
     writeBytes(program.file("pages/page_quatre.dat"), "couleur_page=255\r\n");
     QProcess tablavox;
     const QString main = program.startOnItsStartPage(*x_, tablavox);
@@ -209,6 +242,11 @@ void AccessEndToEndTest::keySwitchesStepAndRowScanning() {
         // Space moves the frame a step, Enter chooses: the third picture.
         QVERIFY(x_->keysTo(main, {"space", "space", "space", "Return"}));
         QVERIFY(!x_->waitForWindow("^Tablavox -::- page_trois.dat$").isEmpty());
+        // Nothing is framed on the new page: Enter frames its first picture, the next
+        // Enter chooses it, never the third picture the frame stood on before.
+        QVERIFY(x_->keysTo(main, {"Return", "Return"}));
+        QVERIFY(!x_->waitForWindow("^Tablavox -::- page_(un|quatre).dat$").isEmpty());
+        QVERIFY(x_->waitForNoWindow("^Tablavox -::- page_quatre.dat$", 0));
     } else {
         // Enter when the second row is framed, then when its second picture is.
         const QPoint magenta = x_->centreOf(Qt::magenta), green = x_->centreOf(Qt::green);
@@ -223,6 +261,63 @@ void AccessEndToEndTest::keySwitchesStepAndRowScanning() {
         }
         QVERIFY(!x_->waitForWindow("^Tablavox -::- page_quatre.dat$").isEmpty());
     }
+    tablavox.kill();
+    tablavox.waitForFinished();
+}
+
+void AccessEndToEndTest::aHeldSwitchChoosesOnce_data() {
+    QTest::addColumn<QByteArray>("timing"); // settings lines
+    QTest::addColumn<QStringList>("hold");  // xdotool commands, the picture framed
+    QTest::addColumn<int>("chosen");
+    // The server repeats a held key as on every desktop; a button is held as long.
+    QTest::newRow("key held 2.5 s")
+        << QByteArray() << QStringList{"keydown", "space", "sleep", "2.5", "keyup", "space"} << 1;
+    QTest::newRow("key held 2.5 s, acceptance and release times")
+        << QByteArray("contacteur_acceptation=300\r\ncontacteur_relachement=500\r\n")
+        << QStringList{"keydown", "space", "sleep", "2.5", "keyup", "space"} << 1;
+    QTest::newRow("button held 2.5 s")
+        << QByteArray() << QStringList{"mousedown", "1", "sleep", "2.5", "mouseup", "1"} << 1;
+    // Counted at 300 ms, released, pressed again 200 ms later for 400 ms: inside the
+    // release time, which runs from the release.
+    QTest::newRow("pressed again inside the release time")
+        << QByteArray("contacteur_acceptation=300\r\ncontacteur_relachement=500\r\n")
+        << QStringList{"keydown", "space",   "sleep", "0.35",  "keyup", "space", "sleep",
+                       "0.2",     "keydown", "space", "sleep", "0.4",   "keyup", "space"}
+        << 1;
+}
+
+void AccessEndToEndTest::aHeldSwitchChoosesOnce() {
+    QFETCH(QByteArray, timing);
+    QFETCH(QStringList, hold);
+    QFETCH(int, chosen);
+    ProgramCopy program;
+    layOut(program, true);
+    // Step by step: Enter frames the first picture and nothing moves on while the switch is
+    // held; each choice of it adds a copy of the yellow picture to the strip.
+    QFile settings(program.file("Tablavox2.cfg"));
+    QVERIFY(settings.open(QIODevice::Append));
+    settings.write("bandeau_dire=non\r\ncontacteur_touche=espace\r\ncontacteur_avance=entr\xE9"
+                   "e\r\nd\xE9"
+                   "filement_mode=pas \xE0 pas\r\n" +
+                   timing);
+    settings.close();
+    QProcess tablavox;
+    const QString main = program.startOnItsStartPage(*x_, tablavox);
+    QVERIFY(!main.isEmpty());
+    const QPoint yellow = x_->centreOf(Qt::yellow);
+    QVERIFY(!yellow.isNull());
+    bool ok = false;
+    x_->xdotool(
+        {"windowfocus", "--sync", main, "keydown", "Return", "sleep", "0.4", "keyup", "Return"},
+        &ok);
+    QVERIFY(ok);
+    QDeadlineTimer deadline(10000);
+    while (!near(cursor(*x_), yellow) && !deadline.hasExpired())
+        QTest::qWait(30);
+    QVERIFY(!deadline.hasExpired());
+    x_->xdotool(hold, &ok);
+    QVERIFY(ok);
+    QCOMPARE(copiesInStrip(*x_, yellow, Qt::yellow), chosen);
     tablavox.kill();
     tablavox.waitForFinished();
 }

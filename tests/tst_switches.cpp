@@ -79,6 +79,11 @@ void SwitchesTest::timingFilters_data() {
     QTest::newRow("held long enough") << 200 << 0 << QList<int>{0, 250, 400, 650} << 2;
     QTest::newRow("tremor after a press") << 0 << 500 << QList<int>{0, 30, 100, 130, 600, 630} << 2;
     QTest::newRow("both") << 100 << 500 << QList<int>{0, 150, 200, 350, 700, 720, 800, 950} << 2;
+    // The release time runs from the release of the press that counted, not from its count.
+    QTest::newRow("pressed again inside the release time")
+        << 300 << 500 << QList<int>{0, 310, 510, 910} << 1;
+    // A press that starts inside the release time is ignored whole, however long it is held.
+    QTest::newRow("held on past the release time") << 0 << 500 << QList<int>{0, 10, 400, 3000} << 1;
 }
 
 void SwitchesTest::timingFilters() {
@@ -90,8 +95,10 @@ void SwitchesTest::timingFilters() {
     int n = 0;
     for (int i = 0; i + 1 < presses.size(); i += 2) {
         n += timing.down(presses[i]) ? 1 : 0;
+        // The switch still down: the same press, whatever repeats it.
+        n += timing.down(presses[i] + 1) ? 1 : 0;
         n += timing.heldUntil(presses[i + 1]) ? 1 : 0;
-        timing.up();
+        timing.up(presses[i + 1]);
     }
     QCOMPARE(n, counted);
 }

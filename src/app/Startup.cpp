@@ -15,6 +15,7 @@
 #include "page/SelectionFrame.h"
 #include "platform/AppState.h"
 #include "platform/Dialogs.h"
+#include "platform/KeyRepeat.h"
 #include "platform/Numbers.h"
 #include "platform/Services.h"
 #include "platform/TextFile.h"
@@ -138,6 +139,7 @@ void Startup::runMain() {
     modes_ = std::make_unique<PointerModes>(state_, *main_, services_);
     scanning_ = std::make_unique<Scanning>(state_, *main_, services_);
     switches_ = std::make_unique<SwitchInput>(state_, *main_, *scanning_);
+    reportHeldKeysWithoutReleases();
     editor_ = std::make_unique<PictureEditor>(state_, *main_, services_, *media_, *modes_);
     activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
                                                       *media_, [this] { quitProgram(); });

@@ -86,6 +86,8 @@ signals:
     void keyPressed(int key);
     void keyReleased(int key);
     void closedByUser();
+    // A page was put on the window: nothing of the page before is framed any more.
+    void pageShown();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

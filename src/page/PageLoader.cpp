@@ -149,6 +149,7 @@ void PageLoader::loadPage() {
     page.pageModified = false;
     state_.scanIndex = 0;
     state_.scanInRow = -1;
+    emit window_.pageShown();
     if (state_.settings.accessMode == kAccessScanning)
         window_.scanTimer()->start();
     if (jobs.isEmpty())

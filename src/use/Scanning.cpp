@@ -46,6 +46,7 @@ Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObj
                     pressed(index);
             });
     clock_.start();
+    connect(&window_, &MainWindow::pageShown, this, &Scanning::forgetFramed);
     connect(&window_, &MainWindow::backgroundPressed, this, [this](Qt::MouseButton button, QPoint) {
         if (button == Qt::RightButton)
             offerToResume();
@@ -159,6 +160,14 @@ void Scanning::select() {
         return;
     }
     rounds_ = 0;
+    if (framed_ == 0 && framedRow_ == 0) {
+        // Nothing framed (a page just shown): the press never falls on an unseen picture.
+        if (switches.pattern == kPatternStep)
+            stepPictures();
+        else if (!window_.scanTimer()->isActive())
+            window_.scanTimer()->start();
+        return;
+    }
     if (switches.pattern == kPatternRows) {
         if (state_.scanInRow < 0) {
             enterRow();
@@ -195,6 +204,12 @@ void Scanning::pressed(int index) {
         applyPace(pace_.selected(double(now - framedAt_)));
     last_ = {now, state_.page.currentPage, link};
     phraseChosen_ = classifyAction(action) == ActionClass::PhraseOrKeyword;
+}
+
+void Scanning::forgetFramed() {
+    framed_ = 0;
+    framedRow_ = 0;
+    window_.sentenceBar()->markControl(-1, {}, 0);
 }
 
 void Scanning::applyPace(int stepMs) {

@@ -25,8 +25,9 @@ public:
 
     // One tick of the scanning timer.
     void step();
-    // The switch that selects: acts on what is framed (or enters the row framed, or starts
-    // scanning again after a pause).
+    // The switch that selects: acts on what is framed now (or enters the row framed, or
+    // starts scanning again after a pause); with nothing framed it only starts or advances
+    // scanning.
     void select();
     // The switch that moves, in step-by-step scanning: one step.
     void advance();
@@ -42,6 +43,8 @@ public:
     void stopScanning();
     // A right press on the page background.
     void offerToResume();
+    // A new page: what was framed on the page before is gone.
+    void forgetFramed();
     // The settings changed: the pace starts again from the step time set.
     void settingsChanged();
 

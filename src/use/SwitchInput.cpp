@@ -11,12 +11,21 @@
 
 namespace tv {
 
+namespace {
+// How long a key release waits for the press the server sends with it when it repeats a
+// held key; both are sent at once, so this only covers a busy machine's delay in reading.
+constexpr int kRepeatPairMs = 60;
+} // namespace
+
 SwitchInput::SwitchInput(AppState &state, MainWindow &window, Scanning &scanning, QObject *parent)
     : QObject(parent), state_(state), window_(window), scanning_(scanning) {
     clock_.start();
     acceptance_.setSingleShot(true);
     acceptance_.setTimerType(Qt::PreciseTimer);
     connect(&acceptance_, &QTimer::timeout, this, &SwitchInput::held);
+    releaseCheck_.setSingleShot(true);
+    releaseCheck_.setInterval(kRepeatPairMs);
+    connect(&releaseCheck_, &QTimer::timeout, this, &SwitchInput::releaseConfirmed);
     // Installed after the main window's own filter, so seen first.
     qApp->installEventFilter(this);
     settingsChanged();
@@ -46,6 +55,8 @@ void SwitchInput::settingsChanged() {
     select_ = SwitchTiming(s.acceptanceMs, s.releaseMs);
     move_ = SwitchTiming(s.acceptanceMs, s.releaseMs);
     acceptance_.stop();
+    releaseCheck_.stop();
+    pending_ = {};
 }
 
 bool SwitchInput::interceptsButton() const {
@@ -85,11 +96,12 @@ bool SwitchInput::eventFilter(QObject *watched, QEvent *event) {
             which = Switch::Move;
         else
             return false;
-        // Taken whole: no menu accelerator, no arrow-key editing, no button.
+        // Taken whole: no menu accelerator, no arrow-key editing, no button. Qt's own flag
+        // for a repeated key is trusted when it is set; it misses some repeats.
         if (type == QEvent::KeyPress && !keyEvent->isAutoRepeat())
-            down(which);
+            keyDown(which, keyEvent->timestamp());
         else if (type == QEvent::KeyRelease && !keyEvent->isAutoRepeat())
-            up(which);
+            keyUp(which, keyEvent->timestamp());
         event->accept();
         return true;
     }
@@ -101,10 +113,13 @@ bool SwitchInput::eventFilter(QObject *watched, QEvent *event) {
         if (!buttonDown_)
             return false;
         buttonDown_ = false;
-        up(Switch::Select);
+        up(Switch::Select, clock_.elapsed());
         return true;
     }
-    if (!interceptsButton() || !state_.pointerMode.isEmpty())
+    // A press on a picture or on the strip is always the switch: it chooses what is framed,
+    // never a picture the cursor happens to rest on (the page may have changed under it).
+    // On the background it is the window's own unless a filter stands in between.
+    if (!state_.pointerMode.isEmpty() || (!interceptsButton() && watched == window_.surface()))
         return false;
     buttonDown_ = true;
     down(Switch::Select);
@@ -121,20 +136,62 @@ void SwitchInput::down(Switch which) {
     }
 }
 
-void SwitchInput::up(Switch which) {
+void SwitchInput::up(Switch which, qint64 at) {
     SwitchTiming &timing = which == Switch::Select ? select_ : move_;
     // A release before the acceptance time ends the press: it never counts.
-    if (timing.heldUntil(clock_.elapsed()))
+    if (timing.heldUntil(at))
         act(which);
-    timing.up();
+    timing.up(at);
     if (holding_ == which)
         acceptance_.stop();
 }
 
 void SwitchInput::held() {
+    // The key may already be up: that is decided first.
+    if (pending_.active && pending_.which == holding_) {
+        pending_.acceptanceDue = true;
+        return;
+    }
     SwitchTiming &timing = holding_ == Switch::Select ? select_ : move_;
     if (timing.heldUntil(clock_.elapsed()))
         act(holding_);
+}
+
+void SwitchInput::keyDown(Switch which, quint64 serverTime) {
+    if (pending_.active) {
+        if (pending_.which == which && serverTime != 0 && serverTime == pending_.serverTime) {
+            // The server repeating the held key: it was never released.
+            const bool due = pending_.acceptanceDue;
+            pending_ = {};
+            releaseCheck_.stop();
+            if (due)
+                held();
+            return;
+        }
+        releaseConfirmed();
+    }
+    down(which);
+}
+
+void SwitchInput::keyUp(Switch which, quint64 serverTime) {
+    if (pending_.active)
+        releaseConfirmed();
+    // Events made without a server time cannot be paired: the release is taken as it is.
+    if (serverTime == 0) {
+        up(which, clock_.elapsed());
+        return;
+    }
+    pending_ = {true, which, serverTime, clock_.elapsed(), false};
+    releaseCheck_.start();
+}
+
+void SwitchInput::releaseConfirmed() {
+    if (!pending_.active)
+        return;
+    const PendingRelease release = pending_;
+    pending_ = {};
+    releaseCheck_.stop();
+    up(release.which, release.at);
 }
 
 void SwitchInput::act(Switch which) {

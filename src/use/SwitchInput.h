@@ -35,8 +35,13 @@ protected:
 private:
     enum class Switch { Select, Move };
     void down(Switch which);
-    void up(Switch which);
+    void up(Switch which, qint64 at);
     void held();
+    // A key's press and release as the X server sends them: a release followed by a press
+    // of the same key at the same server time is the server repeating a held key.
+    void keyDown(Switch which, quint64 serverTime);
+    void keyUp(Switch which, quint64 serverTime);
+    void releaseConfirmed();
     void act(Switch which);
     bool interceptsButton() const;
     bool belongsToPage(QObject *watched, bool pointer) const;
@@ -49,6 +54,15 @@ private:
     QTimer acceptance_;
     Switch holding_ = Switch::Select;
     bool buttonDown_ = false;
+    // A key release not yet known to be real.
+    struct PendingRelease {
+        bool active = false;
+        Switch which = Switch::Select;
+        quint64 serverTime = 0;
+        qint64 at = 0;
+        bool acceptanceDue = false;
+    } pending_;
+    QTimer releaseCheck_;
 };
 
 } // namespace tv

@@ -37,28 +37,32 @@ QList<QList<int>> rowsOf(QList<PlacedPicture> places) {
     return indices;
 }
 
-bool SwitchTiming::accept(qint64 now) {
-    if (lastAccepted_ >= 0 && now - lastAccepted_ < release_)
-        return false;
-    lastAccepted_ = now;
+bool SwitchTiming::count() {
     counted_ = true;
     return true;
 }
 
 bool SwitchTiming::down(qint64 now) {
-    // A key held down repeats: only the first press of a hold counts.
     if (down_)
         return false;
     down_ = true;
     counted_ = false;
     downAt_ = now;
-    return acceptance_ <= 0 && accept(now);
+    // A bounce or a tremor just after a choice: this whole press is not the person's.
+    ignored_ = quietUntil_ >= 0 && now < quietUntil_;
+    return !ignored_ && acceptance_ <= 0 && count();
 }
 
 bool SwitchTiming::heldUntil(qint64 now) {
-    if (!down_ || counted_ || now - downAt_ < acceptance_)
+    if (!down_ || counted_ || ignored_ || now - downAt_ < acceptance_)
         return false;
-    return accept(now);
+    return count();
+}
+
+void SwitchTiming::up(qint64 now) {
+    if (down_ && counted_)
+        quietUntil_ = now + release_;
+    down_ = false;
 }
 
 ScanPace::ScanPace(int stepMs, int minMs, int maxMs) {

@@ -18,7 +18,10 @@ struct PlacedPicture {
 };
 QList<QList<int>> rowsOf(QList<PlacedPicture> places);
 
-// The standard switch timing filters. Times are milliseconds on one clock.
+// The standard switch timing filters. Times are milliseconds on one clock. A press while the
+// switch is already down is the same press (a held key repeats); the release time runs from
+// the release of the press that counted, and a press that starts inside it is ignored whole,
+// however long it is then held.
 class SwitchTiming {
 public:
     SwitchTiming(int acceptanceMs, int releaseMs)
@@ -27,15 +30,15 @@ public:
     bool down(qint64 now);
     // Held until now: true when the press counts now (once per press).
     bool heldUntil(qint64 now);
-    void up() { down_ = false; }
+    void up(qint64 now);
     int acceptanceMs() const { return acceptance_; }
 
 private:
-    bool accept(qint64 now);
+    bool count();
     int acceptance_, release_;
-    bool down_ = false, counted_ = false;
+    bool down_ = false, counted_ = false, ignored_ = false;
     qint64 downAt_ = 0;
-    qint64 lastAccepted_ = -1;
+    qint64 quietUntil_ = -1;
 };
 
 // The step time that follows the person's pace: after every 10 selections it moves halfway
