@@ -191,6 +191,11 @@ void FormatsTest::savesNeverFollowLinksOutOfTheirDirectory() {
     QVERIFY(QFile::link(outside, program.filePath("Tablavox2.cfg")));
     QVERIFY(!writeTextLines(program.filePath("Tablavox2.cfg"), {"x"}, program.path()).ok);
     QCOMPARE(test::fileBytes(outside), QByteArray("outside\r\n"));
+    // A directory removed meanwhile is missing, not a way out.
+    QVERIFY(QDir(pages).removeRecursively());
+    const TextWriteResult gone = writeTextLines(pages + "/page_départ.dat", {"x"}, pages);
+    QCOMPARE(gone.error, QStringLiteral("Le fichier ''page_départ.dat'' n'a pas pu être "
+                                        "enregistré : le répertoire ''pages'' n'existe pas."));
 }
 
 void FormatsTest::hugeFilesAreRefusedUnread() {

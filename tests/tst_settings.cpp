@@ -127,6 +127,12 @@ void SettingsTest::valueRules_data() {
                                    << "sentenceBar" << QVariant("off say");
     QTest::newRow("strip silent") << "bandeau_phrase=oui\r\nbandeau_dire=non"
                                   << "sentenceBar" << QVariant("on quiet");
+    // The adaptive step's bounds are put in order once the whole file is read.
+    QTest::newRow("lower bound only, above the upper default")
+        << "défilement_min=8000"
+        << "scanBounds" << QVariant("5000-8000");
+    QTest::newRow("bounds given the wrong way round") << "défilement_max=300\r\ndéfilement_min=8000"
+                                                      << "scanBounds" << QVariant("300-8000");
 }
 
 void SettingsTest::valueRules() {
@@ -154,6 +160,8 @@ void SettingsTest::valueRules() {
     else if (field == "sentenceBar")
         actual =
             QString("%1 %2").arg(s.sentenceBar ? "on" : "off", s.sayEachPhrase ? "say" : "quiet");
+    else if (field == "scanBounds")
+        actual = QString("%1-%2").arg(s.switches.adaptiveMinMs).arg(s.switches.adaptiveMaxMs);
     QCOMPARE(actual, expected);
 }
 

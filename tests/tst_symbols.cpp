@@ -191,9 +191,10 @@ void SymbolsTest::propertiesDialogTakesASymbol_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("box");    // the phrase box once the symbol is taken
     QTest::addColumn<QString>("stored"); // the action saved
+    // A second symbol in the same opening: the label the dialog put there follows it.
     QTest::newRow("an empty phrase takes the label") << ""
-                                                     << "tête de chien"
-                                                     << "tête de chien";
+                                                     << "pomme rouge"
+                                                     << "pomme rouge";
     QTest::newRow("a phrase is kept") << "Bonjour\\toi"
                                       << "Bonjour\ntoi"
                                       << "Bonjour\\toi";
@@ -233,15 +234,17 @@ void SymbolsTest::propertiesDialogTakesASymbol() {
 
     PropertiesDialog d(p.state, p.window, p.fakes.services, speech, p.cache);
     QVERIFY(d.takeSymbol(drawing, "tête de chien"));
+    QVERIFY(d.takeSymbol(drawing, "pomme rouge"));
     QCOMPARE(d.findChild<QPlainTextEdit *>("txtALire")->toPlainText(), box);
     QTest::mouseClick(d.findChild<QPushButton *>("cmdSauver"), Qt::LeftButton);
-    QCOMPARE(record().imageFile, QStringLiteral("symboles\\tete_de_chien.png"));
+    QVERIFY(!QFileInfo::exists(file));
+    QCOMPARE(record().imageFile, QStringLiteral("symboles\\pomme_rouge.png"));
     QCOMPARE(record().imageAction, stored);
     QVERIFY(p.state.page.pageModified);
     const QImage shownImage = p.window.img(1)->picture();
     const QColor shown = shownImage.pixelColor(shownImage.rect().center());
     QVERIFY2(shown.green() > 120 && shown.red() < 80, qPrintable(shown.name()));
-    QVERIFY(QFileInfo::exists(file));
+    QVERIFY(QFileInfo::exists(p.path("multimedia/symboles/pomme_rouge.png")));
     QVERIFY(p.fakes.dialogs.messages.isEmpty());
 }
 

@@ -308,8 +308,14 @@ bool PropertiesDialog::takeSymbol(const QString &drawingPath, const QString &lab
     previewPath_ = written.path;
     lblNomImage_->setText(written.name);
     chosenImageFile_ = written.name;
-    if (txtALire_->toPlainText().isEmpty() && actionKind_ == kActionPhrase)
+    // The label follows the symbol chosen as long as the box holds the label this dialog put
+    // there; a phrase the carer typed stays.
+    const QString phrase = txtALire_->toPlainText();
+    if (actionKind_ == kActionPhrase &&
+        (phrase.isEmpty() || (!filledLabel_.isEmpty() && phrase == filledLabel_))) {
         txtALire_->setPlainText(label);
+        filledLabel_ = label;
+    }
     return true;
 }
 

@@ -79,6 +79,8 @@ private:
     QString previewPath_;
     // Symbol files this opening wrote: those the picture does not keep are removed.
     QStringList writtenSymbols_;
+    // The symbol's label this dialog put into the phrase box, while the box still holds it.
+    QString filledLabel_;
 
     QPushButton *cmdAnnuler_ = nullptr;
     QPushButton *cmdSauver_ = nullptr;

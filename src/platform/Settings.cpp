@@ -145,6 +145,11 @@ SettingsReadOutcome parseSettings(const QStringList &lines, const Settings &prev
         if (!key.isEmpty() && !applyLine(key, value, out, tpp))
             return out;
     }
+    // The bounds in order once every line is read, whichever of them the file holds: put in
+    // order line by line, a lower bound above the default upper one would be swapped with
+    // that default and the upper bound read next would then replace the wrong one.
+    if (s.switches.adaptiveMaxMs < s.switches.adaptiveMinMs)
+        std::swap(s.switches.adaptiveMinMs, s.switches.adaptiveMaxMs);
     // The page shown takes the program's colour whatever the keys, so a page without a colour
     // of its own is saved with the colour it was shown in.
     out.pageColor = toInt32(s.backgroundColor).value_or(16777215);
@@ -185,8 +190,6 @@ bool applySwitchLine(const QString &key, const QString &value, SwitchSettings &w
         w.adaptiveMaxMs = boundedNumber(value, 5000, 100, 30000);
     else
         return false;
-    if (w.adaptiveMaxMs < w.adaptiveMinMs)
-        std::swap(w.adaptiveMinMs, w.adaptiveMaxMs);
     return true;
 }
 

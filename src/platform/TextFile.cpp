@@ -153,6 +153,17 @@ TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
     const QString name = shortenedForMessage(QFileInfo(path).fileName());
     QString target = path;
     if (!mustStayIn.isEmpty()) {
+        // A directory removed meanwhile is said as such: nothing leads elsewhere.
+        const QFileInfo parent(QFileInfo(path).absolutePath());
+        const bool rootGone = !QFileInfo(mustStayIn).isDir();
+        if (rootGone || (!parent.exists() && !parent.isSymLink())) {
+            result.error =
+                QStringLiteral("Le fichier ''%1'' n'a pas pu être enregistré : ").arg(name) +
+                (rootGone ? QStringLiteral("le répertoire ''%1'' n'existe pas.")
+                                .arg(QFileInfo(mustStayIn).fileName())
+                          : reasonOf(ENOENT) + u'.');
+            return result;
+        }
         const auto real = realTargetInside(path, mustStayIn);
         if (!real) {
             result.error = QStringLiteral("Le fichier ''%1'' n'a pas été enregistré : il mène "
