@@ -380,15 +380,19 @@ void PagesTest::saveNeverLeavesThePagesDirectory() {
 void PagesTest::hostilePicturesAndWindowPlaces_data() {
     QTest::addColumn<QRect>("stored"); // pixels, as in the settings
     QTest::addColumn<QRect>("held");
+    QTest::addColumn<QRect>("withStrip"); // made 132 pixels taller for the message strip
     const QRect ok(10, 20, 800, 600);
-    QTest::newRow("fits") << ok << ok;
-    QTest::newRow("a pixel wide") << QRect(0, 0, 1, 1) << QRect(0, 0, 320, 240);
+    QTest::newRow("fits") << ok << ok << QRect(10, 20, 800, 732);
+    QTest::newRow("a pixel wide") << QRect(0, 0, 1, 1) << QRect(0, 0, 320, 240)
+                                  << QRect(0, 0, 320, 372);
     QTest::newRow("wider than the screen")
-        << QRect(0, 0, 3000000, 900000) << QRect(0, 0, 1280, 1000);
+        << QRect(0, 0, 3000000, 900000) << QRect(0, 0, 1280, 1000) << QRect(0, 0, 1280, 1000);
     QTest::newRow("far right and below")
-        << QRect(50000, 50000, 800, 600) << QRect(1280 - 120, 1000 - 120, 800, 600);
+        << QRect(50000, 50000, 800, 600) << QRect(1280 - 120, 1000 - 120, 800, 600)
+        << QRect(1280 - 120, 1000 - 732, 800, 732);
     QTest::newRow("far left and above")
-        << QRect(-50000, -50000, 800, 600) << QRect(-800 + 120, 0, 800, 600);
+        << QRect(-50000, -50000, 800, 600) << QRect(-800 + 120, 0, 800, 600)
+        << QRect(-800 + 120, 0, 800, 732);
 }
 
 void PagesTest::hostilePicturesAndWindowPlaces() {
@@ -398,6 +402,8 @@ void PagesTest::hostilePicturesAndWindowPlaces() {
     QCOMPARE(heldToScreen(stored.x(), stored.y(), stored.width(), stored.height(),
                           QRect(0, 0, 1280, 1000)),
              held);
+    QFETCH(QRect, withStrip);
+    QCOMPARE(grownOnScreen(held, 132, QRect(0, 0, 1280, 1000)), withStrip);
     // A picture that claims 30000 × 30000 pixels is refused from its header, at once.
     QTemporaryDir dir;
     QByteArray bmp("BM");

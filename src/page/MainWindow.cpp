@@ -185,7 +185,42 @@ void MainWindow::applyLook() {
     // Turned off, the strip forgets its message: none may come back unseen.
     if (!state_.settings.sentenceBar)
         sentenceBar_->clear();
+    const bool was = !sentenceBar_->isHidden();
     sentenceBar_->setVisible(state_.settings.sentenceBar);
+    if (was != state_.settings.sentenceBar)
+        makeRoomForStrip(state_.settings.sentenceBar);
+}
+
+QRect grownOnScreen(const QRect &outer, int extra, const QRect &screen) {
+    QRect grown = outer;
+    grown.setHeight(std::min(outer.height() + extra, std::max(outer.height(), screen.height())));
+    if (grown.bottom() > screen.bottom())
+        grown.moveBottom(screen.bottom());
+    if (grown.top() < screen.top())
+        grown.moveTop(screen.top());
+    return grown;
+}
+
+QRect MainWindow::availableScreen() const {
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+}
+
+void MainWindow::makeRoomForStrip(bool shown) {
+    // Before the window is first shown, its place is set with the strip counted in.
+    if (!isVisible() || requestedOuter_)
+        return;
+    const QRect frame = frameGeometry();
+    QRect wanted;
+    if (shown) {
+        wanted = grownOnScreen(frame, sentenceBar_->maximumHeight(), availableScreen());
+        stripRoom_ = wanted.height() - frame.height();
+    } else {
+        wanted = QRect(frame.topLeft(), QSize(frame.width(), frame.height() - stripRoom_));
+        stripRoom_ = 0;
+    }
+    move(wanted.topLeft());
+    resize(width(), std::max(1, height() + wanted.height() - frame.height()));
 }
 
 void MainWindow::applySettingsRead(const SettingsReadOutcome &outcome) {
@@ -236,10 +271,16 @@ void MainWindow::applyOuterGeometry() {
     const QRect inner = geometry();
     const int extraW = frame.width() - inner.width();
     const int extraH = frame.height() - inner.height();
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect outer = heldToScreen(g.left / state_.tpp.x, g.top / state_.tpp.y,
-                                     g.width / state_.tpp.x, g.height / state_.tpp.y,
-                                     screen ? screen->availableGeometry() : QRect(0, 0, 800, 600));
+    const QRect screen = availableScreen();
+    QRect outer = heldToScreen(g.left / state_.tpp.x, g.top / state_.tpp.y, g.width / state_.tpp.x,
+                               g.height / state_.tpp.y, screen);
+    // The page keeps its whole height under the strip.
+    stripRoom_ = 0;
+    if (!sentenceBar_->isHidden()) {
+        const QRect grown = grownOnScreen(outer, sentenceBar_->maximumHeight(), screen);
+        stripRoom_ = grown.height() - outer.height();
+        outer = grown;
+    }
     move(outer.topLeft());
     resize(std::max(1, outer.width() - extraW), std::max(1, outer.height() - extraH));
 }
@@ -247,7 +288,7 @@ void MainWindow::applyOuterGeometry() {
 WindowTwips MainWindow::outerGeometryTwips() const {
     const QRect f = frameGeometry();
     return {f.x() * state_.tpp.x, f.y() * state_.tpp.y, f.width() * state_.tpp.x,
-            f.height() * state_.tpp.y};
+            std::max(1, f.height() - stripRoom_) * state_.tpp.y};
 }
 
 void MainWindow::setPageTitle(const QString &currentPage) {

@@ -30,6 +30,10 @@ inline constexpr int kMinWindowOnScreen = 120; // of the width, whatever the pos
 // the top edge on it and part of the width too.
 QRect heldToScreen(double left, double top, double width, double height, const QRect &screen);
 
+// The window's outer place made `extra` pixels taller, for the message strip above the page:
+// moved up as far as needed to stay on the screen, never taller than the screen.
+QRect grownOnScreen(const QRect &outer, int extra, const QRect &screen);
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -45,7 +49,8 @@ public:
     void setBackgroundColorValue(qint32 value);
     qint32 backgroundColorValue() const { return backgroundColor_; }
 
-    // Outer geometry of the window, in twips.
+    // Outer geometry of the window, in twips: without the room made for the message strip,
+    // so that the size kept is the page's whether the strip is on or not.
     void setOuterGeometryTwips(const WindowTwips &geometry);
     WindowTwips outerGeometryTwips() const;
 
@@ -97,6 +102,9 @@ protected:
 private:
     void buildMenus();
     void applyOuterGeometry();
+    // The window made taller for the strip when it appears, and back when it goes.
+    void makeRoomForStrip(bool shown);
+    QRect availableScreen() const;
     QAction *addEntry(QMenu *menu, const QString &caption, const QString &name);
 
     AppState &state_;
@@ -112,6 +120,8 @@ private:
     bool quitting_ = false;
     // The frame's size is known only once the window is shown.
     std::optional<WindowTwips> requestedOuter_;
+    // Pixels the window grew by to hold the strip as well as the page.
+    int stripRoom_ = 0;
 };
 
 } // namespace tv
