@@ -1,7 +1,8 @@
 // The real player on the real audio server: every kind of file a picture can name.
 
-#include "platform/AppState.h"
 #include "page/MainWindow.h"
+#include "platform/AppState.h"
+#include "platform/MediaFormat.h"
 #include "platform/MidiRender.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/Wav.h"
@@ -58,9 +59,11 @@ private slots:
     void midiIsRenderedBySynthesizer();
     void secondPressStops();
     void unplayableFileIsReportedAndTheNextPlays();
+    void filesThatLeadElsewhereAreRefused_data();
+    void filesThatLeadElsewhereAreRefused();
 
 private:
-    QTemporaryDir dir_;
+    QTemporaryDir dir_, elsewhere_;
     AppState state_;
     test::FakeServices fakes_;
     std::unique_ptr<MpvMediaPlayer> player_;
@@ -86,6 +89,14 @@ void MediaTest::initTestCase() {
     test::writeBytes(m + "air.mid", smallMidi());
     test::writeBytes(m + "abime.avi",
                      QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(4000, 'x'));
+
+    // Two seconds of a tone outside the multimedia directory, and files that name it.
+    const QString tone = elsewhere_.filePath("ailleurs.wav");
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=880:duration=2", tone}));
+    test::writeBytes(m + "liste.mp3", "#EXTM3U\n" + tone.toUtf8() + "\n");
+    test::writeBytes(m + "adresse.mp3", "#EXTM3U\nhttp://127.0.0.1:9/son.wav\n");
+    test::writeBytes(m + "montage.wav", "# mpv EDL v0\n" + tone.toUtf8() + "\n");
+    test::writeBytes(m + "suite.avi", "ffconcat version 1.0\nfile '" + tone.toUtf8() + "'\n");
 
     state_.paths.programDirectory = dir_.path();
     state_.tpp = {15, 15};
@@ -173,6 +184,50 @@ void MediaTest::unplayableFileIsReportedAndTheNextPlays() {
         media_->stopMedia();
         QTRY_VERIFY(!media_->window()->isVisible());
     }
+}
+
+void MediaTest::filesThatLeadElsewhereAreRefused_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("format"); // as its first bytes say
+    QTest::newRow("a playlist named as a sound") << "liste.mp3"
+                                                 << "";
+    QTest::newRow("a playlist of an address") << "adresse.mp3"
+                                              << "";
+    QTest::newRow("an edit list named as a sound") << "montage.wav"
+                                                   << "";
+    QTest::newRow("a list of files to join named as a film") << "suite.avi"
+                                                             << "";
+    QTest::newRow("a sound") << "son.wav"
+                             << "wav";
+    QTest::newRow("a film, MPEG") << "film.mpg"
+                                  << "mpeg";
+    QTest::newRow("a film, Windows Media") << "film.wmv"
+                                           << "asf";
+    QTest::newRow("a film, Flash") << "film.flv"
+                                   << "flv";
+    QTest::newRow("music") << "air.mid"
+                           << "midi";
+}
+
+void MediaTest::filesThatLeadElsewhereAreRefused() {
+    QFETCH(QString, file);
+    QFETCH(QString, format);
+    QCOMPARE(mediaFormatOf(mediaHeadOf(dir_.filePath("multimedia/" + file))), format);
+    if (!format.isEmpty())
+        return;
+    test::AudioMonitor monitor;
+    QVERIFY(monitor.waitUntilListening());
+    QTRY_VERIFY_WITH_TIMEOUT(test::AudioMonitor::loudest(monitor.take()) < 100, 10000);
+    fakes_.dialogs.messages.clear();
+    media_->start(file, file.section(u'.', 1));
+    QTRY_COMPARE(fakes_.dialogs.messages.size(), 1);
+    QCOMPARE(fakes_.dialogs.messages[0].text,
+             QStringLiteral("Une erreur de lecture du fichier s'est produite : pilote absent ?"));
+    QVERIFY(!media_->window()->isVisible());
+    // A second and a half of what the server plays: none of the tone elsewhere.
+    QByteArray heard;
+    QTRY_VERIFY_WITH_TIMEOUT((heard += monitor.take()).size() >= 22050 * 2 * 3 / 2, 10000);
+    QVERIFY(test::AudioMonitor::loudest(heard) < 100);
 }
 
 QTEST_MAIN(MediaTest)

@@ -1,5 +1,6 @@
 #include "MpvMediaPlayer.h"
 
+#include "MediaFormat.h"
 #include "MidiRender.h"
 
 #include <QDir>
@@ -61,6 +62,13 @@ bool MpvMediaPlayer::ensurePlayer() {
         {"audio-client-name", "Tablavox"},
         {"hwdec", "no"},
         {"force-window", "no"},
+        // Only the file named: no script that fetches addresses, no other files beside it.
+        {"ytdl", "no"},
+        {"load-scripts", "no"},
+        {"autoload-files", "no"},
+        {"audio-file-auto", "no"},
+        {"sub-auto", "no"},
+        {"cover-art-auto", "no"},
     };
     for (const auto &[name, value] : options)
         mpv_set_option_string(mpv_, name, value);
@@ -103,7 +111,10 @@ void MpvMediaPlayer::setFileName(const QString &path) {
     midiPending_ = false;
     playWhenReady_ = false;
     path_ = path;
-    if (path.endsWith(QLatin1String(".mid"), Qt::CaseInsensitive))
+    // Known by its first bytes, whatever its name says: a playlist or an edit list named
+    // like a sound would send the player to other files or to the network.
+    format_ = mediaFormatOf(mediaHeadOf(path));
+    if (format_ == QLatin1String("midi"))
         prepareMidi(path);
 }
 
@@ -141,6 +152,7 @@ void MpvMediaPlayer::midiReady(quint64 generation, const QByteArray &wav, const 
         return;
     }
     path_ = midiSound_->fileName();
+    format_ = QStringLiteral("wav");
     if (playWhenReady_) {
         playWhenReady_ = false;
         load(path_);
@@ -148,6 +160,10 @@ void MpvMediaPlayer::midiReady(quint64 generation, const QByteArray &wav, const 
 }
 
 void MpvMediaPlayer::play() {
+    if (format_.isEmpty()) {
+        fail(QStringLiteral("ce fichier n'est pas un son ni une vidéo que le programme lit"));
+        return;
+    }
     if (midiPending_) {
         playWhenReady_ = true;
         reportMode();
@@ -166,6 +182,10 @@ void MpvMediaPlayer::load(const QString &path) {
         mpv_set_property_string(mpv_, "wid", wid.constData());
     }
     mpv_set_property_string(mpv_, "pause", "no");
+    // The container read as what its first bytes say, by that reader alone: none of the
+    // player's own readers of playlists and edit lists, none that opens other files.
+    mpv_set_property_string(mpv_, "demuxer", "lavf");
+    mpv_set_property_string(mpv_, "demuxer-lavf-format", format_.toLatin1().constData());
     const QByteArray file = path.toUtf8();
     const char *args[] = {"loadfile", file.constData(), "replace", nullptr};
     mpv_node result;

@@ -43,6 +43,7 @@ private:
 
     mpv_handle *mpv_ = nullptr;
     QString path_;
+    QString format_; // the container, from the file's first bytes; empty: not played
     quint64 generation_ = 0;
     bool midiPending_ = false;
     bool playWhenReady_ = false;
