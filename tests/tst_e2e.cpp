@@ -58,6 +58,7 @@ private slots:
     void menuCommandActsOnItsPictureWhileScanningRuns();
     void quitOnAFullDiskOrThroughALinkLosesNothing_data();
     void quitOnAFullDiskOrThroughALinkLosesNothing();
+    void videosInARowEachPlayInTheirWindow();
 
 private:
     std::unique_ptr<X11Session> x_;
@@ -565,6 +566,73 @@ void EndToEndTest::quitOnAFullDiskOrThroughALinkLosesNothing() {
         QCOMPARE(fileBytes(settings), settingsBefore);
     QCOMPARE(QDir(program.file("pages")).entryList(QDir::Files | QDir::System),
              QStringList({QStringLiteral("page_départ.dat")}));
+}
+
+void EndToEndTest::videosInARowEachPlayInTheirWindow() {
+    ProgramCopy program;
+    // The page to the right of where the player's window opens, so the pictures stay in
+    // sight; one picture per kind of film, each a second of a test card and a tone.
+    writeBytes(program.file("Tablavox2.cfg"), "fenetre_gauche=700\r\nfenetre_haut=0\r\n"
+                                              "fenetre_largeur=560\r\nfenetre_hauteur=500\r\n"
+                                              "acc\xE8s=souris\r\n");
+    const QStringList films = {"t.mpg", "t.mpeg", "t.avi", "t.flv", "t.wmv"};
+    const QList<QStringList> codecs = {{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"},
+                                       {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"},
+                                       {"-c:v", "mpeg4", "-c:a", "libmp3lame"},
+                                       {"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050"},
+                                       {"-c:v", "wmv2", "-c:a", "wmav2"}};
+    const QList<QColor> colors = {Qt::yellow, Qt::cyan, Qt::magenta, Qt::green, Qt::blue};
+    QByteArray page = "couleur_page=0\r\n";
+    for (int i = 0; i < films.size(); ++i) {
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y", "-f",
+                                           "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1",
+                                           "-f", "lavfi", "-i", "sine=frequency=440:duration=1",
+                                           "-shortest", "-pix_fmt", "yuv420p"} +
+                                   codecs[i] + QStringList{program.file("multimedia/" + films[i])});
+        QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(colors[i]);
+        image.save(program.file(QStringLiteral("multimedia/%1.png").arg(i)));
+        page += QStringLiteral("%1.png,%2,%3,%4,100,100\r\n")
+                    .arg(i)
+                    .arg(films[i])
+                    .arg(10 + (i % 3) * 150)
+                    .arg(10 + (i / 3) * 150)
+                    .toLatin1();
+    }
+    writeBytes(program.file(QStringLiteral("pages/page_départ.dat")), page);
+    QProcess tablavox;
+    QVERIFY(!program.startOnItsStartPage(*x_, tablavox).isEmpty());
+    AudioMonitor monitor;
+    QVERIFY(monitor.waitUntilListening());
+    QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+    QList<QPoint> at;
+    for (const QColor &color : colors) {
+        at << x_->centreOf(color);
+        QVERIFY(!at.last().isNull());
+    }
+    // Ten presses, each once the film before has ended: each opens its window and is heard.
+    for (int n = 0; n < 10; ++n) {
+        const int i = (n * 3) % films.size(); // every kind, in changing neighbours
+        bool ok = false;
+        monitor.take();
+        x_->xdotool(
+            {"mousemove", QString::number(at[i].x()), QString::number(at[i].y()), "click", "1"},
+            &ok);
+        QVERIFY(ok);
+        const QString title = "^Multimedia = " + QRegularExpression::escape(films[i]) + "$";
+        QVERIFY2(!x_->waitForWindow(title, 8000).isEmpty(), qPrintable(films[i]));
+        QByteArray heard;
+        QDeadlineTimer deadline(8000);
+        while (AudioMonitor::loudest(heard += monitor.take()) < 300 && !deadline.hasExpired())
+            QTest::qWait(50);
+        QVERIFY2(!deadline.hasExpired(),
+                 qPrintable(QString("press %1, %2: nothing heard").arg(n + 1).arg(films[i])));
+        QVERIFY2(x_->waitForNoWindow(title, 10000), qPrintable(films[i]));
+    }
+    tablavox.kill();
+    tablavox.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(EndToEndTest)

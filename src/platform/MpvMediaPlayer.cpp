@@ -75,6 +75,11 @@ bool MpvMediaPlayer::ensurePlayer() {
     // Without a real window system the video has nowhere to go: sound alone.
     const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
     mpv_set_option_string(mpv_, "vo", x11 ? "gpu,xv,x11" : "null");
+    // The graphics card through OpenGL on X (EGL) only. Left to probe every way it knows (Vulkan,
+    // the console's display, Wayland), the player can hang or break our own connection to
+    // the X server on a machine without a card, and a film after the first never shows.
+    mpv_set_option_string(mpv_, "gpu-api", "opengl");
+    mpv_set_option_string(mpv_, "gpu-context", "x11egl");
     if (mpv_initialize(mpv_) < 0) {
         mpv_terminate_destroy(mpv_);
         mpv_ = nullptr;

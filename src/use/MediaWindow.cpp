@@ -60,7 +60,11 @@ void MediaWindow::applyOuterGeometry() {
 }
 
 void MediaWindow::closeEvent(QCloseEvent *event) {
-    event->accept();
+    // Hidden, not closed: closing would destroy the window on the screen, and with it the
+    // one the player draws a film into while it is still finishing; the player then ends
+    // itself and the next film, asked of it meanwhile, is never shown or heard.
+    event->ignore();
+    hide();
     // No sound goes on behind a closed window.
     if (player_.mode() != QStringLiteral("stopped"))
         player_.stop();
