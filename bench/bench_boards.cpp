@@ -2,8 +2,8 @@
 // between the boards), as carers exchange them: the time, the memory, what is written.
 // Usage: bench_boards [--load N] [--boards N]
 #include "CpuLoad.h"
-#include "edit/BoardExport.h"
-#include "edit/BoardImport.h"
+#include "boards/BoardExport.h"
+#include "boards/BoardImport.h"
 #include "page/PageFile.h"
 #include "platform/TextFile.h"
 #include "platform/ZipArchive.h"

@@ -2,8 +2,8 @@
 // each keystroke until the grid is repainted, and the first screen of a new search window.
 // Usage: bench_symbols [--load N] [--library DIR] [--shot FILE.png]
 #include "CpuLoad.h"
-#include "edit/SymbolDialog.h"
-#include "edit/SymbolLibrary.h"
+#include "symbols/SymbolDialog.h"
+#include "symbols/SymbolLibrary.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // Board sets shared with other programs: the open board format read and written, hostile
 // packages refused whole, and a set taken out and brought back unchanged.
 
-#include "edit/BoardExport.h"
-#include "edit/BoardImport.h"
-#include "edit/ObfBoard.h"
+#include "boards/BoardExport.h"
+#include "boards/BoardImport.h"
+#include "boards/ObfBoard.h"
 #include "page/PageFile.h"
 #include "platform/Cp1252.h"
 #include "platform/TextFile.h"

@@ -1,7 +1,7 @@
 // Building boards in the real program with real input: a symbol found by its name, a board
 // set brought in from another program.
 
-#include "edit/SymbolLibrary.h"
+#include "symbols/SymbolLibrary.h"
 #include "platform/ZipArchive.h"
 #include "support/Fakes.h"
 #include "support/X11Session.h"

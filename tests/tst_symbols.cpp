@@ -2,8 +2,8 @@
 // pictures, and taking it in the picture properties dialog.
 
 #include "edit/PropertiesDialog.h"
-#include "edit/SymbolDialog.h"
-#include "edit/SymbolLibrary.h"
+#include "symbols/SymbolDialog.h"
+#include "symbols/SymbolLibrary.h"
 #include "page/PictureControl.h"
 #include "platform/Cp1252.h"
 #include "support/PageFixture.h"

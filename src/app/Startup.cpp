@@ -2,7 +2,7 @@
 
 #include "app/LaunchWindow.h"
 #include "app/ProgramPropertiesDialog.h"
-#include "edit/BoardExchange.h"
+#include "boards/BoardExchange.h"
 #include "edit/PictureEditor.h"
 #include "edit/PointerModes.h"
 #include "edit/PropertiesDialog.h"

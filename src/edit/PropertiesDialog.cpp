@@ -1,7 +1,7 @@
 #include "PropertiesDialog.h"
 
-#include "SymbolDialog.h"
-#include "SymbolLibrary.h"
+#include "symbols/SymbolDialog.h"
+#include "symbols/SymbolLibrary.h"
 #include "page/MainWindow.h"
 #include "page/PageCommands.h"
 #include "page/PictureCache.h"

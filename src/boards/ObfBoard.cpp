@@ -1,6 +1,6 @@
 #include "ObfBoard.h"
 
-#include "SymbolLibrary.h"
+#include "symbols/SymbolLibrary.h"
 #include "platform/Cp1252.h"
 #include "use/ActionText.h"
 
