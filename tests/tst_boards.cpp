@@ -284,6 +284,18 @@ void BoardsTest::importMapsEveryKindOfButton() {
     auto entries = twoBoards();
     entries[2].second.replace("images/bonjour.png", "images/huge.png");
     entries.push_back({"images/huge.png", hugePng()});
+    // A picture whose header is right and whose data is not: a card, as a huge one.
+    QByteArray damaged = test::pngBytes(Qt::green);
+    for (qsizetype i = damaged.indexOf("IDAT") + 8; i < damaged.size() - 16; ++i)
+        damaged[i] = char(damaged[i] ^ 0x5A);
+    QJsonObject maison = QJsonDocument::fromJson(entries[1].second).object();
+    QJsonArray buttons = maison["buttons"].toArray(), images = maison["images"].toArray();
+    buttons.append(QJsonObject{{"id", "8"}, {"label", "Abîmé"}, {"image_id", "i4"}});
+    images.append(QJsonObject{{"id", "i4"}, {"path", "images/abime.png"}});
+    maison["buttons"] = buttons;
+    maison["images"] = images;
+    entries[1].second = json(maison);
+    entries.push_back({"images/abime.png", damaged});
     const ImportReport r = program.import(package(source, entries));
     QVERIFY2(r.ok, qPrintable(r.error));
     QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
@@ -295,7 +307,8 @@ void BoardsTest::importMapsEveryKindOfButton() {
                      "maison\\jeux.png,page_jeux.dat,206,10,186,185",
                      "maison\\texte_chien.png,maison\\wouf.wav,403,10,186,185",
                      "maison\\texte_fin.png,fin.,10,205,186,185",
-                     "maison\\bonjour.png,Dehors,206,205,186,185"}));
+                     "maison\\bonjour.png,Dehors,206,205,186,185",
+                     "maison\\texte_abime.png,Abîmé,403,205,186,185"}));
     QCOMPARE(readTextLines(program.path("pages/page_jeux.dat")).lines,
              QStringList({"couleur_page=16777215",
                           "maison\\texte_retour.png,page_maison.dat,10,10,580,380"}));
@@ -305,19 +318,19 @@ void BoardsTest::importMapsEveryKindOfButton() {
     // A button without its picture shows its text on its own colour.
     const QImage card(program.path("multimedia/maison/texte_chien.png"));
     QCOMPARE(card.pixelColor(20, 150), QColor(Qt::yellow));
-    QCOMPARE(r.pictures, 6);
+    QCOMPARE(r.pictures, 7);
     QCOMPARE(r.webOnlyImages, 1);
     QCOMPARE(r.textCards, 1);
     QCOMPARE(r.leftOutButtons, 2);
     QCOMPARE(r.replacedCharacters, 2);
-    QCOMPARE(r.unreadableImages, 1);
+    QCOMPARE(r.unreadableImages, 2);
     const QString message = r.message("set.obz");
     QVERIFY2(message.startsWith("« set.obz » : 2 pages importées (page_maison.dat, page_jeux.dat), "
-                                "6 images.\r\n"),
+                                "7 images.\r\n"),
              qPrintable(message));
     QVERIFY(message.contains("1 image donnée seulement par une adresse web (non chargées)"));
     QVERIFY(message.contains("2 boutons cachés, vides ou commandes du programme d'origine"));
-    QVERIFY(message.contains("1 image illisible ou trop grande : une carte avec le texte"));
+    QVERIFY(message.contains("2 images illisibles ou trop grandes : une carte avec le texte"));
     // Every page reads back.
     for (const QString &page : r.pages) {
         const ParsedPage parsed = parsePage(

@@ -46,14 +46,16 @@ std::optional<ImportedMedia> pictureForPage(const QByteArray &bytes, const QStri
     const QSize size = reader.size();
     if (format.isEmpty() || (size.isValid() && qint64(size.width()) * size.height() > maxPixels))
         return std::nullopt;
-    if ((format == "png" || format == "jpeg" || format == "bmp") && size.isValid())
-        return ImportedMedia{
-            bytes, format == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(format), stem};
     if (format == "svg")
         reader.setScaledSize(size.scaled(512, 512, Qt::KeepAspectRatio));
+    // Decoded once here: a picture whose header is right but whose data is not would
+    // otherwise be kept, and the page would fail on it each time it is shown.
     const QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
+    if ((format == "png" || format == "jpeg" || format == "bmp") && size.isValid())
+        return ImportedMedia{
+            bytes, format == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(format), stem};
     QByteArray png;
     QBuffer out(&png);
     out.open(QIODevice::WriteOnly);
