@@ -147,6 +147,7 @@ private slots:
     void gridPlacement_data();
     void gridPlacement();
     void importMapsEveryKindOfButton();
+    void aBoardLargerThanAPageContinues();
     void existingPagesAreAsked();
     void hostilePackagesWriteNothing_data();
     void hostilePackagesWriteNothing();
@@ -343,6 +344,46 @@ void BoardsTest::importMapsEveryKindOfButton() {
         for (const PageEntry &e : parsed.entries)
             QCOMPARE(e.state, PictureState::Present);
     }
+}
+
+void BoardsTest::aBoardLargerThanAPageContinues() {
+    // 120 buttons on a 1 × 1 grid, as published sets have them.
+    QJsonArray buttons;
+    for (int i = 1; i <= 120; ++i)
+        buttons.append(
+            QJsonObject{{"id", QString::number(i)}, {"label", QString("mot %1").arg(i)}});
+    const QJsonObject board{
+        {"format", "open-board-0.1"},
+        {"id", "1"},
+        {"name", "Grand"},
+        {"buttons", buttons},
+        {"grid", QJsonObject{{"rows", 1}, {"columns", 1}, {"order", QJsonArray{QJsonArray{"1"}}}}}};
+    QTemporaryDir source;
+    test::writeBytes(source.filePath("grand.obf"), json(board));
+    Program program;
+    const ImportReport r = program.import(source.filePath("grand.obf"));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.pages,
+             QStringList({"page_grand.dat", "page_grand_suite_2.dat", "page_grand_suite_3.dat"}));
+    QCOMPARE(r.pictures, 120);
+    QCOMPARE(r.continuationPages, 2);
+    QVERIFY(r.message("grand.obf").contains("2 pages de suite ajoutées"));
+    // 49 + "suite", "retour" + 48 + "suite", "retour" + the last 23; none dropped, each a
+    // size a person can press, the ways between the pages at the ends.
+    const QList<int> sizes = {50, 50, 24};
+    for (int n = 0; n < 3; ++n) {
+        const QStringList lines = program.pictures(r.pages[n]);
+        QCOMPARE(lines.size(), sizes[n]);
+        for (const QString &line : lines) {
+            const QStringList f = line.split(u',');
+            QVERIFY2(f[4].toInt() >= 40 && f[5].toInt() >= 40, qPrintable(line));
+        }
+        if (n > 0)
+            QVERIFY(lines.first().startsWith("grand\\texte_retour.png," + r.pages[n - 1] + ","));
+        if (n < 2)
+            QVERIFY(lines.last().startsWith("grand\\texte_suite.png," + r.pages[n + 1] + ","));
+    }
+    QVERIFY(program.pictures(r.pages[2]).last().startsWith("grand\\texte_mot_120.png,mot 120,"));
 }
 
 void BoardsTest::existingPagesAreAsked() {

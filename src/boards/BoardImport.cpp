@@ -30,8 +30,12 @@ constexpr qint32 kWhite = 0xFFFFFF;
 struct Loaded {
     QString path; // in the package; empty for a lone board
     ObfBoard board;
-    QString page; // the page file it becomes
+    QStringList pages; // the page files it becomes: its own, then its continuations
 };
+
+// The pictures of a board shown on a page of their own: past this, a button or a grid cell
+// is too small for a person to press.
+constexpr int kMinCellPixels = 40;
 
 using Media = ImportedMedia;
 
@@ -47,9 +51,11 @@ public:
         if (!namePages(ask))
             return report_;
         chooseMediaDirectory(file);
-        std::vector<QStringList> pages;
+        std::vector<std::pair<QString, QStringList>> pages;
         for (const Loaded &l : boards_) {
-            pages.push_back(pageLines(l));
+            const std::vector<QStringList> parts = pageLines(l);
+            for (std::size_t i = 0; i < parts.size(); ++i)
+                pages.emplace_back(l.pages[qsizetype(i)], parts[i]);
             if (!report_.error.isEmpty()) {
                 rollBack();
                 return failed();
@@ -104,7 +110,7 @@ private:
             if (!board)
                 return fail(QStringLiteral("Le fichier n'est pas un tableau lisible : ") + why +
                             u'.');
-            boards_.push_back({QString(), *board, QString()});
+            boards_.push_back({QString(), *board, {}});
             return true;
         }
         f.close();
@@ -149,7 +155,7 @@ private:
             if (!board)
                 return fail(QStringLiteral("Le tableau « ") + p.left(80) +
                             QStringLiteral(" » n'est pas lisible : ") + why + u'.');
-            boards_.push_back({*safeEntryPath(p), *board, QString()});
+            boards_.push_back({*safeEntryPath(p), *board, {}});
         }
         orderFromRoot();
         return true;
@@ -213,15 +219,25 @@ private:
         const QDir pages(target_.pagesDirectory);
         QSet<QString> used;
         QStringList taken;
-        for (Loaded &l : boards_) {
-            QString name = pageNameForBoard(l.board.name.isEmpty() ? l.board.id : l.board.name);
-            const QString stem = name.chopped(4);
+        const auto unused = [&used](const QString &wanted) {
+            QString name = wanted;
             for (int n = 2; used.contains(name.toLower()); ++n)
-                name = QStringLiteral("%1_%2.dat").arg(stem).arg(n);
+                name = QStringLiteral("%1_%2.dat").arg(wanted.chopped(4)).arg(n);
             used.insert(name.toLower());
-            l.page = name;
-            if (exists(pages, name))
-                taken << name;
+            return name;
+        };
+        for (Loaded &l : boards_) {
+            const QString first =
+                unused(pageNameForBoard(l.board.name.isEmpty() ? l.board.id : l.board.name));
+            l.pages = {first};
+            const int parts =
+                int(continuationParts(int(shownButtons(l).size()), kMaxImages).size());
+            for (int k = 2; k <= parts; ++k)
+                l.pages << unused(QStringLiteral("%1_suite_%2.dat").arg(first.chopped(4)).arg(k));
+            report_.continuationPages += parts - 1;
+            for (const QString &name : std::as_const(l.pages))
+                if (exists(pages, name))
+                    taken << name;
         }
         if (taken.isEmpty())
             return true;
@@ -232,17 +248,19 @@ private:
         }
         if (answer == ExistingPages::KeepBoth) {
             for (Loaded &l : boards_) {
-                if (!taken.contains(l.page))
-                    continue;
-                const QString stem = l.page.chopped(4);
-                QString name;
-                for (int n = 2;; ++n) {
-                    name = QStringLiteral("%1_%2.dat").arg(stem).arg(n);
-                    if (!used.contains(name.toLower()) && !exists(pages, name))
-                        break;
+                for (QString &page : l.pages) {
+                    if (!taken.contains(page))
+                        continue;
+                    const QString stem = page.chopped(4);
+                    QString name;
+                    for (int n = 2;; ++n) {
+                        name = QStringLiteral("%1_%2.dat").arg(stem).arg(n);
+                        if (!used.contains(name.toLower()) && !exists(pages, name))
+                            break;
+                    }
+                    used.insert(name.toLower());
+                    page = name;
                 }
-                used.insert(name.toLower());
-                l.page = name;
             }
         }
         return true;
@@ -372,7 +390,7 @@ private:
         if (!b.loadBoardId.isEmpty() || !b.loadBoardPath.isEmpty()) {
             const int target = boardIndex(b);
             if (target >= 0)
-                return boards_[std::size_t(target)].page;
+                return boards_[std::size_t(target)].pages.front();
             ++report_.missingLinks;
         } else if (const ObfResource *r = find(l.board.sounds, b.soundId)) {
             QString type;
@@ -389,7 +407,8 @@ private:
                              &report_.replacedCharacters);
     }
 
-    QStringList pageLines(const Loaded &l) {
+    // The buttons shown, in reading order (their places on the board's grid, row by row).
+    std::vector<std::size_t> shownButtons(const Loaded &l, int *leftOut = nullptr) const {
         const GridPlacement grid = placeButtons(l.board);
         std::vector<std::size_t> reading;
         for (std::size_t i = 0; i < l.board.buttons.size(); ++i) {
@@ -397,76 +416,118 @@ private:
             const bool empty = b.label.trimmed().isEmpty() && b.vocalization.trimmed().isEmpty() &&
                                b.imageId.isEmpty() && b.loadBoardId.isEmpty() &&
                                b.loadBoardPath.isEmpty() && b.soundId.isEmpty();
-            if (b.hidden || b.special || empty)
-                ++report_.leftOutButtons;
-            else
+            if (b.hidden || b.special || empty) {
+                if (leftOut)
+                    ++*leftOut;
+            } else {
                 reading.push_back(i);
+            }
         }
         std::stable_sort(reading.begin(), reading.end(), [&](std::size_t a, std::size_t b) {
             const QPoint ca = grid.cells[a], cb = grid.cells[b];
             return std::pair(ca.y(), ca.x()) < std::pair(cb.y(), cb.x());
         });
-        if (int(reading.size()) > kMaxImages) {
-            report_.overflow += int(reading.size()) - kMaxImages;
-            reading.resize(kMaxImages);
-        }
-        PageModel page;
-        page.pageColor = l.board.background.value_or(kWhite);
-        int index = 0;
-        for (std::size_t i : reading) {
-            const ObfButton &b = l.board.buttons[i];
-            int ignored = 0;
-            const QString text =
-                phraseForPage(b.label.isEmpty() ? b.vocalization : b.label, &ignored)
-                    .replace(u'\\', u' ');
-            const QString image = imageFor(l, b, text);
-            const QString action = actionFor(l, b, text);
-            if (!report_.error.isEmpty())
-                return {};
-            const QRect cell = gridCell(grid.cells[i].y(), grid.cells[i].x(), grid.rows,
-                                        grid.columns, target_.area, target_.gap);
-            ImageRecord &r = page.imageTable[std::size_t(++index)];
-            r = {image,
-                 action,
-                 qint16(cell.left()),
-                 qint16(cell.top()),
-                 qint16(cell.width()),
-                 qint16(cell.height())};
-            ++report_.pictures;
-        }
-        page.imageCount = qint16(index);
-        return formatPage(page, target_.tpp);
+        return reading;
     }
 
-    bool writePages(const std::vector<QStringList> &pages) {
+    // A card with a word that leads to another page of the same board.
+    QString wayTo(const QString &word) {
+        auto known = wayCards_.constFind(word);
+        if (known != wayCards_.constEnd())
+            return *known;
+        Media m = textCard(word, kWhite);
+        m.stem = QStringLiteral("texte_") + word;
+        const QString name = store(m).value_or(QString());
+        wayCards_.insert(word, name);
+        return name;
+    }
+
+    // The board as pages: on its own grid when it fits a page and its cells can be pressed,
+    // otherwise in even cells, spread over pages linked by "suite" and "retour".
+    std::vector<QStringList> pageLines(const Loaded &l) {
+        const std::vector<std::size_t> reading = shownButtons(l, &report_.leftOutButtons);
+        const auto parts = continuationParts(int(reading.size()), kMaxImages);
+        const GridPlacement boardGrid = placeButtons(l.board);
+        const QRect boardCell =
+            gridCell(0, 0, boardGrid.rows, boardGrid.columns, target_.area, target_.gap);
+        const bool ownGrid = parts.size() == 1 &&
+                             boardCell.width() >= kMinCellPixels * target_.tpp.x &&
+                             boardCell.height() >= kMinCellPixels * target_.tpp.y;
+        std::vector<QStringList> out;
+        for (std::size_t part = 0; part < parts.size(); ++part) {
+            const bool back = part > 0, on = part + 1 < parts.size();
+            const int count = parts[part].second - parts[part].first + int(back) + int(on);
+            const GridPlacement grid = ownGrid ? boardGrid : evenGrid(count, target_.area);
+            PageModel page;
+            page.pageColor = l.board.background.value_or(kWhite);
+            int index = 0;
+            const auto place = [&](const QString &image, const QString &action, QPoint at) {
+                const QRect cell =
+                    gridCell(at.y(), at.x(), grid.rows, grid.columns, target_.area, target_.gap);
+                ImageRecord &r = page.imageTable[std::size_t(++index)];
+                r = {image,
+                     action,
+                     qint16(cell.left()),
+                     qint16(cell.top()),
+                     qint16(cell.width()),
+                     qint16(cell.height())};
+            };
+            if (back)
+                place(wayTo(QStringLiteral("retour")), l.pages[qsizetype(part - 1)], grid.cells[0]);
+            for (int n = parts[part].first; n < parts[part].second; ++n) {
+                const std::size_t i = reading[std::size_t(n)];
+                const ObfButton &b = l.board.buttons[i];
+                int ignored = 0;
+                const QString text =
+                    phraseForPage(b.label.isEmpty() ? b.vocalization : b.label, &ignored)
+                        .replace(u'\\', u' ');
+                const QString image = imageFor(l, b, text);
+                const QString action = actionFor(l, b, text);
+                if (!report_.error.isEmpty())
+                    return {};
+                place(image, action, ownGrid ? boardGrid.cells[i] : grid.cells[std::size_t(index)]);
+                ++report_.pictures;
+            }
+            if (on)
+                place(wayTo(QStringLiteral("suite")), l.pages[qsizetype(part + 1)],
+                      grid.cells[std::size_t(index)]);
+            if (!report_.error.isEmpty())
+                return {};
+            page.imageCount = qint16(index);
+            out.push_back(formatPage(page, target_.tpp));
+        }
+        return out;
+    }
+
+    bool writePages(const std::vector<std::pair<QString, QStringList>> &pages) {
         QStringList temporaries;
-        for (std::size_t i = 0; i < pages.size(); ++i) {
+        for (const auto &[name, lines] : pages) {
             // Named as a save in progress: one left by a crash is cleared at the next start.
             const QString temporary =
-                target_.pagesDirectory + u'/' + boards_[i].page + QLatin1String(".import");
+                target_.pagesDirectory + u'/' + name + QLatin1String(".import");
             QFile::remove(temporary);
-            const TextWriteResult r = writeTextLines(temporary, pages[i], target_.pagesDirectory);
+            const TextWriteResult r = writeTextLines(temporary, lines, target_.pagesDirectory);
             if (!r.ok) {
                 for (const QString &t : temporaries)
                     QFile::remove(t);
-                return fail(QStringLiteral("La page ''") + boards_[i].page +
+                return fail(QStringLiteral("La page ''") + name +
                             QStringLiteral("'' n'a pas pu être écrite : ") + r.error +
                             QStringLiteral(".\r\nRien n'a été importé."));
             }
             temporaries << temporary;
         }
         for (std::size_t i = 0; i < pages.size(); ++i) {
-            const QString final = target_.pagesDirectory + u'/' + boards_[i].page;
+            const QString final = target_.pagesDirectory + u'/' + pages[i].first;
             if (std::rename(QFile::encodeName(temporaries[qsizetype(i)]).constData(),
                             QFile::encodeName(final).constData()) != 0) {
                 const int error = errno;
                 for (qsizetype t = qsizetype(i); t < temporaries.size(); ++t)
                     QFile::remove(temporaries[t]);
-                return fail(QStringLiteral("La page ''") + boards_[i].page +
+                return fail(QStringLiteral("La page ''") + pages[i].first +
                             QStringLiteral("'' n'a pas pu être mise en place : ") +
                             reasonOf(error) + u'.');
             }
-            report_.pages << boards_[i].page;
+            report_.pages << pages[i].first;
         }
         return true;
     }
@@ -489,6 +550,7 @@ private:
     QStringList mediaFiles_;
     QHash<QString, QString> storedImages_;
     QHash<QByteArray, QString> storedBytes_;
+    QHash<QString, QString> wayCards_;
     qint64 written_ = 0;
 };
 

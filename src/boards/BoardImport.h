@@ -27,11 +27,11 @@ struct ImportReport {
     QStringList pages;      // written, the first board's first
     QString mediaDirectory; // below the multimedia directory
     int pictures = 0;
-    int webOnlyImages = 0;    // given only by an address on the web: a card with the text
-    int unreadableImages = 0; // damaged, of an unknown kind or far too large: a card
-    int textCards = 0;        // buttons without an image: a card with the text
-    int leftOutButtons = 0;   // hidden, program commands or empty
-    int overflow = 0;         // beyond the fifty pictures a page holds
+    int webOnlyImages = 0;     // given only by an address on the web: a card with the text
+    int unreadableImages = 0;  // damaged, of an unknown kind or far too large: a card
+    int textCards = 0;         // buttons without an image: a card with the text
+    int leftOutButtons = 0;    // hidden, program commands or empty
+    int continuationPages = 0; // added for boards of more than a page's fifty pictures
     int replacedCharacters = 0;
     int soundsLeftOut = 0; // kinds the program does not play, or missing
     int missingLinks = 0;  // links to boards not in the set

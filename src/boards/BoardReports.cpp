@@ -26,6 +26,11 @@ QString ImportReport::message(const QString &fileName) const {
                       count(pictures, QStringLiteral("image"), QStringLiteral("images")));
     lines << QStringLiteral("Leurs images et leurs sons sont dans ''multimedia\\%1''.")
                  .arg(mediaDirectory);
+    if (continuationPages > 0)
+        lines << count(continuationPages, QStringLiteral("page de suite ajoutée"),
+                       QStringLiteral("pages de suite ajoutées")) +
+                     QStringLiteral(" pour les tableaux de plus de 50 boutons (images « suite » et "
+                                    "« retour »).");
     if (textCards > 0)
         lines << count(textCards, QStringLiteral("bouton sans image a reçu"),
                        QStringLiteral("boutons sans image ont reçu")) +
@@ -43,9 +48,6 @@ QString ImportReport::message(const QString &fileName) const {
         left << count(leftOutButtons, QStringLiteral("bouton caché, vide ou commande"),
                       QStringLiteral("boutons cachés, vides ou commandes")) +
                     QStringLiteral(" du programme d'origine");
-    if (overflow > 0)
-        left << count(overflow, QStringLiteral("bouton"), QStringLiteral("boutons")) +
-                    QStringLiteral(" au-delà des 50 images qu'une page peut tenir");
     if (soundsLeftOut > 0)
         left << count(soundsLeftOut, QStringLiteral("son"), QStringLiteral("sons")) +
                     QStringLiteral(" absents ou d'un format que le programme ne joue pas (le "

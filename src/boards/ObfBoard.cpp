@@ -1,7 +1,7 @@
 #include "ObfBoard.h"
 
-#include "symbols/SymbolLibrary.h"
 #include "platform/Cp1252.h"
+#include "symbols/SymbolLibrary.h"
 #include "use/ActionText.h"
 
 #include <QJsonArray>
@@ -201,6 +201,30 @@ QRect gridCell(int row, int column, int rows, int columns, QSize area, int gap) 
     const int w = std::max(1, (area.width() - gap * (columns + 1)) / columns);
     const int h = std::max(1, (area.height() - gap * (rows + 1)) / rows);
     return {gap + column * (w + gap), gap + row * (h + gap), w, h};
+}
+
+GridPlacement evenGrid(int count, QSize area) {
+    GridPlacement g;
+    count = std::max(count, 1);
+    const double aspect = double(std::max(area.width(), 1)) / std::max(area.height(), 1);
+    g.columns = std::clamp(int(std::ceil(std::sqrt(count * aspect))), 1, count);
+    g.rows = (count + g.columns - 1) / g.columns;
+    for (int i = 0; i < count; ++i)
+        g.cells.emplace_back(i % g.columns, i / g.columns);
+    return g;
+}
+
+std::vector<std::pair<int, int>> continuationParts(int count, int perPage) {
+    std::vector<std::pair<int, int>> parts;
+    int at = 0;
+    do {
+        // A way back on every page but the first; a way on unless the rest fits.
+        const int room = perPage - (parts.empty() ? 0 : 1);
+        const int end = count - at <= room ? count : at + room - 1;
+        parts.emplace_back(at, end);
+        at = end;
+    } while (at < count);
+    return parts;
 }
 
 GridPlacement placeButtons(const ObfBoard &board) {

@@ -83,4 +83,13 @@ struct GridPlacement {
 };
 GridPlacement placeButtons(const ObfBoard &board);
 
+// A grid of even cells for `count` pictures over an area, about as wide as the area for its
+// height: for a board laid out on a grid too fine to press, or spread over several pages.
+GridPlacement evenGrid(int count, QSize area);
+
+// A board of `count` buttons spread over pages of at most `perPage` pictures: the first page
+// ends with a picture that leads to the next, each later page begins with one that leads
+// back. The buttons of each page, as [first, end) in reading order.
+std::vector<std::pair<int, int>> continuationParts(int count, int perPage);
+
 } // namespace tv
