@@ -7,6 +7,7 @@
 #include "page/PageFile.h"
 #include "platform/Cp1252.h"
 #include "platform/TextFile.h"
+#include "platform/Wav.h"
 #include "platform/ZipArchive.h"
 #include "support/Fakes.h"
 #include "support/SmallDisk.h"
@@ -544,13 +545,17 @@ void BoardsTest::roundTrip() {
     Program from;
     test::writeBytes(from.path("multimedia/soleil.png"), test::pngBytes(Qt::yellow));
     test::writeBytes(from.path("multimedia/chat.png"), test::pngBytes(Qt::gray));
-    const QByteArray wav("RIFF\x10\0\0\0WAVEdata", 16);
+    const QByteArray wav = makeWav(QList<qint16>(33075, 3000), 22050); // 1.5 s
     test::writeBytes(from.path("multimedia/miaou.wav"), wav);
+    // Two notes of half a second each on a piano.
+    test::writeBytes(from.path("multimedia/air.mid"),
+                     QByteArray::fromHex("4d546864000000060000000100604d54726b00000016"
+                                         "00c00000903c7f60803c400090407f6080404000ff2f00"));
     test::writeBytes(
         from.path("pages/page_b.dat"),
         *encodeCp1252("couleur_page=65280\r\nchat.png,page_départ.dat,10,10,100,100\r\n"
                       "soleil.png,Au revoir,120,10,100,100\r\nchat.png,fin,10,130,100,"
-                      "100\r\n"));
+                      "100\r\nsoleil.png,air.mid,120,130,100,100\r\n"));
     PageModel shown;
     shown.currentPage = QStringLiteral("page_départ.dat");
     shown.pageColor = 255;
@@ -565,7 +570,7 @@ void BoardsTest::roundTrip() {
         exportBoards(obz, {from.path("pages"), from.path("multimedia"), kTpp, shown});
     QVERIFY2(e.ok, qPrintable(e.error));
     QCOMPARE(e.boards, 2);
-    QCOMPARE(e.pictures, 7);
+    QCOMPARE(e.pictures, 8);
     QCOMPARE(e.missingFiles, 1);
 
     // The fields the format requires.
@@ -584,6 +589,25 @@ void BoardsTest::roundTrip() {
         for (const char *field : {"format", "id", "buttons", "grid", "images"})
             QVERIFY2(b.contains(field), field);
         QVERIFY(b["grid"].toObject().contains("order"));
+        // Each picture and sound listed once, with its size or its length; every one a
+        // button names is listed.
+        QMap<QString, QJsonObject> listed;
+        for (const char *list : {"images", "sounds"})
+            for (const QJsonValue &v : b[list].toArray()) {
+                const QJsonObject o = v.toObject();
+                QVERIFY2(!listed.contains(o["id"].toString()), qPrintable(o["id"].toString()));
+                listed.insert(o["id"].toString(), o);
+                if (QLatin1String(list) == "images")
+                    QVERIFY(o["width"].toInt() == 8 && o["height"].toInt() == 8);
+                else if (o["path"].toString().endsWith(".wav"))
+                    QCOMPARE(o["duration"].toInt(), 2); // 1.5 s, in whole seconds
+                else
+                    QVERIFY(o["duration"].toInt() >= 1 && o["duration"].toInt() <= 3);
+            }
+        for (const QJsonValue &button : b["buttons"].toArray())
+            for (const char *ref : {"image_id", "sound_id"})
+                if (button.toObject().contains(ref))
+                    QVERIFY(listed.contains(button.toObject()[ref].toString()));
     }
     for (const QJsonValue &p : paths["images"].toObject())
         QVERIFY(zip.read(p.toString(), 1 << 20, &why));
@@ -619,8 +643,9 @@ void BoardsTest::roundTrip() {
     QCOMPARE(fields("page_départ.dat"),
              QStringList({"couleur_page=255", "#ffff00 Bonjour\\maman", "#a0a0a4 (the same sound)",
                           "#a0a0a4 page_b.dat", "#ffffff rien"}));
-    QCOMPARE(fields("page_b.dat"), QStringList({"couleur_page=65280", "#a0a0a4 page_départ.dat",
-                                                "#ffff00 Au revoir", "#a0a0a4 fin"}));
+    QCOMPARE(fields("page_b.dat"),
+             QStringList({"couleur_page=65280", "#a0a0a4 page_départ.dat", "#ffff00 Au revoir",
+                          "#a0a0a4 fin", "#ffff00 (another sound)"}));
 }
 
 QTEST_MAIN(BoardsTest)

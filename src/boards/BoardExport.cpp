@@ -2,6 +2,7 @@
 
 #include "ObfBoard.h"
 #include "page/PageFile.h"
+#include "platform/MediaFormat.h"
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
 #include "platform/ZipArchive.h"
@@ -11,10 +12,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <cmath>
 #include <deque>
 
 namespace tv {
@@ -151,8 +154,22 @@ private:
         entries_.push_back({inPackage, f.readAll()});
         const QString id = folder.left(1) + QString::number(paths.size() + 1);
         paths.push_back({id, inPackage});
+        // What a reader needs to know before it opens the file: measured once, here.
+        if (&paths == &imagePaths_) {
+            QImageReader reader(*path);
+            const QSize size = reader.size();
+            imageSizes_.insert(id, size.isValid() ? size : reader.read().size());
+        } else {
+            durations_.insert(id, int(std::ceil(mediaDurationSeconds(*path).value_or(0))));
+        }
         packed_.insert(*path, id);
         return id;
+    }
+
+    static bool listed(const QJsonArray &list, const QString &id) {
+        return std::any_of(list.begin(), list.end(), [&id](const QJsonValue &v) {
+            return v.toObject().value(QLatin1String("id")).toString() == id;
+        });
     }
 
     QString resourcePath(const std::vector<std::pair<QString, QString>> &paths, const QString &id) {
@@ -211,10 +228,17 @@ private:
         ++report_.pictures;
         if (const auto image = pack(r.imageFile, QStringLiteral("images"), imagePaths_)) {
             b.insert("image_id", *image);
-            const QString path = resourcePath(imagePaths_, *image);
-            images.append(QJsonObject{{"id", *image},
-                                      {"path", path},
-                                      {"content_type", contentTypeOf(QFileInfo(path).suffix())}});
+            // Each picture once in a board's list, however many buttons show it, with the
+            // size it decodes to.
+            if (!listed(images, *image)) {
+                const QString path = resourcePath(imagePaths_, *image);
+                const QSize size = imageSizes_.value(*image);
+                images.append(QJsonObject{{"id", *image},
+                                          {"path", path},
+                                          {"content_type", contentTypeOf(QFileInfo(path).suffix())},
+                                          {"width", size.width()},
+                                          {"height", size.height()}});
+            }
         }
         const QString &action = r.imageAction;
         switch (classifyAction(action)) {
@@ -232,11 +256,14 @@ private:
             b.insert("label", QFileInfo(QString(action).replace(u'\\', u'/')).completeBaseName());
             if (const auto sound = pack(action, QStringLiteral("sounds"), soundPaths_)) {
                 b.insert("sound_id", *sound);
-                const QString path = resourcePath(soundPaths_, *sound);
-                sounds.append(
-                    QJsonObject{{"id", *sound},
-                                {"path", path},
-                                {"content_type", contentTypeOf(QFileInfo(path).suffix())}});
+                if (!listed(sounds, *sound)) {
+                    const QString path = resourcePath(soundPaths_, *sound);
+                    sounds.append(
+                        QJsonObject{{"id", *sound},
+                                    {"path", path},
+                                    {"content_type", contentTypeOf(QFileInfo(path).suffix())},
+                                    {"duration", durations_.value(*sound)}});
+                }
             }
             break;
         }
@@ -267,6 +294,8 @@ private:
     QSet<QString> usedNames_;
     std::vector<std::pair<QString, QByteArray>> entries_;
     qint64 bytes_ = 0;
+    QHash<QString, QSize> imageSizes_; // resource id → pixels
+    QHash<QString, int> durations_;    // resource id → seconds
 };
 
 } // namespace

@@ -1,6 +1,12 @@
 #include "MediaFormat.h"
 
+#include "MidiRender.h"
+#include "Wav.h"
+
+#include <QDeadlineTimer>
 #include <QFile>
+#include <clocale>
+#include <mpv/client.h>
 
 namespace tv {
 
@@ -54,6 +60,72 @@ QByteArray mediaHeadOf(const QString &path) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.read(512);
+}
+
+namespace {
+
+std::optional<double> wavSeconds(const QByteArray &wav) {
+    const auto parsed = parseWav(wav);
+    if (!parsed || parsed->format.bytesPerFrame() <= 0 || parsed->format.sampleRate <= 0)
+        return std::nullopt;
+    return double(parsed->pcm.size()) / parsed->format.bytesPerFrame() / parsed->format.sampleRate;
+}
+
+// The file opened, paused and silent, by a player of its own, only as long as it takes to
+// read its length.
+std::optional<double> playerSeconds(const QString &path, const QString &format) {
+    std::setlocale(LC_NUMERIC, "C");
+    mpv_handle *mpv = mpv_create();
+    if (!mpv)
+        return std::nullopt;
+    for (const auto &[name, value] : {std::pair{"config", "no"},
+                                      {"load-scripts", "no"},
+                                      {"ytdl", "no"},
+                                      {"vo", "null"},
+                                      {"ao", "null"},
+                                      {"pause", "yes"},
+                                      {"idle", "yes"},
+                                      {"demuxer", "lavf"}})
+        mpv_set_option_string(mpv, name, value);
+    mpv_set_option_string(mpv, "demuxer-lavf-format", format.toLatin1().constData());
+    std::optional<double> seconds;
+    if (mpv_initialize(mpv) >= 0) {
+        const QByteArray file = path.toUtf8();
+        const char *args[] = {"loadfile", file.constData(), nullptr};
+        mpv_command(mpv, args);
+        QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired()) {
+            const mpv_event *event = mpv_wait_event(mpv, double(deadline.remainingTime()) / 1000);
+            if (event->event_id == MPV_EVENT_FILE_LOADED) {
+                double d = 0;
+                if (mpv_get_property(mpv, "duration", MPV_FORMAT_DOUBLE, &d) >= 0 && d > 0)
+                    seconds = d;
+                break;
+            }
+            if (event->event_id == MPV_EVENT_END_FILE || event->event_id == MPV_EVENT_SHUTDOWN)
+                break;
+        }
+    }
+    mpv_terminate_destroy(mpv);
+    return seconds;
+}
+
+} // namespace
+
+std::optional<double> mediaDurationSeconds(const QString &path) {
+    const QString format = mediaFormatOf(mediaHeadOf(path));
+    if (format.isEmpty())
+        return std::nullopt;
+    if (format == QLatin1String("midi"))
+        return wavSeconds(renderMidiToWav(path));
+    if (format == QLatin1String("wav")) {
+        QFile file(path);
+        // A compressed wave file has no plain samples to count: the player reads it.
+        if (file.open(QIODevice::ReadOnly) && file.size() < (64 << 20))
+            if (const auto seconds = wavSeconds(file.readAll()))
+                return seconds;
+    }
+    return playerSeconds(path, format);
 }
 
 } // namespace tv

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace tv {
 
@@ -13,5 +14,9 @@ QString mediaFormatOf(const QByteArray &head);
 
 // The first bytes of the file, enough for mediaFormatOf.
 QByteArray mediaHeadOf(const QString &path);
+
+// How long the file plays, in seconds: a wave file from its header, MIDI as our synthesizer
+// renders it, the others as the player reads them. Nothing for a file that does not play.
+std::optional<double> mediaDurationSeconds(const QString &path);
 
 } // namespace tv
