@@ -1,13 +1,24 @@
 // Importing and exporting a board set of 50 boards of 20 buttons (1,000 pictures, links
 // between the boards), as carers exchange them: the time, the memory, what is written.
+// Then the same set imported through "Pages → Importer…" as the carer does: the window's
+// longest stall while the set is imported, and the progress it showed.
 // Usage: bench_boards [--load N] [--boards N]
 #include "CpuLoad.h"
+#include "boards/BoardExchange.h"
 #include "boards/BoardExport.h"
 #include "boards/BoardImport.h"
+#include "page/MainWindow.h"
 #include "page/PageFile.h"
+#include "page/PageLoader.h"
+#include "page/PageSounds.h"
+#include "page/PictureCache.h"
+#include "platform/AppState.h"
+#include "platform/Dialogs.h"
+#include "platform/StandInServices.h"
 #include "platform/TextFile.h"
 #include "platform/ZipArchive.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
@@ -18,7 +29,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -91,6 +104,75 @@ QString makeSet(const QString &file, int boards) {
     if (!writeZip(file, entries, &why))
         return why;
     return {};
+}
+
+// The file dialog chooses the set; every message is printed and answered.
+class BenchDialogs final : public Dialogs {
+public:
+    explicit BenchDialogs(QString set) : set_(std::move(set)) {}
+    MessageAnswer message(const QString &text, MessageIcon, MessageButtons,
+                          const QString &) override {
+        std::printf("  message: %s\n", qPrintable(QString(text).replace("\r\n", " / ")));
+        return MessageAnswer::Yes;
+    }
+    QString input(const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<QString> openFile(const OpenFileRequest &) override { return set_; }
+    std::optional<qint32> chooseColor() override { return {}; }
+
+private:
+    QString set_;
+};
+class NoCursor final : public CursorPlacer {
+public:
+    void moveTo(const QPoint &) override {}
+};
+class NoWait final : public Waiter {
+public:
+    void waitMs(int) override {}
+};
+
+// "Importer…" on a real window; a timer of the window's thread ticks every 10 ms and the
+// longest gap between its ticks is how long the window did not answer.
+void importThroughTheWindow(const QString &set) {
+    QTemporaryDir program;
+    QDir(program.path()).mkpath("pages");
+    QDir(program.path()).mkpath("multimedia");
+    AppState state;
+    state.paths.programDirectory = program.path();
+    state.tpp = {15, 15};
+    BenchDialogs dialogs(set);
+    SilentSpeech speech;
+    SilentSoundPlayer sounds;
+    SilentMediaPlayer media;
+    NoCursor cursor;
+    NoWait waiter;
+    Services services{dialogs, speech, sounds, media, cursor, waiter};
+    PictureCache cache;
+    MainWindow window(state);
+    PageSounds pageSounds(sounds);
+    PageLoader loader(state, window, services, cache, pageSounds);
+    BoardExchange exchange(state, window, services, loader);
+    window.resize(900, 600);
+    window.show();
+    QElapsedTimer clock;
+    qint64 last = 0, stall = 0;
+    QString lastLabel;
+    QTimer tick;
+    tick.setInterval(10);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        stall = std::max(stall, now - last);
+        last = now;
+        if (auto *p = window.findChild<QProgressDialog *>())
+            lastLabel = p->labelText();
+    });
+    clock.start();
+    tick.start();
+    exchange.importBoards();
+    tick.stop();
+    std::printf("through the window: %.0f ms, the window's longest stall %lld ms; progress "
+                "last read « %s »\n",
+                double(clock.elapsed()), stall, qPrintable(lastLabel));
 }
 
 long peakKb() {
@@ -177,6 +259,7 @@ int main(int argc, char **argv) {
     }
     std::printf("peak memory: %.1f MB (%.1f MB before the first import)\n", peakKb() / 1024.0,
                 before / 1024.0);
+    importThroughTheWindow(set);
     std::printf("load average at the end: %s\n", qPrintable(bench::loadAverage()));
     return 0;
 }

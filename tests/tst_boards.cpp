@@ -152,7 +152,7 @@ private slots:
     void existingPagesAreAsked();
     void hostilePackagesWriteNothing_data();
     void hostilePackagesWriteNothing();
-    void aFullDiskLeavesNoHalfWrittenImport();
+    void cancelOrAFullDiskLeavesNoHalfWrittenImport();
     void roundTrip();
 };
 
@@ -498,7 +498,25 @@ void BoardsTest::hostilePackagesWriteNothing() {
     QCOMPARE(QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden), outside);
 }
 
-void BoardsTest::aFullDiskLeavesNoHalfWrittenImport() {
+void BoardsTest::cancelOrAFullDiskLeavesNoHalfWrittenImport() {
+    // "Annuler" once the first board is done: nothing is left behind, as after a failure.
+    std::atomic<bool> cancel{false};
+    QList<int> told;
+    ImportProgress progress;
+    progress.cancel = &cancel;
+    progress.boardDone = [&](int done, int total) {
+        told << done << total;
+        cancel = true;
+    };
+    Program program;
+    QTemporaryDir cancelled;
+    const ImportReport stopped = importBoards(
+        package(cancelled, twoBoards()), program.target(),
+        [](const QStringList &) { return ExistingPages::Cancel; }, {}, progress);
+    QVERIFY(stopped.cancelled && !stopped.ok);
+    QCOMPARE(told, QList<int>({1, 2}));
+    QCOMPARE(program.files().keys(), QStringList());
+
     test::SmallDisk disk("400k");
     if (!disk.mounted())
         QSKIP("mounting a small file system needs root");

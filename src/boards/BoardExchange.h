@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BoardImport.h"
+
 #include <QObject>
 
 namespace tv {
@@ -22,6 +24,11 @@ public:
     void exportBoards();
 
 private:
+    // The import on a thread of its own while the window answers, with its progress and
+    // "Annuler".
+    ImportReport importAway(const QString &file, const ImportTarget &target);
+    ExistingPages askAboutExisting(const QStringList &taken);
+
     AppState &state_;
     MainWindow &window_;
     Services &services_;

@@ -41,8 +41,8 @@ using Media = ImportedMedia;
 
 class Importer {
 public:
-    Importer(const ImportTarget &target, const ImportLimits &limits)
-        : target_(target), limits_(limits) {}
+    Importer(const ImportTarget &target, const ImportLimits &limits, const ImportProgress &progress)
+        : target_(target), limits_(limits), progress_(progress) {}
 
     ImportReport run(const QString &file,
                      const std::function<ExistingPages(const QStringList &)> &ask) {
@@ -52,16 +52,19 @@ public:
             return report_;
         chooseMediaDirectory(file);
         std::vector<std::pair<QString, QStringList>> pages;
+        int done = 0;
         for (const Loaded &l : boards_) {
             const std::vector<QStringList> parts = pageLines(l);
             for (std::size_t i = 0; i < parts.size(); ++i)
                 pages.emplace_back(l.pages[qsizetype(i)], parts[i]);
-            if (!report_.error.isEmpty()) {
+            if (!report_.error.isEmpty() || cancelled()) {
                 rollBack();
                 return failed();
             }
+            if (progress_.boardDone)
+                progress_.boardDone(++done, int(boards_.size()));
         }
-        if (!writePages(pages)) {
+        if (cancelled() || !writePages(pages)) {
             rollBack();
             return failed();
         }
@@ -70,6 +73,12 @@ public:
     }
 
 private:
+    bool cancelled() {
+        if (progress_.cancel && progress_.cancel->load())
+            report_.cancelled = true;
+        return report_.cancelled;
+    }
+
     ImportReport failed() {
         report_.ok = false;
         report_.pages.clear();
@@ -481,6 +490,8 @@ private:
                 const QString text =
                     phraseForPage(b.label.isEmpty() ? b.vocalization : b.label, &ignored)
                         .replace(u'\\', u' ');
+                if (cancelled())
+                    return {};
                 const QString image = imageFor(l, b, text);
                 const QString action = actionFor(l, b, text);
                 if (!report_.error.isEmpty())
@@ -541,6 +552,7 @@ private:
 
     const ImportTarget &target_;
     const ImportLimits &limits_;
+    const ImportProgress &progress_;
     ImportReport report_;
     bool zipped_ = false;
     ZipReader zip_;
@@ -558,8 +570,8 @@ private:
 
 ImportReport importBoards(const QString &file, const ImportTarget &target,
                           const std::function<ExistingPages(const QStringList &)> &ask,
-                          const ImportLimits &limits) {
-    Importer importer(target, limits);
+                          const ImportLimits &limits, const ImportProgress &progress) {
+    Importer importer(target, limits, progress);
     return importer.run(file, ask);
 }
 

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 
 namespace tv {
@@ -49,6 +50,13 @@ struct ImportLimits {
     qint64 maxPixels = 100'000'000;
 };
 
+// What an import tells while it runs, and how it is stopped; called on the importing thread.
+struct ImportProgress {
+    std::function<void(int done, int total)> boardDone; // boards made into pages so far
+    // Set by the carer: the import stops and leaves nothing behind, as a failed one does.
+    const std::atomic<bool> *cancel = nullptr;
+};
+
 // Imports a board (.obf) or a package of boards (.obz) as pages and their pictures and
 // sounds. Nothing is written before the whole set has been read and checked; pages are
 // written beside their names and put in place only once all are written, so that a failure
@@ -56,6 +64,6 @@ struct ImportLimits {
 // pages of the set already exist.
 ImportReport importBoards(const QString &file, const ImportTarget &target,
                           const std::function<ExistingPages(const QStringList &)> &ask,
-                          const ImportLimits &limits = {});
+                          const ImportLimits &limits = {}, const ImportProgress &progress = {});
 
 } // namespace tv
