@@ -238,6 +238,12 @@ void SwitchesTest::pauseAfterRoundsAndKeysKeptFromTheMenus() {
     QVERIFY(p.pressed.isEmpty());
     QVERIFY(p.window.scanTimer()->isActive());
     QCOMPARE(p.state.currentImage, 1);
+    // A page shown (a link followed): what was framed is gone, and a press before the first
+    // step chooses nothing on the new page.
+    p.loadPageA("couleur_page=1\r\np.jpg,un,10,10,50,40\r\n");
+    p.tap(Qt::Key_Space);
+    QVERIFY(p.pressed.isEmpty());
+    p.scanning.step();
 
     // The switch key reaches no menu accelerator and no arrow-key editing.
     QSignalSpy keys(&p.window, &MainWindow::keyPressed);
