@@ -128,6 +128,9 @@ bool SwitchInput::eventFilter(QObject *watched, QEvent *event) {
 
 void SwitchInput::down(Switch which) {
     SwitchTiming &timing = which == Switch::Select ? select_ : move_;
+    // The same press, repeated while held: its acceptance time goes on from its start.
+    if (timing.isDown())
+        return;
     if (timing.down(clock_.elapsed())) {
         act(which);
     } else if (timing.acceptanceMs() > 0) {

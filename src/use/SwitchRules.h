@@ -31,6 +31,7 @@ public:
     // Held until now: true when the press counts now (once per press).
     bool heldUntil(qint64 now);
     void up(qint64 now);
+    bool isDown() const { return down_; }
     int acceptanceMs() const { return acceptance_; }
 
 private:
