@@ -30,7 +30,10 @@ constexpr qint32 kWhite = 0xFFFFFF;
 struct Loaded {
     QString path; // in the package; empty for a lone board
     ObfBoard board;
-    QStringList pages; // the page files it becomes: its own, then its continuations
+    QStringList pages;              // the page files it becomes: its own, then its continuations
+    GridPlacement grid;             // the board's own places for its buttons
+    std::vector<std::size_t> shown; // the buttons shown, in reading order
+    int leftOut = 0;                // hidden, empty or program commands
 };
 
 // The pictures of a board shown on a page of their own: past this, a button or a grid cell
@@ -119,7 +122,7 @@ private:
             if (!board)
                 return fail(QStringLiteral("Le fichier n'est pas un tableau lisible : ") + why +
                             u'.');
-            boards_.push_back({QString(), *board, {}});
+            boards_.push_back({QString(), *board, {}, {}, {}, 0});
             return true;
         }
         f.close();
@@ -164,7 +167,7 @@ private:
             if (!board)
                 return fail(QStringLiteral("Le tableau « ") + p.left(80) +
                             QStringLiteral(" » n'est pas lisible : ") + why + u'.');
-            boards_.push_back({*safeEntryPath(p), *board, {}});
+            boards_.push_back({*safeEntryPath(p), *board, {}, {}, {}, 0});
         }
         orderFromRoot();
         return true;
@@ -236,11 +239,11 @@ private:
             return name;
         };
         for (Loaded &l : boards_) {
+            arrange(l);
             const QString first =
                 unused(pageNameForBoard(l.board.name.isEmpty() ? l.board.id : l.board.name));
             l.pages = {first};
-            const int parts =
-                int(continuationParts(int(shownButtons(l).size()), kMaxImages).size());
+            const int parts = int(continuationParts(int(l.shown.size()), kMaxImages).size());
             for (int k = 2; k <= parts; ++k)
                 l.pages << unused(QStringLiteral("%1_suite_%2.dat").arg(first.chopped(4)).arg(k));
             report_.continuationPages += parts - 1;
@@ -416,27 +419,26 @@ private:
                              &report_.replacedCharacters);
     }
 
-    // The buttons shown, in reading order (their places on the board's grid, row by row).
-    std::vector<std::size_t> shownButtons(const Loaded &l, int *leftOut = nullptr) const {
-        const GridPlacement grid = placeButtons(l.board);
-        std::vector<std::size_t> reading;
+    // The board's places, and the buttons shown in reading order (row by row on its grid).
+    static void arrange(Loaded &l) {
+        l.grid = placeButtons(l.board);
+        std::vector<std::size_t> &reading = l.shown;
+        reading.clear();
+        l.leftOut = 0;
         for (std::size_t i = 0; i < l.board.buttons.size(); ++i) {
             const ObfButton &b = l.board.buttons[i];
             const bool empty = b.label.trimmed().isEmpty() && b.vocalization.trimmed().isEmpty() &&
                                b.imageId.isEmpty() && b.loadBoardId.isEmpty() &&
                                b.loadBoardPath.isEmpty() && b.soundId.isEmpty();
-            if (b.hidden || b.special || empty) {
-                if (leftOut)
-                    ++*leftOut;
-            } else {
+            if (b.hidden || b.special || empty)
+                ++l.leftOut;
+            else
                 reading.push_back(i);
-            }
         }
-        std::stable_sort(reading.begin(), reading.end(), [&](std::size_t a, std::size_t b) {
-            const QPoint ca = grid.cells[a], cb = grid.cells[b];
+        std::stable_sort(reading.begin(), reading.end(), [&l](std::size_t a, std::size_t b) {
+            const QPoint ca = l.grid.cells[a], cb = l.grid.cells[b];
             return std::pair(ca.y(), ca.x()) < std::pair(cb.y(), cb.x());
         });
-        return reading;
     }
 
     // A card with a word that leads to another page of the same board.
@@ -454,9 +456,10 @@ private:
     // The board as pages: on its own grid when it fits a page and its cells can be pressed,
     // otherwise in even cells, spread over pages linked by "suite" and "retour".
     std::vector<QStringList> pageLines(const Loaded &l) {
-        const std::vector<std::size_t> reading = shownButtons(l, &report_.leftOutButtons);
+        const std::vector<std::size_t> &reading = l.shown;
+        report_.leftOutButtons += l.leftOut;
         const auto parts = continuationParts(int(reading.size()), kMaxImages);
-        const GridPlacement boardGrid = placeButtons(l.board);
+        const GridPlacement &boardGrid = l.grid;
         const QRect boardCell =
             gridCell(0, 0, boardGrid.rows, boardGrid.columns, target_.area, target_.gap);
         const bool ownGrid = parts.size() == 1 &&

@@ -37,26 +37,22 @@ QList<QList<int>> rowsOf(QList<PlacedPicture> places) {
     return indices;
 }
 
-bool SwitchTiming::count() {
-    counted_ = true;
-    return true;
-}
-
 bool SwitchTiming::down(qint64 now) {
     if (down_)
         return false;
     down_ = true;
-    counted_ = false;
     downAt_ = now;
     // A bounce or a tremor just after a choice: this whole press is not the person's.
     ignored_ = quietUntil_ >= 0 && now < quietUntil_;
-    return !ignored_ && acceptance_ <= 0 && count();
+    counted_ = !ignored_ && acceptance_ <= 0;
+    return counted_;
 }
 
 bool SwitchTiming::heldUntil(qint64 now) {
     if (!down_ || counted_ || ignored_ || now - downAt_ < acceptance_)
         return false;
-    return count();
+    counted_ = true;
+    return true;
 }
 
 void SwitchTiming::up(qint64 now) {

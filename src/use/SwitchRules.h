@@ -35,7 +35,6 @@ public:
     int acceptanceMs() const { return acceptance_; }
 
 private:
-    bool count();
     int acceptance_, release_;
     bool down_ = false, counted_ = false, ignored_ = false;
     qint64 downAt_ = 0;
