@@ -1,15 +1,14 @@
 #include "X11Session.h"
 
-#include <QTest>
-
-#include <QTemporaryDir>
-
-#include <QImage>
+#include "Fakes.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTest>
 #include <QThread>
 
 namespace tv::test {
@@ -67,12 +66,15 @@ QString X11Session::xdotool(const QStringList &args, bool *ok) const {
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
-QString X11Session::waitForWindow(const QString &titleRegex, int timeoutMs) const {
+QString X11Session::waitForWindow(const QString &titleRegex, int timeoutMs,
+                                  const QString &notThis) const {
     QDeadlineTimer deadline(timeoutMs);
     do {
-        const QString ids = xdotool({"search", "--onlyvisible", "--name", titleRegex});
+        QStringList ids = xdotool({"search", "--onlyvisible", "--name", titleRegex})
+                              .split(u'\n', Qt::SkipEmptyParts);
+        ids.removeAll(notThis);
         if (!ids.isEmpty())
-            return ids.split(u'\n').last();
+            return ids.last();
         QThread::msleep(50);
     } while (!deadline.hasExpired());
     return {};
@@ -91,10 +93,31 @@ bool X11Session::waitForNoWindow(const QString &titleRegex, int timeoutMs) const
 bool X11Session::keysTo(const QString &window, const QStringList &keys) const {
     bool ok = false;
     xdotool({"windowfocus", "--sync", window}, &ok);
-    if (!ok)
-        return false;
     // One call, at a typing pace; the keys reach the program in order.
-    xdotool(QStringList({"key", "--delay", "120"}) + keys, &ok);
+    if (ok)
+        xdotool(QStringList({"key", "--delay", "120"}) + keys, &ok);
+    return ok;
+}
+
+bool X11Session::typeTo(const QString &window, const QString &text) const {
+    bool ok = false;
+    xdotool({"windowfocus", "--sync", window}, &ok);
+    if (ok)
+        xdotool({"type", "--delay", "40", text}, &ok);
+    return ok;
+}
+
+bool X11Session::clickIn(const QString &window, int x, int y, int button) const {
+    bool ok = false;
+    xdotool({"mousemove", "--window", window, QString::number(x), QString::number(y), "click",
+             QString::number(button)},
+            &ok);
+    return ok;
+}
+
+bool X11Session::click(QPoint at) const {
+    bool ok = false;
+    xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}, &ok);
     return ok;
 }
 
@@ -102,85 +125,62 @@ QStringList X11Session::visibleWindows() const {
     return xdotool({"search", "--onlyvisible", "--name", ".*"}).split(u'\n', Qt::SkipEmptyParts);
 }
 
-QString X11Session::waitForNewWindow(const QStringList &before, int timeoutMs) const {
-    QDeadlineTimer deadline(timeoutMs);
-    do {
-        for (const QString &id : visibleWindows()) {
-            if (!before.contains(id))
-                return id;
-        }
-        QThread::msleep(50);
-    } while (!deadline.hasExpired());
-    return {};
-}
-
-bool X11Session::menuEntry(const QString &window, int x, const QString &key) const {
+bool X11Session::menu(const QString &window, int x, int y, int button,
+                      const QStringList &keys) const {
     const QStringList before = visibleWindows();
-    bool ok = false;
-    xdotool({"mousemove", "--window", window, QString::number(x), "8", "click", "1"}, &ok);
-    // The key goes to the menu only once its window is up; a slow program takes its time.
-    if (!ok || waitForNewWindow(before).isEmpty())
+    if (!clickIn(window, x, y, button))
         return false;
+    // The keys go to the menu only once its window is up; a slow program takes its time.
+    QDeadlineTimer deadline(10000);
+    while (visibleWindows() == before) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
     QThread::msleep(150);
-    xdotool({"key", key}, &ok);
-    return ok;
-}
-
-bool X11Session::typeTo(const QString &window, const QString &text) const {
     bool ok = false;
-    xdotool({"windowfocus", "--sync", window}, &ok);
-    if (!ok)
-        return false;
-    xdotool({"type", "--delay", "40", text}, &ok);
+    xdotool(QStringList({"key", "--delay", "100"}) + keys, &ok);
     return ok;
 }
 
-void X11Session::screenshot(const QString &path) const {
+QPoint X11Session::cursor() const {
+    const QRegularExpressionMatch m =
+        QRegularExpression("X=(\\d+)\\nY=(\\d+)").match(xdotool({"getmouselocation", "--shell"}));
+    return m.hasMatch() ? QPoint(m.captured(1).toInt(), m.captured(2).toInt()) : QPoint();
+}
+
+bool X11Session::waitForCursorNear(QPoint at, int timeoutMs) const {
+    QDeadlineTimer deadline(timeoutMs);
+    while ((cursor() - at).manhattanLength() >= 12) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(30);
+    }
+    return true;
+}
+
+QImage X11Session::screen() const {
+    QTemporaryDir dir;
     QProcess p;
     p.setProcessEnvironment(environment());
-    p.start(QStringLiteral("import"), {"-window", "root", path});
+    p.start(QStringLiteral("import"), {"-window", "root", dir.filePath("s.png")});
     p.waitForFinished(10000);
+    return QImage(dir.filePath("s.png"));
 }
 
-ProgramCopy::ProgramCopy(bool withDataDirectories, const QString &parent)
-    : dir_(parent.isEmpty() ? QDir::tempPath() + QStringLiteral("/tst_e2e-XXXXXX")
-                            : parent + QStringLiteral("/tst_e2e-XXXXXX")) {
-    QFile::copy(QStringLiteral(TABLAVOX_BIN_DIR "/tablavox"), dir_.filePath("tablavox"));
-    if (withDataDirectories) {
-        QDir(dir_.path()).mkdir("pages");
-        QDir(dir_.path()).mkdir("multimedia");
-    }
-}
-
-void ProgramCopy::start(const X11Session &x, QProcess &process) const {
-    QProcessEnvironment env = x.environment();
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), cache_.path());
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(QDir::tempPath());
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(dir_.filePath("tablavox"), {});
-}
-
-QString ProgramCopy::startOnItsStartPage(const X11Session &x, QProcess &process) const {
-    start(x, process);
-    if (!process.waitForStarted())
-        return {};
-    return x.waitForWindow(QStringLiteral("^Tablavox -::- page_départ.dat$"));
+bool similar(QColor a, QColor b, int tolerance) {
+    return std::abs(a.red() - b.red()) < tolerance && std::abs(a.green() - b.green()) < tolerance &&
+           std::abs(a.blue() - b.blue()) < tolerance;
 }
 
 QPoint X11Session::centreOf(const QColor &color) const {
-    QTemporaryDir dir;
     QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
-        screenshot(dir.filePath("s.png"));
-        const QImage shot(dir.filePath("s.png"));
+        const QImage shot = screen();
         qint64 sx = 0, sy = 0, n = 0;
         for (int y = 0; y < shot.height(); y += 2) {
             for (int xx = 0; xx < shot.width(); xx += 2) {
-                const QColor c = shot.pixelColor(xx, y);
-                if (std::abs(c.red() - color.red()) < 30 &&
-                    std::abs(c.green() - color.green()) < 30 &&
-                    std::abs(c.blue() - color.blue()) < 30) {
+                if (similar(shot.pixelColor(xx, y), color)) {
                     sx += xx;
                     sy += y;
                     ++n;
@@ -192,6 +192,58 @@ QPoint X11Session::centreOf(const QColor &color) const {
         QTest::qWait(100);
     }
     return {};
+}
+
+bool X11Session::waitForPixels(const QColor &color, int pixels, int timeoutMs) const {
+    QDeadlineTimer deadline(timeoutMs);
+    do {
+        const QImage shot = screen();
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                n += similar(shot.pixelColor(x, y), color, 40) ? 1 : 0;
+        if (n >= pixels)
+            return true;
+        QTest::qWait(100);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+ProgramCopy::ProgramCopy(const QString &parent)
+    : dir_((parent.isEmpty() ? QDir::tempPath() : parent) + QStringLiteral("/tst_e2e-XXXXXX")) {
+    QFile::copy(QStringLiteral(TABLAVOX_BIN_DIR "/tablavox"), dir_.filePath("tablavox"));
+    QDir(dir_.path()).mkdir("pages");
+    QDir(dir_.path()).mkdir("multimedia");
+}
+
+void ProgramCopy::settings(const QByteArray &bytes) const {
+    writeBytes(file("Tablavox2.cfg"), bytes);
+}
+
+void ProgramCopy::page(const QString &name, const QByteArray &bytes) const {
+    writeBytes(file("pages/" + name), bytes);
+}
+
+void ProgramCopy::picture(const QString &name, QColor color, int size) const {
+    QImage image(size, size, QImage::Format_RGB32);
+    image.fill(color);
+    image.save(file("multimedia/" + name));
+}
+
+bool ProgramCopy::launch(const X11Session &x, QProcess &process) const {
+    QProcessEnvironment env = x.environment();
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), cache_.path());
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(QDir::tempPath());
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(dir_.filePath("tablavox"), {});
+    return process.waitForStarted();
+}
+
+QString ProgramCopy::start(const X11Session &x, QProcess &process) const {
+    if (!launch(x, process))
+        return {};
+    return x.waitForWindow(QStringLiteral("^Tablavox -::- page_départ.dat$"), 60000);
 }
 
 } // namespace tv::test

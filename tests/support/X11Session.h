@@ -10,58 +10,64 @@
 
 namespace tv::test {
 
-// A private X server (Xvfb) and real input through xdotool.
+// A private X server (Xvfb, its keys repeating as on a desktop) and real input through xdotool.
 class X11Session {
 public:
     X11Session();
     ~X11Session();
     bool isRunning() const { return server_ && server_->state() == QProcess::Running; }
-    QString display() const { return display_; }
     QProcessEnvironment environment() const;
 
     // Runs xdotool; its standard output, trimmed.
     QString xdotool(const QStringList &args, bool *ok = nullptr) const;
-    // Visible windows whose title matches the regular expression; waits up to timeoutMs.
-    QString waitForWindow(const QString &titleRegex, int timeoutMs = 20000) const;
+    // The last visible window whose title matches, other than `notThis`; waits up to timeoutMs.
+    QString waitForWindow(const QString &titleRegex, int timeoutMs = 20000,
+                          const QString &notThis = {}) const;
     bool waitForNoWindow(const QString &titleRegex, int timeoutMs = 20000) const;
-    // Gives the window the keyboard, then types the keys as a person would.
+    // Gives the window the keyboard, then types the keys, or the text, as a person would.
     bool keysTo(const QString &window, const QStringList &keys) const;
-    QStringList visibleWindows() const;
-    // A visible window that is not among `before` (a menu, a dialog), once there is one.
-    QString waitForNewWindow(const QStringList &before, int timeoutMs = 10000) const;
-    // Opens a menu of the window's menu bar with a click at x (pixels from the window's left
-    // edge) and types the entry's access key.
-    bool menuEntry(const QString &window, int x, const QString &key) const;
-    // Gives the window the keyboard, then types the text.
     bool typeTo(const QString &window, const QString &text) const;
-    void screenshot(const QString &path) const;
+    // A click at a point of the window (pixels from its top-left corner), or of the screen.
+    bool clickIn(const QString &window, int x, int y, int button = 1) const;
+    bool click(QPoint screen) const;
+    // Opens a menu with a click (a menu bar's entry, a picture's right-click menu) and types
+    // its keys once the menu is up.
+    bool menu(const QString &window, int x, int y, int button, const QStringList &keys) const;
+    QStringList visibleWindows() const;
+    QPoint cursor() const;
+    // True once the real cursor stands within a few pixels of `at`.
+    bool waitForCursorNear(QPoint at, int timeoutMs = 20000) const;
+    QImage screen() const;
     // The middle of the screen's pixels of about that colour (each channel within 30), once
     // there are enough of them to be a picture; a null point after 10 s.
     QPoint centreOf(const QColor &color) const;
+    // True once the screen shows at least `pixels` of about that colour.
+    bool waitForPixels(const QColor &color, int pixels, int timeoutMs = 10000) const;
 
 private:
     std::unique_ptr<QProcess> server_;
     QString display_;
 };
 
+bool similar(QColor a, QColor b, int tolerance = 30);
+
 // A program directory of its own: a copy of the built program, with data directories;
 // inside `parent` when given (a small disk of its own), else in the temporary directory.
 class ProgramCopy {
 public:
-    explicit ProgramCopy(bool withDataDirectories = true, const QString &parent = {});
-    QString path() const { return dir_.path(); }
+    explicit ProgramCopy(const QString &parent = {});
     QString file(const QString &name) const { return dir_.filePath(name); }
-    // Starts the program on the session's display.
-    void start(const X11Session &x, QProcess &process) const;
-    // Starts it and waits for its main window on the start page; that window, or empty.
-    QString startOnItsStartPage(const X11Session &x, QProcess &process) const;
-
-    // Where the program keeps its cache (its decoded pictures): never the user's own.
-    QString cacheDirectory() const { return cache_.path(); }
+    void settings(const QByteArray &bytes) const;
+    void page(const QString &name, const QByteArray &bytes) const;
+    // multimedia/<name>: a picture of one colour.
+    void picture(const QString &name, QColor color, int size = 100) const;
+    bool launch(const X11Session &x, QProcess &process) const;
+    // Launches it and waits for its main window on the start page; that window, or empty.
+    QString start(const X11Session &x, QProcess &process) const;
 
 private:
     QTemporaryDir dir_;
-    QTemporaryDir cache_;
+    QTemporaryDir cache_; // where the program keeps its decoded pictures: never the user's own
 };
 
 } // namespace tv::test
