@@ -1,26 +1,33 @@
-// The launch window, the start sequence, the main window's menus and the two ways out.
+// The launch window, the start sequence and its single-copy guard, the two ways out, and the
+// program's and the page's properties dialogs on the running program.
 
 #include "app/LaunchWindow.h"
+#include "app/ProgramPropertiesDialog.h"
 #include "app/Startup.h"
+#include "page/ColorSwatch.h"
 #include "page/MainWindow.h"
-#include "page/PictureControl.h"
+#include "page/PageColorDialog.h"
+#include "page/PageSounds.h"
 #include "page/SelectionFrame.h"
 #include "platform/AppState.h"
+#include "platform/QtServices.h"
 #include "support/Fakes.h"
+#include "use/MediaWindow.h"
 
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QSlider>
 #include <QtTest>
 
 using namespace tv;
 
 namespace {
+
+const QString kStartPage = QStringLiteral("pages/page_départ.dat");
 
 struct Program {
     QTemporaryDir dir;
@@ -30,28 +37,50 @@ struct Program {
     std::unique_ptr<Startup> startup;
     std::unique_ptr<QSignalSpy> finished;
 
-    explicit Program(bool withPages = true, bool withMultimedia = true) {
+    explicit Program(const QStringList &directories = {"multimedia", "pages"}) {
         state.paths.programDirectory = dir.path();
         state.tpp = {15, 15};
-        if (withPages) {
-            QDir(dir.path()).mkdir("pages");
-            test::writeBytes(dir.filePath(QStringLiteral("pages/page_départ.dat")), "");
-        }
-        if (withMultimedia)
-            QDir(dir.path()).mkdir("multimedia");
+        for (const QString &d : directories)
+            QDir(dir.path()).mkdir(d);
+        if (directories.contains("pages"))
+            test::writeBytes(dir.filePath(kStartPage), "");
         startup = std::make_unique<Startup>(state, fakes.services, guard);
         finished = std::make_unique<QSignalSpy>(startup.get(), &Startup::finished);
     }
-    QString cfg() const { return state.paths.configFile(); }
-    QStringList files() const {
-        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    // Started on a configuration file holding these lines after the window lines.
+    explicit Program(const QByteArray &settings) : Program() {
+        test::writeBytes(state.paths.configFile(),
+                         "fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=800\r\n"
+                         "fenetre_hauteur=600\r\n" +
+                             settings);
+        start();
     }
-    // Launch and press the start button.
     void start() {
         QVERIFY(startup->begin());
         emit startup->launchWindow()->goRequested();
         QVERIFY(startup->mainWindow());
     }
+    MainWindow &main() const { return *startup->mainWindow(); }
+    QStringList files() const {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+    QByteArray config() const { return test::fileBytes(state.paths.configFile()); }
+    bool configHas(const char *line) const {
+        return QString::fromLatin1(config()).split("\r\n").contains(QString::fromUtf8(line));
+    }
+    ProgramPropertiesDialog *open() {
+        main().action("mnuPropProgramme")->trigger();
+        return startup->programProperties();
+    }
+    template <typename T = QAbstractButton> T *child(const QString &name) const {
+        T *found = startup->programProperties()->findChild<T *>(name);
+        if (!found)
+            qFatal("no %s", qPrintable(name));
+        return found;
+    }
+    void click(const QString &name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
+    int slider(const char *name) const { return child<QSlider>(name)->value(); }
+    SelectionFrame *model() const { return child<SelectionFrame>("cadreModèle"); }
 };
 
 } // namespace
@@ -59,248 +88,294 @@ struct Program {
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
-    void progressBarEnablesThenStarts();
-    void backgroundClickPausesAndResumes();
-    void secondCopyIsRefused();
-    void missingDirectoriesStopTheStart_data();
-    void missingDirectoriesStopTheStart();
-    void startShowsTheMainWindowWithItsSettings();
-    void startOnlyOnceWhenAskedTwice();
-    void menuTree();
-    void quitSaysGoodbyeAndWritesTheSettings();
-    void movedWindowIsKeptOnlyByQuit();
-    void closeBoxWritesNothing();
-    void stopButtonEndsWithoutWriting();
-};
+    void progressBarEnablesThenStartsAndAClickPausesIt() {
+        LaunchWindow launch({15, 15});
+        QSignalSpy go(&launch, &LaunchWindow::goRequested);
+        QCOMPARE(launch.troughInnerWidthTwips(), 3615);
+        for (int i = 1; i < 20; ++i)
+            launch.tick();
+        QVERIFY(!launch.goButton()->isEnabled() && launch.readyLabel()->isHidden());
+        launch.tick(); // half of the trough
+        QVERIFY(launch.goButton()->isEnabled() && !launch.readyLabel()->isHidden());
+        for (int i = 21; i < 40; ++i)
+            launch.tick();
+        QCOMPARE(go.count(), 0);
+        launch.tick(); // full
+        QCOMPARE(go.count(), 1);
+        QVERIFY(!launch.isRunning());
 
-void StartupTest::progressBarEnablesThenStarts() {
-    LaunchWindow launch({15, 15});
-    QSignalSpy go(&launch, &LaunchWindow::goRequested);
-    QVERIFY(launch.isRunning());
-    QCOMPARE(launch.troughInnerWidthTwips(), 3615);
-    for (int i = 1; i < 20; ++i)
-        launch.tick();
-    QVERIFY(!launch.goButton()->isEnabled());
-    QVERIFY(launch.readyLabel()->isHidden());
-    launch.tick(); // half of the trough
-    QVERIFY(launch.goButton()->isEnabled());
-    QVERIFY(!launch.readyLabel()->isHidden());
-    QCOMPARE(launch.readyLabel()->text(), QStringLiteral("Lancement prêt ..."));
-    for (int i = 21; i < 40; ++i)
-        launch.tick();
-    QCOMPARE(go.count(), 0);
-    launch.tick(); // full
-    QCOMPARE(go.count(), 1);
-    QVERIFY(!launch.isRunning());
-    QCOMPARE(launch.stopButton()->toolTip(), QStringLiteral("Arrête le programme"));
-    QCOMPARE(launch.windowTitle(), QStringLiteral("Tablavox 2"));
-}
-
-void StartupTest::backgroundClickPausesAndResumes() {
-    LaunchWindow launch({15, 15});
-    launch.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&launch));
-    QTest::mouseClick(&launch, Qt::LeftButton, {}, QPoint(3, launch.height() - 3));
-    QVERIFY(!launch.isRunning());
-    // A click on a control is not a click on the background.
-    QTest::mouseClick(launch.stopButton()->parentWidget(), Qt::LeftButton, {},
-                      launch.stopButton()->geometry().center());
-    QTest::mouseClick(&launch, Qt::LeftButton, {}, QPoint(3, launch.height() - 3));
-    QVERIFY(launch.isRunning());
-    // The bar goes on by itself once resumed.
-    QSignalSpy go(&launch, &LaunchWindow::goRequested);
-    QVERIFY(go.wait(5000));
-}
-
-void StartupTest::secondCopyIsRefused() {
-    Program p;
-    p.guard.free = false;
-    QVERIFY(!p.startup->begin());
-    QCOMPARE(p.fakes.dialogs.messages.size(), 1);
-    const auto &m = p.fakes.dialogs.messages[0];
-    QCOMPARE(m.text, QStringLiteral("Programme déjà lancé"));
-    QCOMPARE(m.icon, MessageIcon::Exclamation);
-    QCOMPARE(m.title, QStringLiteral("Imagivox"));
-    QVERIFY(!p.startup->launchWindow());
-    QCOMPARE(p.files(), QStringList({"multimedia", "pages"}));
-    QCOMPARE(test::fileBytes(p.dir.filePath(QStringLiteral("pages/page_départ.dat"))),
-             QByteArray());
-}
-
-void StartupTest::missingDirectoriesStopTheStart_data() {
-    QTest::addColumn<bool>("pages");
-    QTest::addColumn<bool>("multimedia");
-    QTest::addColumn<QString>("named");
-    QTest::newRow("no pages") << false << true << "pages";
-    QTest::newRow("neither") << false << false << "pages";
-    QTest::newRow("no multimedia") << true << false << "multimedia";
-}
-
-void StartupTest::missingDirectoriesStopTheStart() {
-    QFETCH(bool, pages);
-    QFETCH(bool, multimedia);
-    QFETCH(QString, named);
-    Program p(pages, multimedia);
-    const QStringList before = p.files();
-    QVERIFY(p.startup->begin());
-    emit p.startup->launchWindow()->goRequested();
-    QCOMPARE(p.fakes.dialogs.messages.size(), 1);
-    QCOMPARE(p.fakes.dialogs.messages[0].text,
-             QStringLiteral("Le répertoire ''%1'' n'existe pas\r\nVous devez le créer "
-                            "manuellement\r\nLe programme va s'arrêter")
-                 .arg(named));
-    QCOMPARE(p.fakes.dialogs.messages[0].icon, MessageIcon::Critical);
-    QCOMPARE(p.finished->count(), 1);
-    QVERIFY(!p.startup->mainWindow());
-    QCOMPARE(p.files(), before);
-}
-
-void StartupTest::startShowsTheMainWindowWithItsSettings() {
-    Program p;
-    test::writeBytes(p.cfg(), "fenetre_gauche=12\r\nfenetre_haut=34\r\nfenetre_largeur=700\r\n"
-                              "fenetre_hauteur=500\r\ncouleur_fond=255\r\ncadre_couleur=65280\r\n"
-                              "cadre_\xE9paisseur=7\r\nacc\xE8s=d\xE9"
-                              "filement\r\n");
-    p.start();
-    MainWindow *w = p.startup->mainWindow();
-    QVERIFY(p.fakes.dialogs.messages.isEmpty());
-    QVERIFY(w->isVisible());
-    QVERIFY(p.startup->launchWindow()->isHidden());
-    QCOMPARE(w->frameGeometry(), QRect(12, 34, 700, 500));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Tablavox -::- page_départ.dat"));
-    QCOMPARE(w->backgroundColorValue(), 255);
-    QCOMPARE(w->selectionFrame()->borderColorValue(), 65280);
-    QCOMPARE(w->selectionFrame()->borderWidth(), 7);
-    QVERIFY(w->selectionFrame()->isHidden());
-    QVERIFY(w->scanTimer()->isActive());
-    QCOMPARE(w->scanTimer()->interval(), int(p.state.settings.scanDelay)); // the person's own pace
-    QCOMPARE(w->blinkTimer()->interval(), 150);
-    QVERIFY(!w->blinkTimer()->isActive());
-    QCOMPARE(p.state.page.currentPage, QStringLiteral("page_départ.dat"));
-    QCOMPARE(p.state.page.pageColor, 255);
-    QCOMPARE(p.finished->count(), 0);
-}
-
-void StartupTest::startOnlyOnceWhenAskedTwice() {
-    Program p;
-    p.start();
-    MainWindow *first = p.startup->mainWindow();
-    emit p.startup->launchWindow()->goRequested(); // the full bar after a button press
-    QCOMPARE(p.startup->mainWindow(), first);
-    QCOMPARE(p.fakes.dialogs.messages.size(), 1); // the missing configuration, once
-}
-
-void StartupTest::menuTree() {
-    AppState state;
-    MainWindow w(state);
-    const QList<QAction *> bar = w.menuBar()->actions();
-    QCOMPARE(bar.size(), 3);
-    QCOMPARE(bar[0]->text(), QStringLiteral("&Programme"));
-    QCOMPARE(bar[1]->text(), QStringLiteral("&Pages"));
-    QCOMPARE(bar[2]->text(), QStringLiteral("&Images"));
-    const QList<std::pair<QString, QString>> entries = {{"mnuPropProgramme", "&Propriétés"},
-                                                        {"menuQuitter", "&Quitter"},
-                                                        {"mnuCouleurPage", "Couleur de la page"},
-                                                        {"mnuNouvellePage", "&Nouvelle"},
-                                                        {"mnuChargePage", "&Charger"},
-                                                        {"mnuSauvePage", "&Sauve"},
-                                                        {"mnuNouvelleImage", "&Nouvelle image"},
-                                                        {"mnuPropriétés", "&Propriétés"},
-                                                        {"mnuDéplacer", "&Déplacer"},
-                                                        {"mnuCréeADroite", "Créer à &Droite"},
-                                                        {"mnuCréeDessous", "Créer Dessous"},
-                                                        {"mnuPlusGrand", "Plus &Grand"},
-                                                        {"mnuPlusPetit", "Plus &petit"},
-                                                        {"mnuEtirer", "&Etirer"},
-                                                        {"mnuSupprimeImage", "&Supprimer"}};
-    for (const auto &[name, caption] : entries) {
-        QAction *a = w.action(name);
-        QVERIFY2(a, qPrintable(name));
-        QCOMPARE(a->text(), caption);
-        QVERIFY(a->isEnabled() && a->isVisible() && !a->isCheckable());
+        LaunchWindow paused({15, 15});
+        paused.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&paused));
+        QTest::mouseClick(&paused, Qt::LeftButton, {}, QPoint(3, paused.height() - 3));
+        QVERIFY(!paused.isRunning());
+        // A click on a control is not a click on the background.
+        QTest::mouseClick(paused.stopButton()->parentWidget(), Qt::LeftButton, {},
+                          paused.stopButton()->geometry().center());
+        QTest::mouseClick(&paused, Qt::LeftButton, {}, QPoint(3, paused.height() - 3));
+        QSignalSpy resumed(&paused, &LaunchWindow::goRequested);
+        QVERIFY(resumed.wait(5000));
     }
-    QMenu *droit = w.pictureMenu();
-    QCOMPARE(droit->objectName(), QStringLiteral("mnuDroit"));
-    QCOMPARE(droit->title(), QStringLiteral("MenuDroit"));
-    QVERIFY(!bar.contains(droit->menuAction()));
-    QStringList topOfDroit;
-    for (QAction *a : droit->actions())
-        topOfDroit << a->text();
-    QCOMPARE(topOfDroit, QStringList({QStringLiteral("&Propriétés"), QStringLiteral("&Déplacer"),
-                                      QStringLiteral("&Créer"), QStringLiteral("&Dimensions"),
-                                      QStringLiteral("&Supprimer")}));
-    QVERIFY(w.findChild<QMenu *>(QStringLiteral("mnuCréer")));
-    QVERIFY(w.findChild<QMenu *>(QStringLiteral("mnuDimensions")));
-    QCOMPARE(w.img(0)->objectName(), QStringLiteral("Img"));
-    QVERIFY(w.img(0)->isHidden());
-    QCOMPARE(w.img(0)->leftTwips(), -2000);
-    QCOMPARE(w.img(0)->topTwips(), 480);
-    QCOMPARE(w.img(0)->widthTwips(), 1215);
-    QVERIFY(w.findChild<QWidget *>(QStringLiteral("cadreSélection")));
-    QVERIFY(w.findChild<QTimer *>(QStringLiteral("tmDéfilement")));
-    QVERIFY(w.findChild<QWidget *>(QStringLiteral("ChampTexte"))->isHidden());
-}
 
-void StartupTest::quitSaysGoodbyeAndWritesTheSettings() {
-    Program p;
-    p.start();
-    p.startup->mainWindow()->action("menuQuitter")->trigger();
-    QCOMPARE(p.fakes.speech.said, QStringList({"Bonjour       ", "Au revoir...;"}));
-    QCOMPARE(p.fakes.waiter.waits, QList<int>({2000}));
-    QCOMPARE(p.finished->count(), 1);
-    QCOMPARE(p.finished->at(0).at(0).toInt(), 0);
-    QVERIFY(!p.startup->mainWindow()->isVisible());
-    QCOMPARE(test::fileBytes(p.cfg()),
-             test::fileBytes(QStringLiteral(TABLAVOX_TEST_DATA "/settings/written_default.cfg")));
-}
+    void secondCopyIsRefusedAndWritesNothing() {
+        Program p;
+        p.guard.free = false;
+        QVERIFY(!p.startup->begin());
+        QCOMPARE(p.fakes.dialogs.messages.size(), 1);
+        QCOMPARE(p.fakes.dialogs.messages[0].text, QStringLiteral("Programme déjà lancé"));
+        QCOMPARE(p.fakes.dialogs.messages[0].title, QStringLiteral("Imagivox"));
+        QVERIFY(!p.startup->launchWindow());
+        QCOMPARE(p.files(), QStringList({"multimedia", "pages"}));
 
-void StartupTest::movedWindowIsKeptOnlyByQuit() {
-    Program p;
-    p.start();
-    // As the user drags it: the frame goes to 40, 50 and measures 640 × 480.
-    MainWindow *w = p.startup->mainWindow();
-    const QSize frameExtra = w->frameGeometry().size() - w->size();
-    w->move(40, 50);
-    w->resize(QSize(640, 480) - frameExtra);
-    QCOMPARE(w->frameGeometry(), QRect(40, 50, 640, 480));
-    w->action("menuQuitter")->trigger();
-    const QByteArray written = test::fileBytes(p.cfg());
-    QVERIFY(written.startsWith("fenetre_gauche=40\r\nfenetre_haut=50\r\nfenetre_largeur=640\r\n"
-                               "fenetre_hauteur=480\r\n"));
+        // The real guard, held by another process, then left behind by its crash.
+        QTemporaryDir dir, other;
+        QProcess holder;
+        holder.start(QStringLiteral(TABLAVOX_TESTS_DIR "/guard_holder"), {dir.path()});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readAllStandardOutput(), QByteArray("held\n"));
+        QVERIFY(!LockFileInstanceGuard(dir.path()).acquire());
+        LockFileInstanceGuard elsewhere(other.path());
+        QVERIFY(elsewhere.acquire());
+        holder.kill();
+        QVERIFY(holder.waitForFinished());
+        LockFileInstanceGuard afterCrash(dir.path());
+        QVERIFY(QFile::exists(afterCrash.lockPath()) && afterCrash.acquire());
+    }
 
-    // The next start finds the window where it was left.
-    AppState again;
-    again.paths = p.state.paths;
-    again.tpp = p.state.tpp;
-    test::FakeServices fakes;
-    test::FixedGuard guard;
-    Startup second(again, fakes.services, guard);
-    QVERIFY(second.begin());
-    emit second.launchWindow()->goRequested();
-    QCOMPARE(second.mainWindow()->frameGeometry(), QRect(40, 50, 640, 480));
-}
+    void missingDirectoriesStopTheStart_data() {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no pages") << QStringList{"multimedia"} << "pages";
+        QTest::newRow("neither") << QStringList{} << "pages";
+        QTest::newRow("no multimedia") << QStringList{"pages"} << "multimedia";
+    }
 
-void StartupTest::closeBoxWritesNothing() {
-    Program p;
-    p.start();
-    const QByteArray before = test::fileBytes(p.cfg());
-    p.startup->mainWindow()->setGeometry(40, 50, 640, 480);
-    p.startup->mainWindow()->close();
-    QCOMPARE(p.finished->count(), 1);
-    QCOMPARE(p.fakes.speech.said, QStringList({"Bonjour       "})); // no farewell
-    QCOMPARE(test::fileBytes(p.cfg()), before);
-    QCOMPARE(test::fileBytes(p.dir.filePath(QStringLiteral("pages/page_départ.dat"))),
-             QByteArray());
-}
+    void missingDirectoriesStopTheStart() {
+        QFETCH(QStringList, present);
+        QFETCH(QString, named);
+        Program p(present);
+        const QStringList before = p.files();
+        QVERIFY(p.startup->begin());
+        emit p.startup->launchWindow()->goRequested();
+        QCOMPARE(p.fakes.dialogs.messages.size(), 1);
+        QCOMPARE(p.fakes.dialogs.messages[0].text,
+                 QStringLiteral("Le répertoire ''%1'' n'existe pas\r\nVous devez le créer "
+                                "manuellement\r\nLe programme va s'arrêter")
+                     .arg(named));
+        QCOMPARE(p.finished->count(), 1);
+        QVERIFY(!p.startup->mainWindow());
+        QCOMPARE(p.files(), before);
+    }
 
-void StartupTest::stopButtonEndsWithoutWriting() {
-    Program p;
-    QVERIFY(p.startup->begin());
-    p.startup->launchWindow()->stopButton()->click();
-    QCOMPARE(p.finished->count(), 1);
-    QVERIFY(!p.startup->mainWindow());
-    QCOMPARE(p.files(), QStringList({"multimedia", "pages"}));
-}
+    void startShowsTheMainWindowOnceWithItsSettings() {
+        Program p("couleur_fond=255\r\ncadre_couleur=65280\r\ncadre_\xE9paisseur=7\r\n"
+                  "acc\xE8s=d\xE9"
+                  "filement\r\ntemporisation=1300\r\n");
+        MainWindow *w = &p.main();
+        QVERIFY(p.fakes.dialogs.messages.isEmpty());
+        QVERIFY(w->isVisible() && p.startup->launchWindow()->isHidden());
+        QCOMPARE(w->frameGeometry(), QRect(0, 0, 800, 600));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Tablavox -::- page_départ.dat"));
+        QCOMPARE(w->backgroundColorValue(), 255);
+        QCOMPARE(w->selectionFrame()->borderColorValue(), 65280);
+        QCOMPARE(w->selectionFrame()->borderWidth(), 7);
+        QVERIFY(w->scanTimer()->isActive());
+        QCOMPARE(w->scanTimer()->interval(), 1300);
+        QCOMPARE(p.state.page.pageColor, 255);
+        emit p.startup->launchWindow()->goRequested(); // the full bar after a button press
+        QCOMPARE(p.startup->mainWindow(), w);
+    }
+
+    void quitSaysGoodbyeAndKeepsTheWindowsPlace() {
+        Program p;
+        p.start();
+        // As the user drags it: the frame goes to 40, 50 and measures 640 × 480.
+        MainWindow *w = &p.main();
+        w->move(40, 50);
+        w->resize(QSize(640, 480) - (w->frameGeometry().size() - w->size()));
+        w->action("menuQuitter")->trigger();
+        QCOMPARE(p.fakes.speech.said, QStringList({"Bonjour       ", "Au revoir...;"}));
+        QCOMPARE(p.fakes.waiter.waits, QList<int>({2000}));
+        QCOMPARE(p.finished->count(), 1);
+        QCOMPARE(p.finished->at(0).at(0).toInt(), 0);
+        QByteArray expected =
+            test::fileBytes(QStringLiteral(TABLAVOX_TEST_DATA "/settings/written_default.cfg"));
+        expected.replace("fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=800\r\n"
+                         "fenetre_hauteur=600",
+                         "fenetre_gauche=40\r\nfenetre_haut=50\r\nfenetre_largeur=640\r\n"
+                         "fenetre_hauteur=480");
+        QCOMPARE(p.config(), expected);
+        // The next start finds the window where it was left.
+        Program again;
+        again.state.paths = p.state.paths;
+        again.startup = std::make_unique<Startup>(again.state, again.fakes.services, again.guard);
+        again.start();
+        QCOMPARE(again.main().frameGeometry(), QRect(40, 50, 640, 480));
+    }
+
+    void closeBoxAndStopButtonWriteNothing() {
+        Program p;
+        p.start();
+        const QByteArray before = p.config();
+        p.main().setGeometry(40, 50, 640, 480);
+        p.main().close();
+        QCOMPARE(p.finished->count(), 1);
+        QCOMPARE(p.fakes.speech.said, QStringList({"Bonjour       "})); // no farewell
+        QCOMPARE(p.config(), before);
+        QCOMPARE(test::fileBytes(p.dir.filePath(kStartPage)), QByteArray());
+
+        Program stopped;
+        QVERIFY(stopped.startup->begin());
+        stopped.startup->launchWindow()->stopButton()->click();
+        QCOMPARE(stopped.finished->count(), 1);
+        QVERIFY(!stopped.startup->mainWindow());
+        QCOMPARE(stopped.files(), QStringList({"multimedia", "pages"}));
+    }
+
+    void propertiesOpenOnceWithTheSettingsInRange() {
+        Program p("acc\xE8s=d\xE9"
+                  "filement\r\ntemporisation=10000\r\ncadre_\xE9paisseur=3\r\n"
+                  "cadre_couleur=65280\r\ncadre_clignote=oui\r\nson_page=oui,4\r\n");
+        // Never opened, the dialog's values are still what quitting writes.
+        p.fakes.sounds.played.clear();
+        ProgramPropertiesDialog *d = p.open();
+        QVERIFY(d->isVisible() && !d->isModal());
+        QCOMPARE(p.open(), d);
+        // A delay or a thickness outside the sliders' range is not taken from the file.
+        QCOMPARE(p.slider("cursTemporisation"), 500);
+        QCOMPARE(p.child<QLabel>("lblTemporisation")->text(), QStringLiteral("500"));
+        QCOMPARE(p.slider("cursEpaisseurCadre"), 30);
+        QCOMPARE(p.model()->borderWidth(), 3);
+        QCOMPARE(p.model()->borderColorValue(), 65280);
+        QVERIFY(p.child<QRadioButton>("optAccès(1)")->isChecked());
+        QVERIFY(p.child<QRadioButton>("optClignote(1)")->isChecked());
+        QVERIFY(p.child<QRadioButton>("optSon(4)")->isChecked());
+        // The selected sound is heard once on opening.
+        QCOMPARE(p.fakes.sounds.played, QList<QByteArray>({PageSounds::storedSound(4)}));
+        p.click("cmdAnnule");
+        p.main().action("menuQuitter")->trigger();
+        QVERIFY(p.configHas("temporisation=500") && p.configHas("cadre_épaisseur=3"));
+    }
+
+    void immediateAndSavedValues() {
+        Program p("temporisation=2000\r\n");
+        p.open();
+        p.child<QSlider>("cursTemporisation")->setValue(1200);
+        QCOMPARE(p.child<QLabel>("lblTemporisation")->text(), QStringLiteral("1200"));
+        QCOMPARE(p.state.settings.scanDelay, 2000); // only once saved
+        p.child<QSlider>("cursEpaisseurCadre")->setValue(20);
+        QCOMPARE(p.model()->borderWidth(), 20);
+        p.click("lblCouleur(8)");
+        QCOMPARE(p.model()->borderColorValue(), 255);
+        QCOMPARE(p.state.settings.frameColor, 255);
+        p.click("optAccès(1)");
+        QCOMPARE(p.state.settings.accessMode, kAccessScanning); // at once
+        p.click("optClignote(1)");
+        QVERIFY(p.state.settings.frameBlink);
+        p.fakes.dialogs.colors = {65535};
+        p.click("cmdCouleurFond");
+        QCOMPARE(p.state.settings.backgroundColor, 65535.0);
+        p.click("cmsSauve");
+        QVERIFY(!p.startup->programProperties());
+        for (const char *line : {"temporisation=1200", "couleur_fond=65535", "cadre_couleur=255",
+                                 "cadre_clignote=oui", "cadre_épaisseur=20", "accès=défilement"})
+            QVERIFY2(p.configHas(line), line);
+        // Read back and applied to the page.
+        QCOMPARE(p.main().scanTimer()->interval(), 1200);
+        QVERIFY(p.main().scanTimer()->isActive());
+        QCOMPARE(p.main().backgroundColorValue(), 65535);
+        QCOMPARE(p.main().selectionFrame()->borderWidth(), 20);
+        QCOMPARE(p.main().selectionFrame()->borderColorValue(), 255);
+        // Swatch 0 is the system colour, kept as its reference.
+        p.open();
+        p.click("lblCouleur(0)");
+        p.click("cmsSauve");
+        QVERIFY(p.configHas("cadre_couleur=-2147483643"));
+    }
+
+    void cancelKeepsOnlyTheImmediateOnes() {
+        Program p("temporisation=2000\r\n");
+        p.open();
+        p.click("optAccès(1)");
+        p.child<QSlider>("cursTemporisation")->setValue(900);
+        p.click("lblCouleur(4)");
+        p.click("cmdAnnule");
+        QVERIFY(!p.startup->programProperties());
+        QCOMPARE(p.state.settings.accessMode, kAccessScanning);
+        p.main().action("menuQuitter")->trigger();
+        QVERIFY(p.configHas("accès=défilement") && p.configHas("temporisation=2000") &&
+                p.configHas("cadre_couleur=255"));
+    }
+
+    void videoSizesAndPageSound() {
+        for (const VideoChoice &c : kVideoChoices) {
+            Program p(QByteArray{});
+            p.open();
+            p.click(QString::fromLatin1(c.name));
+            QCOMPARE(p.child<QPushButton>(QString::fromLatin1(c.name))->text(),
+                     QString::fromUtf8(c.caption));
+            QCOMPARE(p.state.settings.videoHeight, c.videoHeight);
+            MediaWindow *w = nullptr;
+            for (QWidget *top : QApplication::topLevelWidgets())
+                w = w ? w : qobject_cast<MediaWindow *>(top);
+            QVERIFY(w && w->isVisible());
+            QCOMPARE(w->frameGeometry().size(), QSize(c.windowWidth, c.windowHeight));
+            p.click("cmsSauve");
+            QVERIFY(!w->isVisible());
+            QVERIFY(p.configHas(qPrintable(QStringLiteral("video_largeur= %1").arg(c.videoWidth))));
+            QVERIFY(p.configHas(qPrintable(QStringLiteral("video_hauteur=%1").arg(c.videoHeight))));
+        }
+        Program p("son_page=oui,2\r\n");
+        p.open();
+        p.fakes.sounds.played.clear();
+        p.click("optSon(7)");
+        QCOMPARE(p.fakes.sounds.played, QList<QByteArray>({PageSounds::storedSound(7)}));
+        p.click("cmdSonPage");
+        QVERIFY(!p.state.settings.pageSoundOn);
+        QCOMPARE(p.child<QPushButton>("cmdSonPage")->text(),
+                 QStringLiteral("Joue un son au changement de page= non"));
+        p.click("cmsSauve");
+        QVERIFY(p.configHas("son_page=non,0"));
+        p.open();
+        QVERIFY(p.child<QRadioButton>("optSon(1)")->isChecked());
+    }
+
+    void pageColour() {
+        Program p("couleur_fond=16711680\r\n");
+        PageColorDialog d(p.state, p.main(), p.fakes.services);
+        auto *eight = d.findChild<ColorSwatch *>("lblCouleurFondPage(8)");
+        QCOMPARE(eight->value(), 16711680);
+        // Its text whole within its swatch, in a colour that reads on it.
+        QVERIFY(eight->heightForWidth(eight->width()) <= eight->height());
+        QCOMPARE(eight->palette().color(QPalette::WindowText), QColor(Qt::white)); // on blue
+        // OK at once: light grey, and the page counts as modified.
+        QTest::mouseClick(d.findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
+        QCOMPARE(p.main().backgroundColorValue(), 14737632);
+        QVERIFY(p.state.page.pageModified);
+
+        PageColorDialog again(p.state, p.main(), p.fakes.services);
+        // On a black background the dialog's texts turn white.
+        QTest::mouseClick(again.findChild<ColorSwatch *>("lblCouleurFondPage(7)"), Qt::LeftButton);
+        QCOMPARE(again.palette().color(QPalette::WindowText), QColor(Qt::white));
+        QTest::mouseClick(again.findChild<ColorSwatch *>("lblCouleurFondPage(0)"), Qt::LeftButton);
+        QTest::mouseClick(again.findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
+        p.main().action("mnuSauvePage")->trigger();
+        QCOMPARE(test::fileBytes(p.dir.filePath(kStartPage)),
+                 QByteArray("couleur_page=-2147483643\r\n"));
+
+        // Another colour, then "Annuler": the page keeps the colour it is shown in.
+        p.state.page.pageModified = false;
+        PageColorDialog cancelled(p.state, p.main(), p.fakes.services);
+        p.fakes.dialogs.colors = {std::nullopt, 4210752};
+        QTest::mouseClick(cancelled.findChild<QPushButton *>("cmdAutreCouleur"), Qt::LeftButton);
+        QCOMPARE(cancelled.chosen(), 0xE0E0E0);
+        QTest::mouseClick(cancelled.findChild<QPushButton *>("cmdAutreCouleur"), Qt::LeftButton);
+        QCOMPARE(cancelled.chosen(), 4210752);
+        QTest::mouseClick(cancelled.findChild<QPushButton *>("cmdAnnule"), Qt::LeftButton);
+        QCOMPARE(p.main().backgroundColorValue(), -2147483643);
+        QVERIFY(!p.state.page.pageModified);
+    }
+};
 
 QTEST_MAIN(StartupTest)
 #include "tst_startup.moc"
