@@ -1,279 +1,369 @@
-// Numbers, text files, stored paths and colours: the rules every file format stands on.
+// The rules every stored file stands on (numbers, Windows-1252 text, safe writes, stored
+// paths, colours) and the configuration file read, written and recovered.
 
+#include "app/SettingsStore.h"
+#include "platform/AppState.h"
 #include "platform/Colors.h"
 #include "platform/Cp1252.h"
-#include "platform/Dialogs.h"
 #include "platform/Numbers.h"
+#include "platform/Settings.h"
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
 #include "support/Fakes.h"
 #include "support/SmallDisk.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tv;
 
+namespace {
+
+const TwipsPerPixel kTpp{15, 15};
+const QString kData = QStringLiteral(TABLAVOX_TEST_DATA "/settings/");
+
+SettingsReadOutcome parse(const QString &text, const Settings &previous = {}) {
+    return parseSettings(splitLines(text), previous, kTpp);
+}
+
+// What a reading gives, in one line a table row can name a part of.
+QString summary(const Settings &s) {
+    return QStringLiteral("delay=%1 access=%2 video=%3 sound=%4,%5 blink=%6 bg=%7 thick=%8 "
+                          "bar=%9 say=%10 bounds=%11-%12")
+        .arg(s.scanDelay)
+        .arg(s.accessMode)
+        .arg(s.videoWidth)
+        .arg(s.pageSoundOn ? "oui" : "non")
+        .arg(s.pageSoundNumber)
+        .arg(s.frameBlink)
+        .arg(qint64(s.backgroundColor))
+        .arg(s.frameThickness)
+        .arg(s.sentenceBar)
+        .arg(s.sayEachPhrase)
+        .arg(s.switches.adaptiveMinMs)
+        .arg(s.switches.adaptiveMaxMs);
+}
+
+} // namespace
+
 class FormatsTest : public QObject {
     Q_OBJECT
 private slots:
-    void lenientNumbers_data();
-    void lenientNumbers();
-    void strictNumbers();
-    void roundingAndRanges();
-    void cp1252RoundTripsEveryByte();
-    void cp1252RefusesWhatItCannotHold();
-    void lineEndings();
-    void writtenFileIsCp1252WithCrLf();
-    void unwritableTextLeavesFormerFileWhole();
-    void fullOrReadOnlyDiskLeavesFormerFileWhole_data();
-    void fullOrReadOnlyDiskLeavesFormerFileWhole();
-    void savesNeverFollowLinksOutOfTheirDirectory();
-    void hugeFilesAreRefusedUnread();
-    void leftoversOfSavesAreTheOnlyFilesRemoved();
-    void storedPathsFoundIgnoringCase();
-    void storedPathsNeverLeaveTheirDirectory();
-    void colours();
+    void numbers() {
+        const QList<std::pair<QString, double>> lenient = {
+            {"1500", 1500}, {"1500ms", 1500}, {"-5", -5},  {"2.5x", 2.5},
+            {"2,5", 2},     {"  42", 42},     {"abc", 0},  {"", 0},
+            {"-", 0},       {"1e3", 1000},    {"12e", 12}, {"-2147483643", -2147483643.0}};
+        for (const auto &[text, value] : lenient)
+            QVERIFY2(parseLenientNumber(text) == value, qPrintable(text));
+        QCOMPARE(parseStrictNumber(" -20 "), std::optional<double>(-20));
+        for (const char *text : {"abc", "12abc", ""})
+            QVERIFY(!parseStrictNumber(text));
+        // Rounding half to even, and the ranges the stored fields hold.
+        QCOMPARE(toInt16(2.5), std::optional<qint16>(2));
+        QCOMPARE(toInt16(3.5), std::optional<qint16>(4));
+        QCOMPARE(toInt16(-2.5), std::optional<qint16>(-2));
+        QCOMPARE(toInt16(32767.4), std::optional<qint16>(32767));
+        QCOMPARE(toInt16(-32768), std::optional<qint16>(-32768));
+        QVERIFY(!toInt16(32767.5) && !toInt16(40000));
+        QCOMPARE(toInt32(-2147483643.0), std::optional<qint32>(-2147483643));
+        QVERIFY(!toInt32(2147483648.0) && !toInt32(std::nan("")));
+    }
+
+    void windows1252TextWithItsLineEndings() {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        const QString text = decodeCp1252(all);
+        QCOMPARE(text[0x80], QChar(0x20AC));
+        QCOMPARE(encodeCp1252(text), std::optional<QByteArray>(all));
+        QString bad;
+        QVERIFY(!encodeCp1252(QStringLiteral("Ça va ? 😀 ő ő"), &bad));
+        QCOMPARE(bad, QStringLiteral("😀ő"));
+        QCOMPARE(splitLines("a\rb\r\n\r\nc\nd\r\n"), QStringList({"a", "b", "", "c", "d"}));
+        QCOMPARE(splitLines(""), QStringList());
+        QCOMPARE(splitLines("\r\n"), QStringList({""}));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.txt");
+        QVERIFY(writeTextLines(path, {QStringLiteral("accès=défilement"), QString()}).ok);
+        QCOMPARE(test::fileBytes(path), QByteArray("acc\xE8s=d\xE9"
+                                                   "filement\r\n\r\n"));
+        QCOMPARE(readTextLines(path).lines, QStringList({QStringLiteral("accès=défilement"), ""}));
+        // What the encoding cannot hold is named, and the former file stays whole.
+        const TextWriteResult r = writeTextLines(path, {QStringLiteral("Bonjour 😀")});
+        QVERIFY(!r.ok && r.error.contains(QStringLiteral("😀")));
+        QCOMPARE(test::fileBytes(path), QByteArray("acc\xE8s=d\xE9"
+                                                   "filement\r\n\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"t.txt"}));
+        QVERIFY(writeTextLines(dir.filePath("missing/t.txt"), {"x"}).error.contains("''t.txt''"));
+    }
+
+    void fullOrReadOnlyDiskLeavesFormerFileWhole_data() {
+        QTest::addColumn<bool>("full");
+        QTest::newRow("full") << true;
+        QTest::newRow("read-only") << false;
+    }
+
+    void fullOrReadOnlyDiskLeavesFormerFileWhole() {
+        QFETCH(bool, full);
+        test::SmallDisk disk("64k");
+        if (!disk.mounted())
+            QSKIP("mounting a small file system needs root");
+        const QString page = disk.path("page_départ.dat");
+        const QByteArray former = "couleur_page=0\r\np.jpg,Bonjour,0,0,100,100\r\n";
+        test::writeBytes(page, former);
+        QVERIFY(full ? disk.fill() : disk.makeReadOnly());
+        const TextWriteResult r = writeTextLines(
+            page, QStringList(50, "p.jpg,Une phrase assez longue pour ne pas tenir,0,0,100,100"));
+        QVERIFY2(r.error.contains(full ? "n'a pas pu être enregistré : le disque est plein"
+                                       : "le disque est en lecture seule"),
+                 qPrintable(r.error));
+        QCOMPARE(test::fileBytes(page), former);
+        QCOMPARE(QDir(disk.path()).entryList({"page_*"}, QDir::Files),
+                 QStringList({"page_départ.dat"}));
+    }
+
+    void savesNeverFollowLinksOutOfTheirDirectory() {
+        QTemporaryDir program, elsewhere;
+        const QString pages = program.filePath("pages");
+        QVERIFY(QDir().mkpath(pages));
+        const QString outside = elsewhere.filePath("page_x.dat");
+        test::writeBytes(outside, "outside\r\n");
+        QVERIFY(QFile::link(outside, pages + "/page_départ.dat"));
+        QVERIFY(QFile::link(elsewhere.path(), pages + "/sous"));
+        QVERIFY(QFile::link(outside, program.filePath("Tablavox2.cfg")));
+        for (const QString &name :
+             {QStringLiteral("page_départ.dat"), QStringLiteral("sous/x.dat")}) {
+            const TextWriteResult r = writeTextLines(pages + "/" + name, {"couleur_page=0"}, pages);
+            QVERIFY2(r.error.contains("hors du répertoire ''pages''"), qPrintable(name));
+        }
+        QVERIFY(!writeTextLines(program.filePath("Tablavox2.cfg"), {"x"}, program.path()).ok);
+        QCOMPARE(test::fileBytes(outside), QByteArray("outside\r\n"));
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList({"page_x.dat"}));
+        // A link that stays inside keeps being a link; the page it names is written.
+        test::writeBytes(pages + "/page_vraie.dat", "old\r\n");
+        QVERIFY(QFile::link(pages + "/page_vraie.dat", pages + "/page_lien.dat"));
+        QVERIFY(writeTextLines(pages + "/page_lien.dat", {"new"}, pages).ok);
+        QVERIFY(QFileInfo(pages + "/page_lien.dat").isSymLink());
+        QCOMPARE(test::fileBytes(pages + "/page_vraie.dat"), QByteArray("new\r\n"));
+        // A directory removed meanwhile is missing, not a way out.
+        QVERIFY(QDir(pages).removeRecursively());
+        QCOMPARE(writeTextLines(pages + "/page_départ.dat", {"x"}, pages).error,
+                 QStringLiteral("Le fichier ''page_départ.dat'' n'a pas pu être "
+                                "enregistré : le répertoire ''pages'' n'existe pas."));
+    }
+
+    void hugeFilesAreRefusedUnreadAndLeftoversOfSavesRemoved() {
+        QTemporaryDir dir;
+        QFile huge(dir.filePath("page_énorme.dat"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(100 * 1024 * 1024)); // sparse
+        for (const QString &path : {huge.fileName(), QStringLiteral("/dev/zero")}) {
+            const TextReadResult r = readTextLines(path);
+            QVERIFY2(!r.ok && r.error.contains("trop grand") && r.lines.isEmpty(),
+                     qPrintable(r.error));
+        }
+        test::writeBytes(dir.filePath("juste.dat"), QByteArray(kMaxTextFileBytes, 'a'));
+        QVERIFY(readTextLines(dir.filePath("juste.dat")).ok);
+        // A name quoted in a message never stretches it beyond reading.
+        QVERIFY(shortenedForMessage(QString(1'000'000, u'x')).size() <= 80);
+
+        QVERIFY(QDir().mkpath(dir.filePath("pages/sous")));
+        const QStringList leftovers = {"Tablavox2.cfg.a1B2c3", "pages/page_départ.dat.Xy12Zw",
+                                       "pages/sous/page_b.dat.000000"};
+        const QStringList kept = {"Tablavox2.cfg",          "Tablavox2.cfg.bak",
+                                  "notes.txt.a1B2c3",       "pages/page_départ.dat",
+                                  "pages/autre.dat.Xy12Zw", "pages/page_c.dat.abc"};
+        for (const QString &name : leftovers + kept)
+            test::writeBytes(dir.filePath(name), "x");
+        QCOMPARE(removeLeftoversOfSaves(dir.path(), false), 1);
+        QCOMPARE(removeLeftoversOfSaves(dir.filePath("pages"), true), 2);
+        for (const QString &name : leftovers + kept)
+            QVERIFY2(QFile::exists(dir.filePath(name)) == kept.contains(name), qPrintable(name));
+    }
+
+    void storedPathsFoundIgnoringCaseNeverLeaveTheirDirectory() {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath("Animaux/Ferme");
+        test::writeBytes(dir.filePath("Animaux/Ferme/Vache.JPG"), "x");
+        test::writeBytes(dir.filePath("Élan.jpg"), "x");
+        const QString base = dir.path();
+        const QList<std::pair<QString, QString>> found = {
+            {"Animaux\\Ferme\\Vache.JPG", "/Animaux/Ferme/Vache.JPG"},
+            {"animaux\\ferme\\vache.jpg", "/Animaux/Ferme/Vache.JPG"},
+            {"élan.jpg", "/Élan.jpg"},
+            // Not found at all: the path as written, so the caller can name it.
+            {"animaux\\chat.jpg", "/Animaux/chat.jpg"}};
+        for (const auto &[stored, path] : found)
+            QCOMPARE(resolveStoredPath(base, stored), std::optional<QString>(base + path));
+        for (const char *outside : {"..\\Tablavox2.cfg", "a\\..\\..\\x.jpg", "\\etc\\passwd",
+                                    "/etc/passwd", "C:\\x.jpg", "c:x.jpg"})
+            QVERIFY2(!isContainedStoredPath(outside) && !resolveStoredPath(base, outside), outside);
+        QVERIFY(isContainedStoredPath("sous\\page_x.dat") && isContainedStoredPath("..x.jpg"));
+    }
+
+    void colours() {
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor(1, 2, 3));
+        QCOMPARE(colorFromValue(255, palette), QColor(255, 0, 0));
+        QCOMPARE(colorFromValue(9998670, palette), QColor(78, 145, 152));
+        QCOMPARE(colorFromValue(kSystemWindowColor, palette), QColor(1, 2, 3));
+        QCOMPARE(valueFromColor(QColor(78, 145, 152)), 9998670);
+    }
+
+    void settingsValueRules_data() {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("expected"); // a part of the summary, or "refused"
+        const char *rows[][2] = {
+            {"Temporisation=1000", "delay=2000"}, // keys are exact
+            {"acces=défilement", "access=souris"},
+            {"accès=clavier", "access=souris"},
+            {"accès=défilement", "delay=2000 access=défilement video=640 sound=non,0"},
+            {"temporisation=0", "delay=2000"},
+            {"temporisation=-5", "delay=2000"},
+            {"temporisation=abc", "delay=2000"},
+            {"temporisation=1500ms", "delay=1500"},
+            {"  temporisation  =  1200  ", "delay=1200"},
+            {"temporisation=900\r\ntemporisation=800", "delay=800"},
+            {"accès==souris", "access=souris"},
+            {"video_largeur= 320", "video=320"},
+            {"son_page=oui,12", "sound=oui,9"},
+            {"son_page=oui,0", "sound=oui,1"},
+            {"son_page=non,7", "sound=non,1"},
+            {"cadre_clignote=OUI", "blink=0"},
+            {"cadre_clignote=oui", "blink=1"},
+            {"couleur_fond=", "bg=16777215"},
+            {"couleur_fond=abc", "bg=0 "},
+            {"cadre_épaisseur=0", "thick=10"},
+            {"cadre_épaisseur=-4", "thick=10"},
+            {"cadre_épaisseur=30000", "thick=100"},
+            // The message strip's keys: absent (an older file) or unclear, the strip stays
+            // off and each phrase is still said.
+            {"temporisation=900", "bar=0 say=1"},
+            {"bandeau_phrase=oui", "bar=1 say=1"},
+            {"bandeau_phrase=1\r\nbandeau_dire=peut-être", "bar=0 say=1"},
+            {"bandeau_phrase=oui\r\nbandeau_dire=non", "bar=1 say=0"},
+            // The adaptive step's bounds are put in order once the whole file is read.
+            {"défilement_min=8000", "bounds=5000-8000"},
+            {"défilement_max=300\r\ndéfilement_min=8000", "bounds=300-8000"},
+            // A line without "=" repeats the one before; alone, it is nothing.
+            {"son_page=oui,3\r\nsans egal\r\n\r\n", "sound=oui,3"},
+            {"rien ici", "delay=2000"},
+            // What makes the program write its defaults afresh.
+            {"fenetre_gauche=abc", "refused"},
+            {"fenetre_haut=", "refused"},
+            {"fenetre_hauteur=3000", "refused"},
+            {"son_page=oui", "refused"},
+            {"son_page=oui,abc", "refused"},
+            {"temporisation=40000", "refused"},
+            {"couleur_fond=99999999999", "refused"},
+            {"temporisation=900\r\nfenetre_largeur=x", "refused"}};
+        for (const auto &[lines, expected] : rows)
+            QTest::newRow(lines) << QString::fromUtf8(lines) << QString::fromUtf8(expected);
+    }
+
+    void settingsValueRules() {
+        QFETCH(QString, lines);
+        QFETCH(QString, expected);
+        const auto r = parse(lines);
+        QCOMPARE(r.ok, expected != "refused");
+        if (r.ok)
+            QVERIFY2(summary(r.settings).contains(expected), qPrintable(summary(r.settings)));
+    }
+
+    void settingsWindowAndColourKeys() {
+        auto r =
+            parse(QStringLiteral("fenêtre_largeur=1024\r\nfenetre_gauche=-20\r\nfenêtre_haut=7"));
+        QCOMPARE(r.settings.windowWidth, 1024 * 15.0);
+        QCOMPARE(r.settings.windowLeft, 0.0);
+        QCOMPARE(r.settings.windowTop, 105.0);
+        // The file written later spells the key without the accent.
+        QCOMPARE(formatSettings(r.settings, EditedSettings::from(r.settings),
+                                {0, 0, 1024 * 15.0, 9000}, kTpp)[2],
+                 QStringLiteral("fenetre_largeur=1024"));
+        r = parse("fenetre_largeur=0\r\nfenetre_hauteur=-3");
+        QCOMPARE(r.settings.windowWidth, 12000.0);
+        QCOMPARE(r.settings.windowHeight, qint16(9000));
+        // The page shown takes the program's colour even without the key: saved as shown.
+        QVERIFY(r.pageColorRead);
+        QCOMPARE(r.pageColor, 16777215);
+        r = parse("cadre_couleur=-2147483643\r\ncouleur_fond=9998670");
+        QCOMPARE(r.frameBorderColor, std::optional<qint32>(-2147483643));
+        QCOMPARE(r.pageColor, 9998670);
+        r = parse("cadre_couleur=");
+        QCOMPARE(r.settings.frameColor, 255);
+        QCOMPARE(r.frameBorderColor, std::optional<qint32>(0));
+        // Fields the reader never resets.
+        Settings previous;
+        previous.frameBlink = true;
+        previous.pageSoundNumber = 6;
+        r = parse("temporisation=900", previous);
+        QVERIFY(r.settings.frameBlink && !r.settings.pageSoundOn);
+        QCOMPARE(r.settings.pageSoundNumber, qint16(6));
+    }
+
+    void settingsWrittenLines() {
+        Settings s;
+        s.accessMode = QStringLiteral("autre");
+        s.videoWidth = 640;
+        s.pageSoundNumber = 5;
+        const QStringList lines = formatSettings(
+            s, {1700, 9998670, 12, -2147483643, true, false, {}}, {150, 300, 12015, 9014}, kTpp);
+        // The keys older copies do not know come after the thirteen lines they do.
+        QCOMPARE(lines,
+                 QStringList({"fenetre_gauche=10", "fenetre_haut=20", "fenetre_largeur=801",
+                              "fenetre_hauteur=600", "temporisation=1700", "couleur_fond=9998670",
+                              QStringLiteral("cadre_épaisseur=12"), "cadre_couleur=-2147483643",
+                              "cadre_clignote=non", "video_largeur= 640", "video_hauteur=480",
+                              "son_page=non,0", "bandeau_phrase=oui", "bandeau_dire=non"}) +
+                     switchLines({}));
+        // A file written in full reads back to the same settings and the same bytes.
+        const auto first = parseSettings(readTextLines(kData + "scanning.cfg").lines, {}, kTpp);
+        QVERIFY(first.ok);
+        const Settings &t = first.settings;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Tablavox2.cfg");
+        QVERIFY(writeTextLines(path, formatSettings(t, EditedSettings::from(t),
+                                                    {t.windowLeft, t.windowTop, t.windowWidth,
+                                                     double(t.windowHeight)},
+                                                    kTpp))
+                    .ok);
+        QCOMPARE(parseSettings(readTextLines(path).lines, {}, kTpp).settings, t);
+        QCOMPARE(test::fileBytes(path), test::fileBytes(kData + "scanning.cfg"));
+    }
+
+    void missingOrBrokenSettingsAreReplacedByDefaults() {
+        for (const QByteArray &broken :
+             {QByteArray(), QByteArray("temporisation=900\r\nfenetre_gauche=abc\r\n")}) {
+            QTemporaryDir dir;
+            AppState state;
+            state.paths.programDirectory = dir.path();
+            if (!broken.isEmpty())
+                test::writeBytes(state.paths.configFile(), broken);
+            test::ScriptedDialogs dialogs;
+            SettingsStore(state, dialogs).read();
+            QCOMPARE(dialogs.messages.size(), 1);
+            if (broken.isEmpty())
+                QCOMPARE(dialogs.messages[0].text,
+                         QStringLiteral("Le fichier de configuration n'existe pas\r\n"
+                                        "Il va être créé avec les valeurs par défaut"));
+            QCOMPARE(test::fileBytes(state.paths.configFile()),
+                     test::fileBytes(kData + "default.cfg"));
+            QCOMPARE(state.settings.scanDelay, qint16(2000)); // what was read before is discarded
+            QCOMPARE(state.page.pageColor, 9998670);
+        }
+        // Where nothing can be written, the program starts all the same and says so.
+        AppState state;
+        state.paths.programDirectory = QStringLiteral("/nonexistent/tablavox");
+        test::ScriptedDialogs dialogs;
+        SettingsStore store(state, dialogs);
+        store.read();
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(dialogs.messages[1].text.contains(QStringLiteral("n'a pas pu être créé")));
+        QCOMPARE(state.settings.backgroundColor, 9998670.0);
+        QVERIFY(!store.write({}, EditedSettings::from(state.settings)));
+        QVERIFY(dialogs.messages[2].text.startsWith("La configuration n'a pas été enregistrée."));
+    }
 };
 
-void FormatsTest::lenientNumbers_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    QTest::newRow("plain") << "1500" << 1500.0;
-    QTest::newRow("unit after") << "1500ms" << 1500.0;
-    QTest::newRow("negative") << "-5" << -5.0;
-    QTest::newRow("decimal point") << "2.5x" << 2.5;
-    QTest::newRow("comma is not a decimal point") << "2,5" << 2.0;
-    QTest::newRow("leading blanks") << "  42" << 42.0;
-    QTest::newRow("letters") << "abc" << 0.0;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("lone sign") << "-" << 0.0;
-    QTest::newRow("exponent") << "1e3" << 1000.0;
-    QTest::newRow("dangling exponent") << "12e" << 12.0;
-    QTest::newRow("system colour") << "-2147483643" << -2147483643.0;
-}
-
-void FormatsTest::lenientNumbers() {
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QCOMPARE(parseLenientNumber(text), value);
-}
-
-void FormatsTest::strictNumbers() {
-    QCOMPARE(parseStrictNumber("1024"), std::optional<double>(1024));
-    QCOMPARE(parseStrictNumber(" -20 "), std::optional<double>(-20));
-    QVERIFY(!parseStrictNumber("abc"));
-    QVERIFY(!parseStrictNumber("12abc"));
-    QVERIFY(!parseStrictNumber(""));
-}
-
-void FormatsTest::roundingAndRanges() {
-    QCOMPARE(toInt16(2.5), std::optional<qint16>(2));
-    QCOMPARE(toInt16(3.5), std::optional<qint16>(4));
-    QCOMPARE(toInt16(-2.5), std::optional<qint16>(-2));
-    QCOMPARE(toInt16(32767.4), std::optional<qint16>(32767));
-    QVERIFY(!toInt16(32767.5)); // rounds to 32768
-    QCOMPARE(toInt16(-32768), std::optional<qint16>(-32768));
-    QVERIFY(!toInt16(40000));
-    QCOMPARE(toInt32(-2147483643.0), std::optional<qint32>(-2147483643));
-    QVERIFY(!toInt32(2147483648.0));
-    QVERIFY(!toInt32(std::nan("")));
-}
-
-void FormatsTest::cp1252RoundTripsEveryByte() {
-    QByteArray all;
-    for (int b = 0; b < 256; ++b)
-        all.append(char(b));
-    const QString text = decodeCp1252(all);
-    QCOMPARE(text.size(), 256);
-    QCOMPARE(text[0x80], QChar(0x20AC));
-    QCOMPARE(text[0xE9], QChar(u'é'));
-    QCOMPARE(encodeCp1252(text), std::optional<QByteArray>(all));
-}
-
-void FormatsTest::cp1252RefusesWhatItCannotHold() {
-    QString bad;
-    QVERIFY(!encodeCp1252(QStringLiteral("Ça va ? 😀 ő ő"), &bad));
-    QCOMPARE(bad, QStringLiteral("😀ő"));
-    QCOMPARE(encodeCp1252(QStringLiteral("accès œuf €"), &bad),
-             std::optional<QByteArray>(QByteArray("acc\xE8s \x9C"
-                                                  "uf \x80")));
-    QVERIFY(bad.isEmpty());
-}
-
-void FormatsTest::lineEndings() {
-    QCOMPARE(splitLines("a\r\nb\r\n"), QStringList({"a", "b"}));
-    QCOMPARE(splitLines("a\nb"), QStringList({"a", "b"}));
-    QCOMPARE(splitLines("a\rb\r\n\r\nc"), QStringList({"a", "b", "", "c"}));
-    QCOMPARE(splitLines(""), QStringList());
-    QCOMPARE(splitLines("\r\n"), QStringList({""}));
-}
-
-void FormatsTest::writtenFileIsCp1252WithCrLf() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("t.txt");
-    QVERIFY(writeTextLines(path, {QStringLiteral("accès=défilement"), QString()}).ok);
-    QCOMPARE(test::fileBytes(path), QByteArray("acc\xE8s=d\xE9"
-                                               "filement\r\n\r\n"));
-    const TextReadResult back = readTextLines(path);
-    QVERIFY(back.ok);
-    QCOMPARE(back.lines, QStringList({QStringLiteral("accès=défilement"), QString()}));
-}
-
-void FormatsTest::unwritableTextLeavesFormerFileWhole() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("t.txt");
-    test::writeBytes(path, "former\r\n");
-    const TextWriteResult r = writeTextLines(path, {QStringLiteral("Bonjour 😀")});
-    QVERIFY(!r.ok);
-    QVERIFY(r.error.contains(QStringLiteral("😀")));
-    QCOMPARE(test::fileBytes(path), QByteArray("former\r\n"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"t.txt"}));
-
-    const TextWriteResult nowhere = writeTextLines(dir.filePath("missing/t.txt"), {"x"});
-    QVERIFY(!nowhere.ok);
-    QVERIFY(nowhere.error.contains(QStringLiteral("''t.txt''")));
-}
-
-void FormatsTest::fullOrReadOnlyDiskLeavesFormerFileWhole_data() {
-    QTest::addColumn<bool>("full");
-    QTest::newRow("full") << true;
-    QTest::newRow("read-only") << false;
-}
-
-void FormatsTest::fullOrReadOnlyDiskLeavesFormerFileWhole() {
-    QFETCH(bool, full);
-    test::SmallDisk disk("64k");
-    if (!disk.mounted())
-        QSKIP("mounting a small file system needs root");
-    const QString page = disk.path("page_départ.dat");
-    const QByteArray former = "couleur_page=0\r\np.jpg,Bonjour,0,0,100,100\r\n";
-    test::writeBytes(page, former);
-    QVERIFY(full ? disk.fill() : disk.makeReadOnly());
-    QStringList lines;
-    for (int i = 0; i < 50; ++i)
-        lines << QStringLiteral("p.jpg,Une phrase assez longue pour ne pas tenir,0,0,100,100");
-    const TextWriteResult r = writeTextLines(page, lines);
-    QVERIFY(!r.ok);
-    QVERIFY2(r.error.contains("n'a pas pu être enregistré"), qPrintable(r.error));
-    QVERIFY2(r.error.contains(full ? "le disque est plein" : "le disque est en lecture seule"),
-             qPrintable(r.error));
-    QCOMPARE(test::fileBytes(page), former);
-    QDir d(QFileInfo(page).path());
-    QCOMPARE(d.entryList({"page_*"}, QDir::Files), QStringList({"page_départ.dat"}));
-}
-
-void FormatsTest::savesNeverFollowLinksOutOfTheirDirectory() {
-    QTemporaryDir program, elsewhere;
-    const QString pages = program.filePath("pages");
-    QVERIFY(QDir().mkpath(pages));
-    const QString outside = elsewhere.filePath("page_x.dat");
-    test::writeBytes(outside, "outside\r\n");
-    QVERIFY(QFile::link(outside, pages + "/page_départ.dat"));
-    QVERIFY(QFile::link(elsewhere.path(), pages + "/sous"));
-    for (const QString &name :
-         {QStringLiteral("page_départ.dat"), QStringLiteral("sous/page_x.dat"),
-          QStringLiteral("sous/page_neuve.dat")}) {
-        const TextWriteResult r = writeTextLines(pages + "/" + name, {"couleur_page=0"}, pages);
-        QVERIFY2(!r.ok, qPrintable(name));
-        QVERIFY(r.error.contains("hors du répertoire ''pages''"));
-    }
-    QCOMPARE(test::fileBytes(outside), QByteArray("outside\r\n"));
-    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList({"page_x.dat"}));
-    // A link that stays inside keeps being a link; the page it names is written.
-    test::writeBytes(pages + "/page_vraie.dat", "old\r\n");
-    QVERIFY(QFile::link(pages + "/page_vraie.dat", pages + "/page_lien.dat"));
-    QVERIFY(writeTextLines(pages + "/page_lien.dat", {"new"}, pages).ok);
-    QVERIFY(QFileInfo(pages + "/page_lien.dat").isSymLink());
-    QCOMPARE(test::fileBytes(pages + "/page_vraie.dat"), QByteArray("new\r\n"));
-    // And the settings beside the program.
-    QVERIFY(QFile::link(outside, program.filePath("Tablavox2.cfg")));
-    QVERIFY(!writeTextLines(program.filePath("Tablavox2.cfg"), {"x"}, program.path()).ok);
-    QCOMPARE(test::fileBytes(outside), QByteArray("outside\r\n"));
-    // A directory removed meanwhile is missing, not a way out.
-    QVERIFY(QDir(pages).removeRecursively());
-    const TextWriteResult gone = writeTextLines(pages + "/page_départ.dat", {"x"}, pages);
-    QCOMPARE(gone.error, QStringLiteral("Le fichier ''page_départ.dat'' n'a pas pu être "
-                                        "enregistré : le répertoire ''pages'' n'existe pas."));
-}
-
-void FormatsTest::hugeFilesAreRefusedUnread() {
-    QTemporaryDir dir;
-    const QString huge = dir.filePath("page_énorme.dat");
-    {
-        QFile f(huge);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QVERIFY(f.resize(100 * 1024 * 1024)); // a hundred megabytes of NUL, sparse
-    }
-    for (const QString &path : {huge, QStringLiteral("/dev/zero")}) {
-        const TextReadResult r = readTextLines(path);
-        QVERIFY(!r.ok);
-        QVERIFY2(r.error.contains("trop grand"), qPrintable(r.error));
-        QVERIFY(r.lines.isEmpty());
-    }
-    test::writeBytes(dir.filePath("juste.dat"), QByteArray(kMaxTextFileBytes, 'a'));
-    QVERIFY(readTextLines(dir.filePath("juste.dat")).ok);
-    // A name quoted in a message never stretches it beyond reading.
-    const QString longName(1'000'000, u'x');
-    QVERIFY(shortenedForMessage(longName).size() <= 80);
-    QCOMPARE(shortenedForMessage("page_a.dat"), QStringLiteral("page_a.dat"));
-}
-
-void FormatsTest::leftoversOfSavesAreTheOnlyFilesRemoved() {
-    QTemporaryDir dir;
-    QVERIFY(QDir().mkpath(dir.filePath("pages/sous")));
-    const QStringList leftovers = {"Tablavox2.cfg.a1B2c3", "pages/page_départ.dat.Xy12Zw",
-                                   "pages/sous/page_b.dat.000000"};
-    const QStringList kept = {"Tablavox2.cfg",          "Tablavox2.cfg.bak",
-                              "notes.txt.a1B2c3",       "pages/page_départ.dat",
-                              "pages/autre.dat.Xy12Zw", "pages/page_c.dat.abc"};
-    for (const QString &name : leftovers + kept)
-        test::writeBytes(dir.filePath(name), "x");
-    QCOMPARE(removeLeftoversOfSaves(dir.path(), false), 1);
-    QCOMPARE(removeLeftoversOfSaves(dir.filePath("pages"), true), 2);
-    for (const QString &name : leftovers)
-        QVERIFY2(!QFile::exists(dir.filePath(name)), qPrintable(name));
-    for (const QString &name : kept)
-        QVERIFY2(QFile::exists(dir.filePath(name)), qPrintable(name));
-}
-
-void FormatsTest::storedPathsFoundIgnoringCase() {
-    QTemporaryDir dir;
-    QDir(dir.path()).mkpath("Animaux/Ferme");
-    test::writeBytes(dir.filePath("Animaux/Ferme/Vache.JPG"), "x");
-    test::writeBytes(dir.filePath("Élan.jpg"), "x");
-    const QString base = dir.path();
-    QCOMPARE(resolveStoredPath(base, "Animaux\\Ferme\\Vache.JPG"),
-             std::optional<QString>(base + "/Animaux/Ferme/Vache.JPG"));
-    QCOMPARE(resolveStoredPath(base, "animaux\\ferme\\vache.jpg"),
-             std::optional<QString>(base + "/Animaux/Ferme/Vache.JPG"));
-    QCOMPARE(resolveStoredPath(base, QStringLiteral("élan.jpg")),
-             std::optional<QString>(base + QStringLiteral("/Élan.jpg")));
-    // Not found at all: the path as written, so the caller can name it.
-    QCOMPARE(resolveStoredPath(base, "animaux\\chat.jpg"),
-             std::optional<QString>(base + "/Animaux/chat.jpg"));
-}
-
-void FormatsTest::storedPathsNeverLeaveTheirDirectory() {
-    for (const char *outside : {"..\\Tablavox2.cfg", "a\\..\\..\\x.jpg", "\\etc\\passwd",
-                                "/etc/passwd", "C:\\x.jpg", "c:x.jpg"}) {
-        QVERIFY2(!isContainedStoredPath(outside), outside);
-        QVERIFY2(!resolveStoredPath("/tmp", outside), outside);
-    }
-    QVERIFY(isContainedStoredPath("sous\\page_x.dat"));
-    QVERIFY(isContainedStoredPath("..x.jpg"));
-}
-
-void FormatsTest::colours() {
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(1, 2, 3));
-    QCOMPARE(colorFromValue(255, palette), QColor(255, 0, 0));
-    QCOMPARE(colorFromValue(9998670, palette), QColor(78, 145, 152));
-    QCOMPARE(colorFromValue(kSystemWindowColor, palette), QColor(1, 2, 3));
-    QCOMPARE(kSystemWindowColor, -2147483643);
-    QCOMPARE(valueFromColor(QColor(78, 145, 152)), 9998670);
-}
-
-QTEST_MAIN(FormatsTest)
+QTEST_GUILESS_MAIN(FormatsTest)
 #include "tst_formats.moc"
