@@ -1,45 +1,71 @@
-// The selection frame: scanning steps, the pointer's frame, blinking, stop and resume.
+// Scanning and switches: the frame's steps, what holds it, the pointer's frame, the timing
+// filters, rows, the adaptive pace and cues, driven through key and button events.
 
-#include "page/MainWindow.h"
-#include "page/PageLoader.h"
-#include "page/PageSounds.h"
-#include "page/PictureCache.h"
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
 #include "page/SentenceBar.h"
-#include "platform/AppState.h"
-#include "support/Fakes.h"
 #include "support/PageFixture.h"
 #include "use/Scanning.h"
+#include "use/SwitchInput.h"
+#include "use/SwitchRules.h"
 
 #include <QDialog>
-#include <QDir>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace tv;
 
 namespace {
 
+const QByteArray kThreeInARow = "p.jpg,un,10,10,50,40\r\np.jpg,deux,100,10,50,40\r\n"
+                                "p.jpg,trois,200,10,50,40\r\n";
+// Two rows of two pictures, written out of order.
+const QByteArray kTwoRows =
+    "p.jpg,deux,100,10,50,40\r\np.jpg,un,10,10,50,40\r\n"
+    "p.jpg,page_trois.dat,10,100,50,40\r\np.jpg,quatre.wav,100,110,50,40\r\n";
+
 struct Page : test::PageFixture {
     Scanning scanning{state, window, fakes.services};
+    SwitchInput switches{state, window, scanning};
+    QSignalSpy pressed{&window, &MainWindow::picturePressed};
 
-    explicit Page(const QByteArray &pictures = "p.jpg,un,10,10,50,40\r\n"
-                                               "p.jpg,deux,100,10,50,40\r\n"
-                                               "p.jpg,trois,200,10,50,40\r\n") {
-        window.resize(400, 300);
+    // Without a pattern, mouse access; with one, scanning with Space to choose, Enter to step.
+    explicit Page(const QByteArray &pictures = kThreeInARow, const QString &pattern = {}) {
+        state.settings.frameThickness = 10;
+        if (!pattern.isEmpty()) {
+            state.settings.accessMode = kAccessScanning;
+            state.settings.switches.pattern = pattern;
+            state.settings.switches.selectKey = "espace";
+            state.settings.switches.stepKey = "entrée";
+        }
+        window.resize(600, 400);
         window.show();
         loadPageA("couleur_page=1\r\n" + pictures);
+        switches.settingsChanged();
+        scanning.settingsChanged();
     }
     QRect frame() const { return window.selectionFrame()->twipsGeometry(); }
     void moveOver(QWidget *w, QPoint at = {5, 5}) {
         QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QApplication::sendEvent(w, &move);
+    }
+    void key(int key, QEvent::Type type = QEvent::KeyPress) {
+        QKeyEvent event(type, key, Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    }
+    void tap(int k) {
+        key(k);
+        key(k, QEvent::KeyRelease);
+    }
+    QList<int> pressedIndices() const {
+        QList<int> list;
+        for (const auto &args : pressed)
+            list << args[0].toInt();
+        return list;
     }
 };
 
@@ -48,223 +74,375 @@ struct Page : test::PageFixture {
 class ScanningTest : public QObject {
     Q_OBJECT
 private slots:
-    void stepsVisitEveryPictureThenWrap();
-    void deletedPictureStillTakesAStep();
-    void holdsWhileAMenuOrADialogIsOpen();
-    void emptyPageCountsOnWithoutFraming();
-    void pointerFrameAndTooltip();
-    void blinking();
-    void escapeStops();
-    void rightPressOnTheBackgroundOffersToResume();
-    void pageLoadAndSettingsStartTheTimer();
-};
-
-void ScanningTest::stepsVisitEveryPictureThenWrap() {
-    Page p;
-    p.state.settings.frameThickness = 10;
-    QList<int> visited;
-    for (int i = 0; i < 4; ++i) {
+    void stepsVisitEveryPictureThenTheStripThenWrap() {
+        Page p;
+        QList<int> visited;
+        for (int i = 0; i < 4; ++i) {
+            p.scanning.step();
+            visited << p.state.currentImage;
+        }
+        QCOMPARE(visited, QList<int>({1, 2, 3, 1}));
+        // The frame stands FrameThickness twips out from the picture; the cursor goes to
+        // each picture's centre on the screen.
+        QCOMPARE(p.frame(), QRect(150 - 10, 150 - 10, 750 + 20, 600 + 20));
+        QVERIFY(p.window.selectionFrame()->isVisible());
+        const QWidget *s = p.window.surface();
+        QCOMPARE(p.fakes.cursor.moves,
+                 QList<QPoint>({s->mapToGlobal(QPoint(35, 30)), s->mapToGlobal(QPoint(125, 30)),
+                                s->mapToGlobal(QPoint(225, 30)), s->mapToGlobal(QPoint(35, 30))}));
+        // With the message strip: its three controls after the pictures, marked in turn with
+        // the cursor on each, then the pictures again in their order.
+        p.state.settings.sentenceBar = true;
+        p.window.applyLook();
+        p.state.scanIndex = 0;
+        SentenceBar *bar = p.window.sentenceBar();
+        QList<int> marked;
+        for (int i = 0; i < 7; ++i) {
+            p.fakes.cursor.moves.clear();
+            p.scanning.step();
+            marked << bar->markedControl();
+            QCOMPARE(p.window.selectionFrame()->isVisible(), bar->markedControl() < 0);
+            if (bar->markedControl() >= 0) {
+                const QPushButton *control = bar->control(bar->markedControl());
+                QCOMPARE(p.fakes.cursor.moves,
+                         QList<QPoint>({control->mapToGlobal(control->rect().center())}));
+            }
+        }
+        QCOMPARE(marked, QList<int>({-1, -1, -1, 0, 1, 2, -1}));
+        // A deleted picture still takes its step, the frame standing still.
         p.scanning.step();
-        visited << p.state.currentImage;
-        if (i == 2)
-            QCOMPARE(p.state.scanIndex, 0);
-    }
-    QCOMPARE(visited, QList<int>({1, 2, 3, 1}));
-    // The frame stands FrameThickness twips out from the picture.
-    QCOMPARE(p.frame(), QRect(150 - 10, 150 - 10, 750 + 20, 600 + 20));
-    QVERIFY(p.window.selectionFrame()->isVisible());
-    // The cursor goes to each picture's centre on the screen.
-    const QWidget *s = p.window.surface();
-    QCOMPARE(p.fakes.cursor.moves,
-             QList<QPoint>({s->mapToGlobal(QPoint(35, 30)), s->mapToGlobal(QPoint(125, 30)),
-                            s->mapToGlobal(QPoint(225, 30)), s->mapToGlobal(QPoint(35, 30))}));
-
-    // With the message strip: its three controls after the pictures, marked in turn with the
-    // cursor on each, then the pictures again in their order.
-    p.state.settings.sentenceBar = true;
-    p.window.applyLook();
-    p.state.scanIndex = 0;
-    SentenceBar *bar = p.window.sentenceBar();
-    QList<int> marked;
-    for (int i = 0; i < 7; ++i) {
+        const QRect second = p.frame();
+        p.window.removePicture(3);
         p.fakes.cursor.moves.clear();
         p.scanning.step();
-        marked << bar->markedControl();
-        if (bar->markedControl() >= 0) {
-            const QPushButton *control = bar->control(bar->markedControl());
-            QCOMPARE(p.fakes.cursor.moves,
-                     QList<QPoint>({control->mapToGlobal(control->rect().center())}));
-            QVERIFY(!p.window.selectionFrame()->isVisible());
-        } else {
-            QVERIFY(p.window.selectionFrame()->isVisible());
-        }
+        QCOMPARE(p.state.currentImage, 3);
+        QCOMPARE(p.frame(), second);
+        QVERIFY(p.fakes.cursor.moves.isEmpty());
     }
-    QCOMPARE(marked, QList<int>({-1, -1, -1, 0, 1, 2, -1}));
-    QCOMPARE(p.state.currentImage, 1);
-}
 
-void ScanningTest::deletedPictureStillTakesAStep() {
-    Page p;
-    p.scanning.step();
-    const QRect first = p.frame();
-    p.window.removePicture(2);
-    p.scanning.step();
-    QCOMPARE(p.state.currentImage, 2);
-    QCOMPARE(p.frame(), first);
-    QVERIFY(p.window.selectionFrame()->isVisible());
-    QCOMPARE(p.fakes.cursor.moves.size(), 1);
-    p.scanning.step();
-    QCOMPARE(p.state.currentImage, 3);
-    QCOMPARE(p.state.scanIndex, 0);
-}
-
-void ScanningTest::holdsWhileAMenuOrADialogIsOpen() {
-    Page p;
-    p.scanning.step();
-    QCOMPARE(p.state.currentImage, 1);
-    // The picture menu opened for picture 1, then a dialog, then a message box: the command
-    // must act on picture 1, so no step moves the frame or the cursor meanwhile.
-    QMenu menu;
-    menu.addAction("Plus &Grand");
-    QDialog dialog;
-    for (QWidget *open : {static_cast<QWidget *>(&menu), static_cast<QWidget *>(&dialog)}) {
-        open->show();
-        for (int i = 0; i < 5; ++i)
+    void emptyPageCountsOnWithoutFraming() {
+        Page p("");
+        for (int i = 1; i <= 60; ++i) {
             p.scanning.step();
+            QCOMPARE(p.state.scanIndex, 0); // held at or past the count, it wraps
+        }
+        QVERIFY(p.fakes.cursor.moves.isEmpty());
+        // A picture created on the empty page is reached by the next step.
+        p.state.page.imageCount = 1;
+        PictureControl *created = p.window.createPicture(1);
+        created->setTwipsGeometry(0, 0, 600, 600);
+        created->show();
+        p.scanning.step();
         QCOMPARE(p.state.currentImage, 1);
         QCOMPARE(p.fakes.cursor.moves.size(), 1);
-        open->hide();
     }
-    QTimer::singleShot(0, [&] {
-        p.scanning.step();
-        QCOMPARE(p.state.currentImage, 1);
-        QApplication::activeModalWidget()->close();
-    });
-    QMessageBox::information(nullptr, "Tablavox", "Défilement stoppé");
-    // Closed: scanning goes on from where it was.
-    p.scanning.step();
-    QCOMPARE(p.state.currentImage, 2);
-}
 
-void ScanningTest::emptyPageCountsOnWithoutFraming() {
-    Page p("");
-    QCOMPARE(p.state.page.imageCount, 0);
-    for (int i = 1; i <= 60; ++i) {
-        p.scanning.step();
-        QCOMPARE(p.state.scanIndex, 0); // held at or past the count, it wraps
-    }
-    QVERIFY(p.fakes.cursor.moves.isEmpty());
-    // A picture created on the empty page is reached by the next step.
-    p.state.page.imageCount = 1;
-    PictureControl *created = p.window.createPicture(1);
-    created->setTwipsGeometry(0, 0, 600, 600);
-    created->show();
-    p.scanning.step();
-    QCOMPARE(p.state.currentImage, 1);
-    QCOMPARE(p.fakes.cursor.moves.size(), 1);
-}
-
-void ScanningTest::pointerFrameAndTooltip() {
-    Page p;
-    p.state.settings.frameThickness = 10;
-    p.moveOver(p.window.img(2));
-    QCOMPARE(p.state.currentImage, 2);
-    QCOMPARE(p.frame(), QRect(1500 - 80, 150 - 80, 750 + 160, 600 + 160));
-    QCOMPARE(p.window.img(2)->toolTip(), QStringLiteral("deux"));
-    // Once placed, the frame stays until the pointer crosses the background.
-    p.moveOver(p.window.img(3));
-    QCOMPARE(p.state.currentImage, 2);
-    p.moveOver(p.window.surface(), {390, 290});
-    QVERIFY(!p.window.selectionFrame()->isVisible());
-    QVERIFY(!p.state.hoveredImage);
-    p.moveOver(p.window.img(3));
-    QCOMPARE(p.state.currentImage, 3);
-    QVERIFY(p.window.selectionFrame()->isVisible());
-}
-
-void ScanningTest::blinking() {
-    Page p;
-    p.scanning.step();
-    QVERIFY(!p.window.blinkTimer()->isActive()); // steady without the setting
-    p.state.settings.frameBlink = true;
-    p.scanning.step();
-    QVERIFY(p.window.blinkTimer()->isActive());
-    QCOMPARE(p.window.blinkTimer()->interval(), 150);
-    SelectionFrame *frame = p.window.selectionFrame();
-    QTRY_VERIFY(!frame->isVisible());
-    QTRY_VERIFY(frame->isVisible());
-    p.moveOver(p.window.surface(), {390, 290});
-    QVERIFY(!p.window.blinkTimer()->isActive());
-    QVERIFY(!frame->isVisible());
-}
-
-void ScanningTest::escapeStops() {
-    for (const QString &mode : {kAccessScanning, kAccessMouse}) {
+    void holdsWhileAMenuOrADialogIsOpen() {
         Page p;
-        p.state.settings.accessMode = mode;
-        p.window.scanTimer()->start();
-        QTest::keyClick(&p.window, Qt::Key_Escape);
-        QCOMPARE(p.fakes.dialogs.messages.size(), 1);
-        QCOMPARE(p.fakes.dialogs.messages[0].text, QStringLiteral("Défilement stoppé"));
-        QCOMPARE(p.fakes.dialogs.messages[0].icon, MessageIcon::Exclamation);
-        QVERIFY(!p.window.scanTimer()->isActive());
-        // A press alone, another key, or the release of an Escape pressed elsewhere (the one
-        // that closed the message box) does not stop it.
-        p.window.scanTimer()->start();
-        QTest::keyPress(&p.window, Qt::Key_Escape);
-        QTest::keyRelease(&p.window, Qt::Key_A);
-        QVERIFY(p.window.scanTimer()->isActive());
-        QTest::keyPress(&p.window, Qt::Key_A);
-        QTest::keyRelease(&p.window, Qt::Key_Escape);
-        QVERIFY(p.window.scanTimer()->isActive());
-        QCOMPARE(p.fakes.dialogs.messages.size(), 1);
+        p.scanning.step();
+        // The picture menu opened for picture 1, then a dialog, then a message box: the
+        // command must act on picture 1, so no step moves the frame or the cursor meanwhile.
+        QMenu menu;
+        menu.addAction("Plus &Grand");
+        QDialog dialog;
+        for (QWidget *open : {static_cast<QWidget *>(&menu), static_cast<QWidget *>(&dialog)}) {
+            open->show();
+            for (int i = 0; i < 5; ++i)
+                p.scanning.step();
+            QCOMPARE(p.state.currentImage, 1);
+            QCOMPARE(p.fakes.cursor.moves.size(), 1);
+            open->hide();
+        }
+        QTimer::singleShot(0, [&] {
+            p.scanning.step();
+            QCOMPARE(p.state.currentImage, 1);
+            QApplication::activeModalWidget()->close();
+        });
+        QMessageBox::information(nullptr, "Tablavox", "Défilement stoppé");
+        p.scanning.step();
+        QCOMPARE(p.state.currentImage, 2);
     }
-}
 
-void ScanningTest::rightPressOnTheBackgroundOffersToResume() {
-    Page p;
-    QWidget *background = p.window.surface();
-    p.state.settings.accessMode = kAccessScanning;
-    p.window.scanTimer()->start();
-    QTest::mousePress(background, Qt::RightButton, {}, {390, 290});
-    QVERIFY(p.fakes.dialogs.messages.isEmpty()); // running: nothing to resume
+    void pointerFrameAndBlinking() {
+        Page p;
+        p.moveOver(p.window.img(2));
+        QCOMPARE(p.state.currentImage, 2);
+        QCOMPARE(p.frame(), QRect(1500 - 80, 150 - 80, 750 + 160, 600 + 160));
+        QCOMPARE(p.window.img(2)->toolTip(), QStringLiteral("deux"));
+        // Once placed, the frame stays until the pointer crosses the background.
+        p.moveOver(p.window.img(3));
+        QCOMPARE(p.state.currentImage, 2);
+        p.moveOver(p.window.surface(), {590, 390});
+        QVERIFY(!p.window.selectionFrame()->isVisible() && !p.state.hoveredImage);
+        p.moveOver(p.window.img(3));
+        QCOMPARE(p.state.currentImage, 3);
+        // Blinking, when set, until the pointer leaves.
+        p.state.settings.frameBlink = true;
+        p.scanning.step();
+        QVERIFY(p.window.blinkTimer()->isActive());
+        QTRY_VERIFY(!p.window.selectionFrame()->isVisible());
+        QTRY_VERIFY(p.window.selectionFrame()->isVisible());
+        p.moveOver(p.window.surface(), {590, 390});
+        QVERIFY(!p.window.blinkTimer()->isActive() && !p.window.selectionFrame()->isVisible());
+    }
 
-    p.window.scanTimer()->stop();
-    p.fakes.dialogs.answers = {MessageAnswer::No};
-    QTest::mousePress(background, Qt::RightButton, {}, {390, 290});
-    QCOMPARE(p.fakes.dialogs.messages.size(), 1);
-    QCOMPARE(p.fakes.dialogs.messages[0].text, QStringLiteral("Reprendre le défilement ?"));
-    QCOMPARE(p.fakes.dialogs.messages[0].buttons, MessageButtons::YesNo);
-    QVERIFY(!p.window.scanTimer()->isActive());
-    p.fakes.dialogs.answers = {MessageAnswer::Yes};
-    QTest::mousePress(background, Qt::RightButton, {}, {390, 290});
-    QVERIFY(p.window.scanTimer()->isActive());
+    void escapeStopsAndARightPressOffersToResume() {
+        for (const QString &mode : {kAccessScanning, kAccessMouse}) {
+            Page p;
+            p.state.settings.accessMode = mode;
+            p.window.scanTimer()->start();
+            QTest::keyClick(&p.window, Qt::Key_Escape);
+            QCOMPARE(p.fakes.dialogs.messages.size(), 1);
+            QCOMPARE(p.fakes.dialogs.messages[0].text, QStringLiteral("Défilement stoppé"));
+            QVERIFY(!p.window.scanTimer()->isActive());
+            // A press alone, or the release of an Escape pressed elsewhere (the one that
+            // closed the message box), does not stop it.
+            p.window.scanTimer()->start();
+            QTest::keyPress(&p.window, Qt::Key_Escape);
+            QTest::keyRelease(&p.window, Qt::Key_A);
+            QTest::keyPress(&p.window, Qt::Key_A);
+            QTest::keyRelease(&p.window, Qt::Key_Escape);
+            QVERIFY(p.window.scanTimer()->isActive());
+        }
+        Page p;
+        QWidget *background = p.window.surface();
+        p.state.settings.accessMode = kAccessScanning;
+        p.window.scanTimer()->start();
+        QTest::mousePress(background, Qt::RightButton, {}, {590, 390});
+        QVERIFY(p.fakes.dialogs.messages.isEmpty()); // running: nothing to resume
+        p.window.scanTimer()->stop();
+        p.fakes.dialogs.answers = {MessageAnswer::No, MessageAnswer::Yes};
+        QTest::mousePress(background, Qt::RightButton, {}, {590, 390});
+        QCOMPARE(p.fakes.dialogs.messages[0].text, QStringLiteral("Reprendre le défilement ?"));
+        QVERIFY(!p.window.scanTimer()->isActive());
+        QTest::mousePress(background, Qt::RightButton, {}, {590, 390});
+        QVERIFY(p.window.scanTimer()->isActive());
+        // Mouse access asks nothing.
+        p.window.scanTimer()->stop();
+        p.state.settings.accessMode = kAccessMouse;
+        QTest::mousePress(background, Qt::RightButton, {}, {590, 390});
+        QCOMPARE(p.fakes.dialogs.messages.size(), 2);
+    }
 
-    // Mouse access asks nothing; neither does a left press.
-    p.window.scanTimer()->stop();
-    QTest::mousePress(background, Qt::LeftButton, {}, {390, 290});
-    p.state.settings.accessMode = kAccessMouse;
-    QTest::mousePress(background, Qt::RightButton, {}, {390, 290});
-    QCOMPARE(p.fakes.dialogs.messages.size(), 2);
-}
+    void settingsAndPageLoadsStartTheTimer() {
+        Page p;
+        QVERIFY(!p.window.scanTimer()->isActive());
+        p.state.settings.accessMode = kAccessScanning;
+        p.state.settings.scanDelay = 700;
+        p.window.applySettingsRead({});
+        QVERIFY(p.window.scanTimer()->isActive());
+        QCOMPARE(p.window.scanTimer()->interval(), 700);
+        p.window.scanTimer()->stop();
+        p.scanning.step();
+        p.loader.loadPage();
+        QVERIFY(p.window.scanTimer()->isActive());
+        QCOMPARE(p.state.scanIndex, 0);
+        // The timer drives the steps on its own.
+        QTRY_COMPARE_WITH_TIMEOUT(p.state.currentImage, 1, 3000);
+    }
 
-void ScanningTest::pageLoadAndSettingsStartTheTimer() {
-    Page p;
-    QVERIFY(!p.window.scanTimer()->isActive());
-    p.state.settings.accessMode = kAccessScanning;
-    p.state.settings.scanDelay = 700;
-    p.window.applySettingsRead({});
-    QVERIFY(p.window.scanTimer()->isActive());
-    QCOMPARE(p.window.scanTimer()->interval(), 700);
-    QCOMPARE(p.window.scanTimer()->timerType(), Qt::PreciseTimer);
-    p.window.scanTimer()->stop();
-    p.scanning.step();
-    p.loader.loadPage();
-    QVERIFY(p.window.scanTimer()->isActive());
-    QCOMPARE(p.state.scanIndex, 0);
-    // The timer drives the steps on its own.
-    QTRY_COMPARE_WITH_TIMEOUT(p.state.currentImage, 1, 3000);
-}
+    void timingFilters_data() {
+        QTest::addColumn<int>("acceptance");
+        QTest::addColumn<int>("release");
+        QTest::addColumn<QList<int>>("presses"); // down at, up at, down at, up at, …
+        QTest::addColumn<int>("counted");
+        QTest::newRow("off: every press") << 0 << 0 << QList<int>{0, 50, 60, 70, 80, 90} << 3;
+        QTest::newRow("too short to count") << 200 << 0 << QList<int>{0, 150, 300, 350} << 0;
+        QTest::newRow("held long enough") << 200 << 0 << QList<int>{0, 250, 400, 650} << 2;
+        QTest::newRow("tremor after a press")
+            << 0 << 500 << QList<int>{0, 30, 100, 130, 600, 630} << 2;
+        QTest::newRow("both") << 100 << 500 << QList<int>{0, 150, 200, 350, 700, 720, 800, 950}
+                              << 2;
+        // The release time runs from the release of the press that counted.
+        QTest::newRow("pressed again inside the release time")
+            << 300 << 500 << QList<int>{0, 310, 510, 910} << 1;
+        // A press that starts inside the release time is ignored whole, however long held.
+        QTest::newRow("held on past the release time")
+            << 0 << 500 << QList<int>{0, 10, 400, 3000} << 1;
+    }
+
+    void timingFilters() {
+        QFETCH(int, acceptance);
+        QFETCH(int, release);
+        QFETCH(QList<int>, presses);
+        QFETCH(int, counted);
+        SwitchTiming timing(acceptance, release);
+        int n = 0;
+        for (int i = 0; i + 1 < presses.size(); i += 2) {
+            n += timing.down(presses[i]) ? 1 : 0;
+            // The switch still down: the same press, whatever repeats it.
+            n += timing.down(presses[i] + 1) ? 1 : 0;
+            n += timing.heldUntil(presses[i + 1]) ? 1 : 0;
+            timing.up(presses[i + 1]);
+        }
+        QCOMPARE(n, counted);
+    }
+
+    void rowsFromFreePlaces_data() {
+        QTest::addColumn<QList<QRect>>("places"); // pictures 1, 2, …
+        QTest::addColumn<QList<QList<int>>>("rows");
+        QTest::newRow("a grid out of order")
+            << QList<QRect>{{100, 0, 50, 50}, {0, 100, 50, 50}, {0, 0, 50, 50}, {100, 100, 50, 50}}
+            << QList<QList<int>>{{3, 1}, {2, 4}};
+        QTest::newRow("slightly lower, same row")
+            << QList<QRect>{{0, 0, 50, 50}, {60, 20, 50, 50}, {120, 15, 50, 50}}
+            << QList<QList<int>>{{1, 2, 3}};
+        QTest::newRow("centre below the band")
+            << QList<QRect>{{0, 0, 50, 50}, {60, 40, 50, 50}} << QList<QList<int>>{{1}, {2}};
+        QTest::newRow("overlapping, and far beyond the window")
+            << QList<QRect>{{0, 0, 100, 100}, {20, 20, 30, 30}, {30000, 30000, 10, 10}}
+            << QList<QList<int>>{{1, 2}, {3}};
+    }
+
+    void rowsFromFreePlaces() {
+        QFETCH(QList<QRect>, places);
+        QFETCH(QList<QList<int>>, rows);
+        QList<PlacedPicture> pictures;
+        for (int i = 0; i < places.size(); ++i)
+            pictures << PlacedPicture{i + 1, places[i]};
+        QCOMPARE(rowsOf(pictures), rows);
+    }
+
+    void paceFollowsRecordedPresses_data() {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QList<int>>("events"); // reaction times in ms; -1 for a miss
+        QTest::addColumn<int>("expected");
+        // Ten reactions with a median of 600: the target is 1150, halfway from 2000 is 1575.
+        QTest::newRow("slower than needed")
+            << 2000 << QList<int>{500, 600, 700, 600, 600, 550, 650, 600, 600, 600} << 1575;
+        QTest::newRow("nine are not enough") << 2000 << QList<int>(9, 600) << 2000;
+        QTest::newRow("slow person, step grows") << 1000 << QList<int>(10, 2000) << 2125;
+        QTest::newRow("held to the lower bound") << 600 << QList<int>(10, 50) << 500;
+        QTest::newRow("two misses in a row") << 1000 << QList<int>{-1, -1} << 1100;
+        QTest::newRow("misses apart do nothing") << 1000 << QList<int>{-1, 700, -1} << 1000;
+        QTest::newRow("held to the upper bound") << 4900 << QList<int>{-1, -1} << 5000;
+    }
+
+    void paceFollowsRecordedPresses() {
+        QFETCH(int, step);
+        QFETCH(QList<int>, events);
+        QFETCH(int, expected);
+        ScanPace pace(step, 500, 5000);
+        for (int e : events)
+            e < 0 ? pace.missed() : pace.selected(e);
+        QCOMPARE(pace.stepMs(), expected);
+    }
+
+    void cuesAndKeyNames() {
+        QCOMPARE(cueOf("J'ai faim\\vraiment"), QStringLiteral("J'ai faim\r\nvraiment"));
+        QCOMPARE(cueOf("animaux\\page_ferme.dat"), QStringLiteral("ferme"));
+        QCOMPARE(cueOf("clips\\film.avi"), QStringLiteral("film"));
+        QCOMPARE(cueOf(" fin "), QString());
+        QCOMPARE(SwitchInput::keyNamed("Entrée"), int(Qt::Key_Return));
+        QCOMPARE(SwitchInput::keyNamed("F2"), int(Qt::Key_F2));
+        QCOMPARE(SwitchInput::keyNamed("Ctrl+A"), 0);
+        // Each step says what it lands on; a phrase just chosen is not cut off by the next cue.
+        Page p(kTwoRows, kPatternAuto);
+        p.state.settings.switches.cues = true;
+        p.scanning.step();
+        p.scanning.step();
+        QCOMPARE(p.fakes.speech.said, QStringList({"deux", "un"}));
+        p.scanning.select();
+        p.fakes.speech.speaking = true;
+        p.scanning.step();
+        QCOMPARE(p.fakes.speech.said.size(), 2);
+        p.fakes.speech.speaking = false;
+        p.scanning.step();
+        QCOMPARE(p.fakes.speech.said.last(), QStringLiteral("quatre"));
+    }
+
+    void stepByStepWithTwoKeys() {
+        Page p(kTwoRows, kPatternStep);
+        p.window.scanTimer()->start();
+        p.scanning.step(); // a tick: no timer runs in this pattern
+        QVERIFY(!p.window.scanTimer()->isActive());
+        QCOMPARE(p.state.currentImage, 0);
+        for (int i = 0; i < 3; ++i)
+            p.tap(Qt::Key_Return);
+        QCOMPARE(p.state.currentImage, 3);
+        p.tap(Qt::Key_Space);
+        QCOMPARE(p.pressedIndices(), QList<int>({3}));
+        // The button is a switch too, wherever the cursor is.
+        p.tap(Qt::Key_Return);
+        QTest::mouseClick(p.window.pictureAt(1), Qt::LeftButton);
+        QCOMPARE(p.pressedIndices(), QList<int>({3, 4}));
+    }
+
+    void aHeldKeyCountsOnceAtItsAcceptanceTime() {
+        Page p(kTwoRows, kPatternAuto);
+        p.state.settings.switches.acceptanceMs = 300;
+        p.switches.settingsChanged();
+        p.scanning.step();
+        // Held: the presses the server repeats, with no release between them (as Qt gives
+        // them when the server is asked not to send one), do not put the acceptance time off.
+        p.key(Qt::Key_Space);
+        for (int i = 0; i < 6 && p.pressed.isEmpty(); ++i) {
+            QTest::qWait(100);
+            p.key(Qt::Key_Space);
+        }
+        QCOMPARE(p.pressedIndices(), QList<int>({1}));
+        p.key(Qt::Key_Space, QEvent::KeyRelease);
+        QCOMPARE(p.pressed.size(), 1);
+    }
+
+    void rowThenColumn() {
+        Page p(kTwoRows, kPatternRows);
+        p.scanning.step();
+        // The first row framed whole: pictures 2 and 1 (left to right: 1 then 2).
+        QCOMPARE(p.frame(), QRect(150 - 10, 150 - 10, 2100 + 20, 600 + 20));
+        p.scanning.step();
+        p.tap(Qt::Key_Space); // enters the second row: pictures 3 and 4
+        QCOMPARE(p.state.currentImage, 3);
+        QVERIFY(p.pressed.isEmpty());
+        p.scanning.step();
+        QCOMPARE(p.state.currentImage, 4);
+        p.tap(Qt::Key_Space);
+        QCOMPARE(p.pressedIndices(), QList<int>({4}));
+        // Back to the rows from the first; a row scanned through without a press returns to
+        // them.
+        p.scanning.step();
+        p.tap(Qt::Key_Space);
+        p.scanning.step();
+        p.scanning.step();
+        QCOMPARE(p.state.scanInRow, -1);
+        QCOMPARE(p.state.scanIndex, 1);
+        QCOMPARE(p.pressed.size(), 1);
+    }
+
+    void pauseAfterRoundsAndKeysKeptFromTheMenus() {
+        Page p(kTwoRows, kPatternAuto);
+        p.state.settings.switches.rounds = 1;
+        p.window.scanTimer()->start();
+        for (int i = 0; i < 4; ++i)
+            p.scanning.step();
+        QVERIFY(!p.scanning.isPaused());
+        p.scanning.step(); // one whole round without a press
+        QVERIFY(p.scanning.isPaused());
+        QVERIFY(!p.window.scanTimer()->isActive() && !p.window.selectionFrame()->isVisible());
+        // The next press, even the button over a picture, starts again from the first and
+        // chooses nothing.
+        QTest::mouseClick(p.window.pictureAt(3), Qt::LeftButton);
+        QVERIFY(p.pressed.isEmpty());
+        QVERIFY(p.window.scanTimer()->isActive());
+        QCOMPARE(p.state.currentImage, 1);
+        // A page shown (a link followed): what was framed is gone, and a press before the
+        // first step chooses nothing on the new page.
+        p.loadPageA("couleur_page=1\r\np.jpg,un,10,10,50,40\r\n");
+        p.tap(Qt::Key_Space);
+        QVERIFY(p.pressed.isEmpty());
+        p.scanning.step();
+        // The switch key reaches no menu accelerator and no arrow-key editing.
+        QSignalSpy keys(&p.window, &MainWindow::keyPressed);
+        p.state.settings.switches.selectKey = "Q";
+        p.tap(Qt::Key_Q);
+        QCOMPARE(keys.count(), 0);
+        QCOMPARE(p.pressedIndices(), QList<int>({1}));
+        // In mouse access the key is the carer's again.
+        p.state.settings.accessMode = kAccessMouse;
+        p.tap(Qt::Key_Q);
+        QCOMPARE(keys.count(), 1);
+    }
+};
 
 QTEST_MAIN(ScanningTest)
 #include "tst_scanning.moc"
