@@ -1,4 +1,5 @@
-// The real player on the real audio server: every kind of file a picture can name.
+// The real player on the real audio server: every kind of file a picture can name, and
+// files that would lead it elsewhere.
 
 #include "page/MainWindow.h"
 #include "platform/AppState.h"
@@ -14,26 +15,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tv;
 
 namespace {
-
-// Two notes on a piano, half a second each.
-QByteArray smallMidi() {
-    const QByteArray track = QByteArray::fromHex("00c000"
-                                                 "00903c7f"
-                                                 "60803c40"
-                                                 "0090407f"
-                                                 "60804040"
-                                                 "00ff2f00");
-    QByteArray midi = QByteArray::fromHex("4d546864000000060000000100604d54726b");
-    const auto n = quint32(track.size());
-    midi.append(char(n >> 24)).append(char(n >> 16)).append(char(n >> 8)).append(char(n));
-    return midi + track;
-}
 
 bool ffmpeg(const QStringList &args) {
     QProcess p;
@@ -41,28 +27,13 @@ bool ffmpeg(const QStringList &args) {
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-const QStringList kVideoInput = {
-    "-f",        "lavfi",    "-i",     "testsrc=size=160x120:rate=25:duration=1",
-    "-f",        "lavfi",    "-i",     "sine=frequency=330:duration=1",
-    "-shortest", "-pix_fmt", "yuv420p"};
+const QString kReadError =
+    QStringLiteral("Une erreur de lecture du fichier s'est produite : pilote absent ?");
 
 } // namespace
 
 class MediaTest : public QObject {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void everyKindPlays_data();
-    void everyKindPlays();
-    void soundReachesTheServerAndTheEndClosesTheWindow_data();
-    void soundReachesTheServerAndTheEndClosesTheWindow();
-    void midiIsRenderedBySynthesizer();
-    void secondPressStops();
-    void unplayableFileIsReportedAndTheNextPlays();
-    void filesThatLeadElsewhereAreRefused_data();
-    void filesThatLeadElsewhereAreRefused();
-
-private:
     QTemporaryDir dir_, elsewhere_;
     AppState state_;
     test::FakeServices fakes_;
@@ -70,172 +41,155 @@ private:
     std::unique_ptr<Services> services_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<MediaPlayback> media_;
-};
 
-void MediaTest::initTestCase() {
-    const QString m = dir_.filePath("multimedia/");
-    QVERIFY(QDir().mkpath(m));
-    const QString sine = "sine=frequency=440:duration=1";
-    QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-ar", "22050", m + "son.wav"}));
-    QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-c:a", "libmp3lame", m + "chanson.mp3"}));
-    QVERIFY(ffmpeg(kVideoInput +
-                   QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", m + "film.mpg"}));
-    QVERIFY(QFile::copy(m + "film.mpg", m + "film.mpeg"));
-    QVERIFY(
-        ffmpeg(kVideoInput + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", m + "film.avi"}));
-    QVERIFY(ffmpeg(kVideoInput + QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050",
-                                             m + "film.flv"}));
-    QVERIFY(ffmpeg(kVideoInput + QStringList{"-c:v", "wmv2", "-c:a", "wmav2", m + "film.wmv"}));
-    test::writeBytes(m + "air.mid", smallMidi());
-    test::writeBytes(m + "abime.avi",
-                     QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(4000, 'x'));
-
-    // Two seconds of a tone outside the multimedia directory, and files that name it.
-    const QString tone = elsewhere_.filePath("ailleurs.wav");
-    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=880:duration=2", tone}));
-    test::writeBytes(m + "liste.mp3", "#EXTM3U\n" + tone.toUtf8() + "\n");
-    test::writeBytes(m + "adresse.mp3", "#EXTM3U\nhttp://127.0.0.1:9/son.wav\n");
-    test::writeBytes(m + "montage.wav", "# mpv EDL v0\n" + tone.toUtf8() + "\n");
-    test::writeBytes(m + "suite.avi", "ffconcat version 1.0\nfile '" + tone.toUtf8() + "'\n");
-
-    state_.paths.programDirectory = dir_.path();
-    state_.tpp = {15, 15};
-    player_ = std::make_unique<MpvMediaPlayer>();
-    services_ = std::make_unique<Services>(Services{fakes_.dialogs, fakes_.speech, fakes_.sounds,
-                                                    *player_, fakes_.cursor, fakes_.waiter});
-    window_ = std::make_unique<MainWindow>(state_);
-    media_ = std::make_unique<MediaPlayback>(state_, *window_, *services_);
-}
-
-void MediaTest::everyKindPlays_data() {
-    QTest::addColumn<QString>("file");
-    for (const char *f : {"son.wav", "chanson.mp3", "air.mid", "film.mpg", "film.mpeg", "film.avi",
-                          "film.flv", "film.wmv"})
-        QTest::newRow(f) << QString::fromLatin1(f);
-}
-
-void MediaTest::everyKindPlays() {
-    QFETCH(QString, file);
-    fakes_.dialogs.messages.clear();
-    media_->start(file, file.section(u'.', 1));
-    QCOMPARE(fakes_.dialogs.messages.size(), 0);
-    QCOMPARE(player_->mode(), QStringLiteral("playing"));
-    QVERIFY(media_->window()->isVisible());
-    QVERIFY(!QApplication::overrideCursor());
-    media_->stopMedia();
-    QTRY_VERIFY(!media_->window()->isVisible());
-}
-
-void MediaTest::soundReachesTheServerAndTheEndClosesTheWindow_data() {
-    QTest::addColumn<QString>("file");
-    QTest::newRow("wave") << "son.wav";
-    QTest::newRow("mp3") << "chanson.mp3";
-    QTest::newRow("midi, through the synthesizer") << "air.mid";
-}
-
-void MediaTest::soundReachesTheServerAndTheEndClosesTheWindow() {
-    QFETCH(QString, file);
-    test::AudioMonitor monitor;
-    QVERIFY(monitor.waitUntilListening());
-    QTRY_VERIFY_WITH_TIMEOUT(test::AudioMonitor::loudest(monitor.take()) < 100, 10000);
-    media_->start(file, file.section(u'.', 1));
-    QByteArray heard;
-    QTRY_VERIFY_WITH_TIMEOUT(test::AudioMonitor::loudest(heard += monitor.take()) > 300, 10000);
-    // One second of sound, then the window closes by itself.
-    QTRY_VERIFY_WITH_TIMEOUT(!media_->window()->isVisible(), 10000);
-    QCOMPARE(player_->mode(), QStringLiteral("stopped"));
-}
-
-void MediaTest::midiIsRenderedBySynthesizer() {
-    QString why;
-    const QByteArray wav = renderMidiToWav(dir_.filePath("multimedia/air.mid"), &why);
-    const auto parsed = parseWav(wav);
-    QVERIFY2(parsed, qPrintable(why));
-    // One second of notes, their ring-out, and no silence after it.
-    const double seconds = double(parsed->pcm.size()) / 2 / parsed->format.sampleRate;
-    QVERIFY2(seconds > 1.0 && seconds < 2.2, qPrintable(QString::number(seconds)));
-    QVERIFY(test::AudioMonitor::loudest(parsed->pcm) > 1000);
-    // Not a MIDI file: said, not played.
-    QVERIFY(renderMidiToWav(dir_.filePath("multimedia/son.wav"), &why).isEmpty());
-    QVERIFY(!why.isEmpty());
-}
-
-void MediaTest::secondPressStops() {
-    media_->start("film.avi", "avi");
-    QCOMPARE(player_->mode(), QStringLiteral("playing"));
-    media_->start("son.wav", "wav");
-    QVERIFY(!media_->window()->isVisible());
-    QTRY_COMPARE(player_->mode(), QStringLiteral("stopped"));
-}
-
-void MediaTest::unplayableFileIsReportedAndTheNextPlays() {
-    // Every failed start is said, and leaves the player ready for the next press.
-    for (int round = 0; round < 3; ++round) {
+    void start(const QString &file) {
         fakes_.dialogs.messages.clear();
-        media_->start("abime.avi", "avi");
-        QTRY_COMPARE(fakes_.dialogs.messages.size(), 1);
-        QCOMPARE(
-            fakes_.dialogs.messages[0].text,
-            QStringLiteral("Une erreur de lecture du fichier s'est produite : pilote absent ?"));
-        QVERIFY(!media_->window()->isVisible());
-        QVERIFY(!QApplication::overrideCursor());
-        media_->start("son.wav", "wav");
+        media_->start(file, file.section(u'.', 1));
+    }
+    // Waits for the audio server's quiet, to hear what comes next alone.
+    static void quiet(test::AudioMonitor &monitor) {
+        QVERIFY(monitor.waitUntilListening());
+        QTRY_VERIFY_WITH_TIMEOUT(test::AudioMonitor::loudest(monitor.take()) < 100, 10000);
+    }
+
+private slots:
+    void initTestCase() {
+        const QString m = dir_.filePath("multimedia/");
+        QVERIFY(QDir().mkpath(m));
+        const QStringList video = {
+            "-f",        "lavfi",    "-i",     "testsrc=size=160x120:rate=25:duration=1",
+            "-f",        "lavfi",    "-i",     "sine=frequency=330:duration=1",
+            "-shortest", "-pix_fmt", "yuv420p"};
+        const QString sine = "sine=frequency=440:duration=1";
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-ar", "22050", m + "son.wav"}));
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-c:a", "libmp3lame", m + "chanson.mp3"}));
+        QVERIFY(ffmpeg(video + QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg",
+                                           m + "film.mpg"}));
+        QVERIFY(QFile::copy(m + "film.mpg", m + "film.mpeg"));
+        QVERIFY(ffmpeg(video + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", m + "film.avi"}));
+        QVERIFY(ffmpeg(video + QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050",
+                                           m + "film.flv"}));
+        QVERIFY(ffmpeg(video + QStringList{"-c:v", "wmv2", "-c:a", "wmav2", m + "film.wmv"}));
+        // Two notes on a piano, half a second each.
+        test::writeBytes(m + "air.mid",
+                         QByteArray::fromHex("4d546864000000060000000100604d54726b00000016"
+                                             "00c00000903c7f60803c400090407f6080404000ff2f00"));
+        test::writeBytes(m + "abime.avi",
+                         QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(4000, 'x'));
+        // Two seconds of a tone outside the multimedia directory, and files that name it.
+        const QString tone = elsewhere_.filePath("ailleurs.wav");
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=880:duration=2", tone}));
+        test::writeBytes(m + "liste.mp3", "#EXTM3U\n" + tone.toUtf8() + "\n");
+        test::writeBytes(m + "adresse.mp3", "#EXTM3U\nhttp://127.0.0.1:9/son.wav\n");
+        test::writeBytes(m + "montage.wav", "# mpv EDL v0\n" + tone.toUtf8() + "\n");
+        test::writeBytes(m + "suite.avi", "ffconcat version 1.0\nfile '" + tone.toUtf8() + "'\n");
+
+        state_.paths.programDirectory = dir_.path();
+        state_.tpp = {15, 15};
+        player_ = std::make_unique<MpvMediaPlayer>();
+        services_ = std::make_unique<Services>(Services{
+            fakes_.dialogs, fakes_.speech, fakes_.sounds, *player_, fakes_.cursor, fakes_.waiter});
+        window_ = std::make_unique<MainWindow>(state_);
+        media_ = std::make_unique<MediaPlayback>(state_, *window_, *services_);
+    }
+
+    void everyKindPlaysAndASecondPressStops_data() {
+        QTest::addColumn<QString>("file");
+        for (const char *f : {"son.wav", "chanson.mp3", "air.mid", "film.mpg", "film.mpeg",
+                              "film.avi", "film.flv", "film.wmv"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
+
+    void everyKindPlaysAndASecondPressStops() {
+        QFETCH(QString, file);
+        start(file);
+        QCOMPARE(fakes_.dialogs.messages.size(), 0);
         QCOMPARE(player_->mode(), QStringLiteral("playing"));
-        media_->stopMedia();
-        QTRY_VERIFY(!media_->window()->isVisible());
+        QVERIFY(media_->window()->isVisible() && !QApplication::overrideCursor());
+        media_->start("son.wav", "wav");
+        QVERIFY(!media_->window()->isVisible());
+        QTRY_COMPARE(player_->mode(), QStringLiteral("stopped"));
     }
-}
 
-void MediaTest::filesThatLeadElsewhereAreRefused_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("format"); // as its first bytes say
-    QTest::newRow("a playlist named as a sound") << "liste.mp3"
-                                                 << "";
-    QTest::newRow("a playlist of an address") << "adresse.mp3"
-                                              << "";
-    QTest::newRow("an edit list named as a sound") << "montage.wav"
-                                                   << "";
-    QTest::newRow("a list of files to join named as a film") << "suite.avi"
-                                                             << "";
-    QTest::newRow("a sound") << "son.wav"
-                             << "wav";
-    QTest::newRow("a film, MPEG") << "film.mpg"
-                                  << "mpeg";
-    QTest::newRow("a film, Windows Media") << "film.wmv"
-                                           << "asf";
-    QTest::newRow("a film, Flash") << "film.flv"
-                                   << "flv";
-    QTest::newRow("music") << "air.mid"
-                           << "midi";
-}
-
-void MediaTest::filesThatLeadElsewhereAreRefused() {
-    QFETCH(QString, file);
-    QFETCH(QString, format);
-    const QString path = dir_.filePath("multimedia/" + file);
-    QCOMPARE(mediaFormatOf(mediaHeadOf(path)), format);
-    // How long it plays, for the boards exported: each test file lasts a second (the music
-    // rings on a little).
-    const std::optional<double> seconds = mediaDurationSeconds(path);
-    QCOMPARE(seconds.has_value(), !format.isEmpty());
-    if (!format.isEmpty()) {
-        QVERIFY2(*seconds > 0.9 && *seconds < 2.3, qPrintable(QString::number(*seconds)));
-        return;
+    void soundIsHeardAndTheEndClosesTheWindow_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("wave") << "son.wav";
+        QTest::newRow("mp3") << "chanson.mp3";
+        QTest::newRow("midi, through the synthesizer") << "air.mid";
     }
-    test::AudioMonitor monitor;
-    QVERIFY(monitor.waitUntilListening());
-    QTRY_VERIFY_WITH_TIMEOUT(test::AudioMonitor::loudest(monitor.take()) < 100, 10000);
-    fakes_.dialogs.messages.clear();
-    media_->start(file, file.section(u'.', 1));
-    QTRY_COMPARE(fakes_.dialogs.messages.size(), 1);
-    QCOMPARE(fakes_.dialogs.messages[0].text,
-             QStringLiteral("Une erreur de lecture du fichier s'est produite : pilote absent ?"));
-    QVERIFY(!media_->window()->isVisible());
-    // A second and a half of what the server plays: none of the tone elsewhere.
-    QByteArray heard;
-    QTRY_VERIFY_WITH_TIMEOUT((heard += monitor.take()).size() >= 22050 * 2 * 3 / 2, 10000);
-    QVERIFY(test::AudioMonitor::loudest(heard) < 100);
-}
+
+    void soundIsHeardAndTheEndClosesTheWindow() {
+        QFETCH(QString, file);
+        test::AudioMonitor monitor;
+        quiet(monitor);
+        start(file);
+        QByteArray heard;
+        QTRY_VERIFY_WITH_TIMEOUT(test::AudioMonitor::loudest(heard += monitor.take()) > 300, 10000);
+        // One second of sound, then the window closes by itself.
+        QTRY_VERIFY_WITH_TIMEOUT(!media_->window()->isVisible(), 10000);
+        QCOMPARE(player_->mode(), QStringLiteral("stopped"));
+    }
+
+    void midiIsRenderedBySynthesizer() {
+        QString why;
+        const auto parsed = parseWav(renderMidiToWav(dir_.filePath("multimedia/air.mid"), &why));
+        QVERIFY2(parsed, qPrintable(why));
+        // One second of notes, their ring-out, and no silence after it.
+        const double seconds = double(parsed->pcm.size()) / 2 / parsed->format.sampleRate;
+        QVERIFY2(seconds > 1.0 && seconds < 2.2, qPrintable(QString::number(seconds)));
+        QVERIFY(test::AudioMonitor::loudest(parsed->pcm) > 1000);
+        QVERIFY(renderMidiToWav(dir_.filePath("multimedia/son.wav"), &why).isEmpty());
+        QVERIFY(!why.isEmpty());
+    }
+
+    void unplayableFileIsReportedAndTheNextPlays() {
+        for (int round = 0; round < 3; ++round) {
+            start("abime.avi");
+            QTRY_COMPARE(fakes_.dialogs.messages.size(), 1);
+            QCOMPARE(fakes_.dialogs.messages[0].text, kReadError);
+            QVERIFY(!media_->window()->isVisible() && !QApplication::overrideCursor());
+            start("son.wav");
+            QCOMPARE(player_->mode(), QStringLiteral("playing"));
+            media_->stopMedia();
+            QTRY_VERIFY(!media_->window()->isVisible());
+        }
+    }
+
+    void filesThatLeadElsewhereAreRefused_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("format"); // as its first bytes say
+        const char *rows[][2] = {{"liste.mp3", ""},   {"adresse.mp3", ""}, {"montage.wav", ""},
+                                 {"suite.avi", ""},   {"son.wav", "wav"},  {"film.mpg", "mpeg"},
+                                 {"film.wmv", "asf"}, {"film.flv", "flv"}, {"air.mid", "midi"}};
+        for (const auto &[file, format] : rows)
+            QTest::newRow(file) << QString(file) << QString(format);
+    }
+
+    void filesThatLeadElsewhereAreRefused() {
+        QFETCH(QString, file);
+        QFETCH(QString, format);
+        const QString path = dir_.filePath("multimedia/" + file);
+        QCOMPARE(mediaFormatOf(mediaHeadOf(path)), format);
+        // How long it plays, for the boards exported: each test file lasts a second (the
+        // music rings on a little).
+        const std::optional<double> seconds = mediaDurationSeconds(path);
+        QCOMPARE(seconds.has_value(), !format.isEmpty());
+        if (seconds) {
+            QVERIFY2(*seconds > 0.9 && *seconds < 2.3, qPrintable(QString::number(*seconds)));
+            return;
+        }
+        test::AudioMonitor monitor;
+        quiet(monitor);
+        start(file);
+        QTRY_COMPARE(fakes_.dialogs.messages.size(), 1);
+        QCOMPARE(fakes_.dialogs.messages[0].text, kReadError);
+        QVERIFY(!media_->window()->isVisible());
+        // A second and a half of what the server plays: none of the tone elsewhere.
+        QByteArray heard;
+        QTRY_VERIFY_WITH_TIMEOUT((heard += monitor.take()).size() >= 22050 * 2 * 3 / 2, 10000);
+        QVERIFY(test::AudioMonitor::loudest(heard) < 100);
+    }
+};
 
 QTEST_MAIN(MediaTest)
 #include "tst_media.moc"
