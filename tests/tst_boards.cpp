@@ -140,111 +140,6 @@ std::vector<std::pair<QString, QByteArray>> twoBoards() {
 
 } // namespace
 
-class BoardsTest : public QObject {
-    Q_OBJECT
-private slots:
-    void textsAndNames_data();
-    void textsAndNames();
-    void gridPlacement_data();
-    void gridPlacement();
-    void importMapsEveryKindOfButton();
-    void aBoardLargerThanAPageContinues();
-    void existingPagesAreAsked();
-    void hostilePackagesWriteNothing_data();
-    void hostilePackagesWriteNothing();
-    void cancelOrAFullDiskLeavesNoHalfWrittenImport();
-    void roundTrip();
-};
-
-void BoardsTest::textsAndNames_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("in");
-    QTest::addColumn<QString>("out");
-    QTest::addColumn<int>("replaced");
-    const struct {
-        const char *kind, *in, *out;
-        int replaced;
-    } rows[] = {{"phrase", "Oui, merci", "Oui; merci", 1},
-                {"phrase", "Bonjour. Ça va ?", "Bonjour; Ça va ?", 1},
-                {"phrase", "Je veux.", "Je veux.", 0},
-                {"phrase", "Je sais pas...", "Je sais pas…", 1},
-                {"phrase", " Fin ", "Fin.", 1}, // a keyword of this program
-                {"phrase", "un\r\ndeux\ntrois", "un\\deux\\trois", 0},
-                {"phrase", "chien 🐶", "chien", 1},
-                {"page", "Mes Jeux", "page_mes_jeux.dat", 0},
-                {"page", "À table !", "page_à_table.dat", 0},
-                {"page", "a/b\\c:d*?,e", "page_abcde.dat", 0},
-                {"page", "🐶", "page_tableau.dat", 0},
-                {"colour", "rgb(255, 128, 0)", "33023", 0},
-                {"colour", "rgba(100%, 0%, 0%, 0.5)", "255", 0},
-                {"colour", "#00f", "16711680", 0},
-                {"colour", "bleu", "", 0}};
-    for (const auto &r : rows)
-        QTest::newRow(r.in) << r.kind << QString::fromUtf8(r.in) << QString::fromUtf8(r.out)
-                            << r.replaced;
-}
-
-void BoardsTest::textsAndNames() {
-    QFETCH(QString, kind);
-    QFETCH(QString, in);
-    QFETCH(QString, out);
-    QFETCH(int, replaced);
-    int count = 0;
-    if (kind == "phrase") {
-        QCOMPARE(phraseForPage(in, &count), out);
-        QCOMPARE(count, replaced);
-    } else if (kind == "page") {
-        QCOMPARE(pageNameForBoard(in), out);
-    } else {
-        const auto c = parseObfColor(in);
-        QCOMPARE(c ? QString::number(*c) : QString(), out);
-        if (c)
-            QCOMPARE(parseObfColor(obfColor(*c)), c);
-    }
-}
-
-void BoardsTest::gridPlacement_data() {
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<QStringList>("order"); // rows of ids, "-" for an empty cell
-    QTest::addColumn<int>("buttons");
-    QTest::addColumn<QString>("cells"); // column,row per button
-    QTest::newRow("order kept, empty cells kept")
-        << 2 << 2 << QStringList{"b0 -", "- b1"} << 2 << "0,0 1,1";
-    QTest::newRow("not in the order: the free cells")
-        << 2 << 2 << QStringList{"b1 -", "- -"} << 3 << "1,0 0,0 0,1";
-    QTest::newRow("unknown ids and a button twice")
-        << 1 << 3 << QStringList{"x b0 b0"} << 1 << "1,0";
-    QTest::newRow("full grid grows by rows")
-        << 1 << 2 << QStringList{"b0 b1"} << 3 << "0,0 1,0 0,1";
-    QTest::newRow("no grid: a square") << 0 << 0 << QStringList{} << 5 << "0,0 1,0 2,0 0,1 1,1";
-}
-
-void BoardsTest::gridPlacement() {
-    QFETCH(int, rows);
-    QFETCH(int, columns);
-    QFETCH(QStringList, order);
-    QFETCH(int, buttons);
-    QFETCH(QString, cells);
-    ObfBoard board;
-    board.rows = rows;
-    board.columns = columns;
-    for (const QString &row : order) {
-        QStringList ids = row.split(u' ');
-        for (QString &id : ids)
-            id = id == "-" ? QString() : id;
-        board.order << ids;
-    }
-    for (int i = 0; i < buttons; ++i)
-        board.buttons.emplace_back().id = QStringLiteral("b%1").arg(i);
-    const GridPlacement p = placeButtons(board);
-    QStringList got;
-    for (const QPoint &c : p.cells)
-        got << QStringLiteral("%1,%2").arg(c.x()).arg(c.y());
-    QCOMPARE(got.join(u' '), cells);
-    QCOMPARE(gridCell(1, 2, 2, 3, QSize(9000, 6000), 150), QRect(6050, 3075, 2800, 2775));
-}
-
 // A PNG whose header claims 20000 × 20000 pixels: never decoded.
 static QByteArray hugePng() {
     QByteArray bytes = test::pngBytes(Qt::red);
@@ -256,387 +151,489 @@ static QByteArray hugePng() {
     return bytes;
 }
 
-void BoardsTest::importMapsEveryKindOfButton() {
-    Program program;
-    QTemporaryDir source;
-    auto entries = twoBoards();
-    entries[2].second.replace("images/bonjour.png", "images/huge.png");
-    entries.push_back({"images/huge.png", hugePng()});
-    // A picture whose header is right and whose data is not: a card, as a huge one.
-    QByteArray damaged = test::pngBytes(Qt::green);
-    for (qsizetype i = damaged.indexOf("IDAT") + 8; i < damaged.size() - 16; ++i)
-        damaged[i] = char(damaged[i] ^ 0x5A);
-    QJsonObject maison = QJsonDocument::fromJson(entries[1].second).object();
-    QJsonArray buttons = maison["buttons"].toArray(), images = maison["images"].toArray();
-    buttons.append(QJsonObject{{"id", "8"}, {"label", "Abîmé"}, {"image_id", "i4"}});
-    images.append(QJsonObject{{"id", "i4"}, {"path", "images/abime.png"}});
-    maison["buttons"] = buttons;
-    maison["images"] = images;
-    entries[1].second = json(maison);
-    entries.push_back({"images/abime.png", damaged});
-    const ImportReport r = program.import(package(source, entries));
-    QVERIFY2(r.ok, qPrintable(r.error));
-    QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
-    QCOMPARE(r.mediaDirectory, QStringLiteral("maison"));
-    // Cells of 2800 × 2775 twips (186 × 185 pixels) on a 3 × 2 grid, 150 twips apart.
-    QCOMPARE(
-        readTextLines(program.path("pages/page_maison.dat")).lines,
-        QStringList({"couleur_page=16744448", "maison\\bonjour.png,Bonjour; ça va ?,10,10,186,185",
-                     "maison\\jeux.png,page_jeux.dat,206,10,186,185",
-                     "maison\\texte_chien.png,maison\\wouf.wav,403,10,186,185",
-                     "maison\\texte_fin.png,fin.,10,205,186,185",
-                     "maison\\bonjour.png,Dehors,206,205,186,185",
-                     "maison\\texte_abime.png,Abîmé,403,205,186,185"}));
-    QCOMPARE(readTextLines(program.path("pages/page_jeux.dat")).lines,
-             QStringList({"couleur_page=16777215",
-                          "maison\\texte_retour.png,page_maison.dat,10,10,580,380"}));
-    QCOMPARE(test::fileBytes(program.path("multimedia/maison/bonjour.png")),
-             test::pngBytes(Qt::red));
-    QCOMPARE(test::fileBytes(program.path("multimedia/maison/jeux.png")), test::pngBytes(Qt::blue));
-    // A button without its picture shows its text on its own colour.
-    const QImage card(program.path("multimedia/maison/texte_chien.png"));
-    QCOMPARE(card.pixelColor(20, 150), QColor(Qt::yellow));
-    QCOMPARE(r.pictures, 7);
-    QCOMPARE(r.webOnlyImages, 1);
-    QCOMPARE(r.textCards, 1);
-    QCOMPARE(r.leftOutButtons, 2);
-    QCOMPARE(r.replacedCharacters, 2);
-    QCOMPARE(r.unreadableImages, 2);
-    const QString message = r.message("set.obz");
-    QVERIFY2(message.startsWith("« set.obz » : 2 pages importées (page_maison.dat, page_jeux.dat), "
-                                "7 images.\r\n"),
-             qPrintable(message));
-    QVERIFY(message.contains("1 image donnée seulement par une adresse web (non chargées)"));
-    QVERIFY(message.contains("2 boutons cachés, vides ou commandes du programme d'origine"));
-    QVERIFY(message.contains("2 images illisibles ou trop grandes : une carte avec le texte"));
-    // Every page reads back.
-    for (const QString &page : r.pages) {
-        const ParsedPage parsed = parsePage(
-            readTextLines(program.path("pages/" + page)).lines,
-            [&](const QString &f) {
-                return QFile::exists(program.path("multimedia/" + QString(f).replace('\\', '/')));
-            },
-            kTpp);
-        QVERIFY(parsed.ok);
-        for (const PageEntry &e : parsed.entries)
-            QCOMPARE(e.state, PictureState::Present);
-    }
-}
+class BoardsTest : public QObject {
+    Q_OBJECT
 
-void BoardsTest::aBoardLargerThanAPageContinues() {
-    // 120 buttons on a 1 × 1 grid, as published sets have them.
-    QJsonArray buttons;
-    for (int i = 1; i <= 120; ++i)
-        buttons.append(
-            QJsonObject{{"id", QString::number(i)}, {"label", QString("mot %1").arg(i)}});
-    const QJsonObject board{
-        {"format", "open-board-0.1"},
-        {"id", "1"},
-        {"name", "Grand"},
-        {"buttons", buttons},
-        {"grid", QJsonObject{{"rows", 1}, {"columns", 1}, {"order", QJsonArray{QJsonArray{"1"}}}}}};
-    QTemporaryDir source;
-    test::writeBytes(source.filePath("grand.obf"), json(board));
-    Program program;
-    const ImportReport r = program.import(source.filePath("grand.obf"));
-    QVERIFY2(r.ok, qPrintable(r.error));
-    QCOMPARE(r.pages,
-             QStringList({"page_grand.dat", "page_grand_suite_2.dat", "page_grand_suite_3.dat"}));
-    QCOMPARE(r.pictures, 120);
-    QCOMPARE(r.continuationPages, 2);
-    QVERIFY(r.message("grand.obf").contains("2 pages de suite ajoutées"));
-    // 49 + "suite", "retour" + 48 + "suite", "retour" + the last 23; none dropped, each a
-    // size a person can press, the ways between the pages at the ends.
-    const QList<int> sizes = {50, 50, 24};
-    for (int n = 0; n < 3; ++n) {
-        const QStringList lines = program.pictures(r.pages[n]);
-        QCOMPARE(lines.size(), sizes[n]);
-        for (const QString &line : lines) {
-            const QStringList f = line.split(u',');
-            QVERIFY2(f[4].toInt() >= 40 && f[5].toInt() >= 40, qPrintable(line));
+private slots:
+    void textsAndNames_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<int>("replaced");
+        const struct {
+            const char *kind, *in, *out;
+            int replaced;
+        } rows[] = {{"phrase", "Oui, merci", "Oui; merci", 1},
+                    {"phrase", "Bonjour. Ça va ?", "Bonjour; Ça va ?", 1},
+                    {"phrase", "Je veux.", "Je veux.", 0},
+                    {"phrase", "Je sais pas...", "Je sais pas…", 1},
+                    {"phrase", " Fin ", "Fin.", 1}, // a keyword of this program
+                    {"phrase", "un\r\ndeux\ntrois", "un\\deux\\trois", 0},
+                    {"phrase", "chien 🐶", "chien", 1},
+                    {"page", "Mes Jeux", "page_mes_jeux.dat", 0},
+                    {"page", "À table !", "page_à_table.dat", 0},
+                    {"page", "a/b\\c:d*?,e", "page_abcde.dat", 0},
+                    {"page", "🐶", "page_tableau.dat", 0},
+                    {"colour", "rgb(255, 128, 0)", "33023", 0},
+                    {"colour", "rgba(100%, 0%, 0%, 0.5)", "255", 0},
+                    {"colour", "#00f", "16711680", 0},
+                    {"colour", "bleu", "", 0}};
+        for (const auto &r : rows)
+            QTest::newRow(r.in) << r.kind << QString::fromUtf8(r.in) << QString::fromUtf8(r.out)
+                                << r.replaced;
+    }
+
+    void textsAndNames() {
+        QFETCH(QString, kind);
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QFETCH(int, replaced);
+        int count = 0;
+        if (kind == "phrase") {
+            QCOMPARE(phraseForPage(in, &count), out);
+            QCOMPARE(count, replaced);
+        } else if (kind == "page") {
+            QCOMPARE(pageNameForBoard(in), out);
+        } else {
+            const auto c = parseObfColor(in);
+            QCOMPARE(c ? QString::number(*c) : QString(), out);
+            if (c)
+                QCOMPARE(parseObfColor(obfColor(*c)), c);
         }
-        if (n > 0)
-            QVERIFY(lines.first().startsWith("grand\\texte_retour.png," + r.pages[n - 1] + ","));
-        if (n < 2)
-            QVERIFY(lines.last().startsWith("grand\\texte_suite.png," + r.pages[n + 1] + ","));
     }
-    QVERIFY(program.pictures(r.pages[2]).last().startsWith("grand\\texte_mot_120.png,mot 120,"));
-}
 
-void BoardsTest::existingPagesAreAsked() {
-    Program program;
-    QTemporaryDir source;
-    const QString set = package(source, twoBoards());
-    test::writeBytes(program.path("pages/page_maison.dat"), "couleur_page=1\r\n");
-    const auto before = program.files();
-
-    program.answer = ExistingPages::Cancel;
-    ImportReport r = program.import(set);
-    QVERIFY(r.cancelled);
-    QCOMPARE(program.asked, QStringList{"page_maison.dat"});
-    QCOMPARE(program.files(), before);
-
-    program.answer = ExistingPages::KeepBoth;
-    r = program.import(set);
-    QVERIFY(r.ok);
-    QCOMPARE(r.pages, QStringList({"page_maison_2.dat", "page_jeux.dat"}));
-    QCOMPARE(test::fileBytes(program.path("pages/page_maison.dat")),
-             QByteArray("couleur_page=1\r\n"));
-    QVERIFY(program.pictures("page_jeux.dat").at(0).contains(",page_maison_2.dat,"));
-
-    // Again: its media go to a directory of their own, never over the former one's.
-    program.answer = ExistingPages::Replace;
-    r = program.import(set);
-    QVERIFY(r.ok);
-    QCOMPARE(r.mediaDirectory, QStringLiteral("maison_2"));
-    QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
-    QVERIFY(program.pictures("page_maison.dat").at(0).startsWith("maison_2\\bonjour.png,"));
-}
-
-void BoardsTest::hostilePackagesWriteNothing_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("truncated zip")
-        << 0 << "Le paquet n'est pas lisible : ce n'est pas un paquet zip";
-    QTest::newRow("wrong JSON board") << 1 << "n'est pas lisible : ce n'est pas du JSON valide";
-    QTest::newRow("no manifest") << 2 << "Le paquet n'a pas de manifest.json lisible";
-    QTest::newRow("board path leaves the package") << 3 << "hors de lui-même (« ../page_x.obf »)";
-    QTest::newRow("image path leaves the package") << 4 << "hors de lui-même (« /etc/passwd »)";
-    QTest::newRow("thousands of boards") << 5
-                                         << "Le paquet contient 3000 tableaux : un import en "
-                                            "prend au plus 500.";
-    QTest::newRow("a lone board that is not JSON")
-        << 6 << "Le fichier n'est pas un tableau lisible";
-    QTest::newRow("an entry that inflates beyond its bound") << 7 << "est trop gros";
-}
-
-void BoardsTest::hostilePackagesWriteNothing() {
-    QFETCH(int, kind);
-    QFETCH(QString, error);
-    QTemporaryDir around; // nothing may appear beside the program either
-    Program program(around.path());
-    QTemporaryDir source;
-    auto entries = twoBoards();
-    const auto set = [&](const QString &name, const QByteArray &bytes) {
-        for (auto &[n, b] : entries)
-            if (n == name)
-                b = bytes;
-    };
-    QString file;
-    switch (kind) {
-    case 0: {
-        file = package(source, entries);
-        QByteArray bytes = test::fileBytes(file);
-        test::writeBytes(file, bytes.left(bytes.size() / 2));
-        break;
+    void gridPlacement_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<QStringList>("order"); // rows of ids, "-" for an empty cell
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("cells"); // column,row per button
+        QTest::newRow("order kept, empty cells kept")
+            << 2 << 2 << QStringList{"b0 -", "- b1"} << 2 << "0,0 1,1";
+        QTest::newRow("not in the order: the free cells")
+            << 2 << 2 << QStringList{"b1 -", "- -"} << 3 << "1,0 0,0 0,1";
+        QTest::newRow("unknown ids and a button twice")
+            << 1 << 3 << QStringList{"x b0 b0"} << 1 << "1,0";
+        QTest::newRow("full grid grows by rows")
+            << 1 << 2 << QStringList{"b0 b1"} << 3 << "0,0 1,0 0,1";
+        QTest::newRow("no grid: a square") << 0 << 0 << QStringList{} << 5 << "0,0 1,0 2,0 0,1 1,1";
     }
-    case 1:
-        set("boards/jeux.obf", "{\"format\": \"open-board-0.1\", \"buttons\": [");
-        break;
-    case 2:
-        set("manifest.json", "");
-        entries.erase(entries.begin());
-        break;
-    case 3:
-        set("manifest.json", json(manifest("boards/maison.obf",
-                                           {{"1", "boards/maison.obf"}, {"2", "../page_x.obf"}})));
-        break;
-    case 4: {
-        QJsonObject board = QJsonDocument::fromJson(entries[2].second).object();
-        board["images"] = QJsonArray{QJsonObject{{"id", "r"}, {"path", "/etc/passwd"}}};
-        set("boards/jeux.obf", json(board));
-        break;
-    }
-    case 5: {
-        QJsonObject boards;
-        for (int i = 0; i < 3000; ++i)
-            boards.insert(QString::number(i), QStringLiteral("boards/%1.obf").arg(i));
-        set("manifest.json", json(manifest("boards/0.obf", boards)));
-        break;
-    }
-    case 6:
-        file = source.filePath("board.obf");
-        test::writeBytes(file, "<html>not a board</html>");
-        break;
-    case 7:
-        // Seven megabytes of one letter deflate to a few kilobytes; a board is at most five.
-        set("boards/jeux.obf", QByteArray(7 << 20, ' '));
-        break;
-    }
-    if (file.isEmpty())
-        file = package(source, entries);
-    const auto before = program.files();
-    const QStringList outside = QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden);
-    const ImportReport r = program.import(file);
-    QVERIFY(!r.ok);
-    QVERIFY2(r.error.contains(error), qPrintable(r.error));
-    QCOMPARE(program.files(), before);
-    QCOMPARE(QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden), outside);
-}
 
-void BoardsTest::cancelOrAFullDiskLeavesNoHalfWrittenImport() {
-    // "Annuler" once the first board is done: nothing is left behind, as after a failure.
-    std::atomic<bool> cancel{false};
-    QList<int> told;
-    ImportProgress progress;
-    progress.cancel = &cancel;
-    progress.boardDone = [&](int done, int total) {
-        told << done << total;
-        cancel = true;
-    };
-    Program program;
-    QTemporaryDir cancelled;
-    const ImportReport stopped = importBoards(
-        package(cancelled, twoBoards()), program.target(),
-        [](const QStringList &) { return ExistingPages::Cancel; }, {}, progress);
-    QVERIFY(stopped.cancelled && !stopped.ok);
-    QCOMPARE(told, QList<int>({1, 2}));
-    QCOMPARE(program.files().keys(), QStringList());
-
-    test::SmallDisk disk("400k");
-    if (!disk.mounted())
-        QSKIP("mounting a small file system needs root");
-    QDir(disk.path()).mkpath("pages");
-    QDir(disk.path()).mkpath("multimedia");
-    // Pictures that fit one by one, not all together: the disk fills part way.
-    auto entries = twoBoards();
-    QJsonObject board = QJsonDocument::fromJson(entries[1].second).object();
-    QJsonArray images, buttons;
-    for (int i = 0; i < 12; ++i) {
-        const QString name = QStringLiteral("images/p%1.bmp").arg(i);
-        QImage noise(120, 120, QImage::Format_RGB32);
-        for (int p = 0; p < 120 * 120; ++p)
-            noise.setPixel(p % 120, p / 120, quint32(p * 2654435761u + i));
-        QByteArray bytes;
-        QBuffer b(&bytes);
-        b.open(QIODevice::WriteOnly);
-        noise.save(&b, "BMP");
-        entries.push_back({name, bytes});
-        images.append(QJsonObject{{"id", name}, {"path", name}});
-        buttons.append(QJsonObject{{"id", name}, {"label", "x"}, {"image_id", name}});
-    }
-    board["images"] = images;
-    board["buttons"] = buttons;
-    entries[1].second = json(board);
-    QTemporaryDir source;
-    const ImportReport r =
-        importBoards(package(source, entries),
-                     {disk.path("pages"), disk.path("multimedia"), QSize(9000, 6000), 150, kTpp},
-                     [](const QStringList &) { return ExistingPages::Cancel; });
-    QVERIFY(!r.ok);
-    QVERIFY2(r.error.contains("le disque est plein"), qPrintable(r.error));
-    QCOMPARE(QDir(disk.path("pages")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-             QStringList());
-    QCOMPARE(QDir(disk.path("multimedia")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-             QStringList());
-}
-
-void BoardsTest::roundTrip() {
-    Program from;
-    test::writeBytes(from.path("multimedia/soleil.png"), test::pngBytes(Qt::yellow));
-    test::writeBytes(from.path("multimedia/chat.png"), test::pngBytes(Qt::gray));
-    const QByteArray wav = makeWav(QList<qint16>(33075, 3000), 22050); // 1.5 s
-    test::writeBytes(from.path("multimedia/miaou.wav"), wav);
-    // Two notes of half a second each on a piano.
-    test::writeBytes(from.path("multimedia/air.mid"),
-                     QByteArray::fromHex("4d546864000000060000000100604d54726b00000016"
-                                         "00c00000903c7f60803c400090407f6080404000ff2f00"));
-    test::writeBytes(
-        from.path("pages/page_b.dat"),
-        *encodeCp1252("couleur_page=65280\r\nchat.png,page_départ.dat,10,10,100,100\r\n"
-                      "soleil.png,Au revoir,120,10,100,100\r\nchat.png,fin,10,130,100,"
-                      "100\r\nsoleil.png,air.mid,120,130,100,100\r\n"));
-    PageModel shown;
-    shown.currentPage = QStringLiteral("page_départ.dat");
-    shown.pageColor = 255;
-    // Not saved yet: what is on the screen goes out.
-    shown.imageTable[1] = {"soleil.png", "Bonjour\\maman", 150, 150, 1500, 1500};
-    shown.imageTable[2] = {"chat.png", "miaou.wav", 1800, 160, 1500, 1500};
-    shown.imageTable[3] = {"chat.png", "page_b.dat", 150, 1800, 1500, 1500};
-    shown.imageTable[4] = {"absent.png", "rien", 1800, 1800, 1500, 1500};
-    QTemporaryDir out;
-    const QString obz = out.filePath("set.obz");
-    const ExportReport e =
-        exportBoards(obz, {from.path("pages"), from.path("multimedia"), kTpp, shown});
-    QVERIFY2(e.ok, qPrintable(e.error));
-    QCOMPARE(e.boards, 2);
-    QCOMPARE(e.pictures, 8);
-    QCOMPARE(e.missingFiles, 1);
-
-    // The fields the format requires.
-    ZipReader zip;
-    QString why;
-    QVERIFY(zip.open(obz, &why));
-    const QJsonObject m =
-        QJsonDocument::fromJson(*zip.read("manifest.json", 1 << 20, &why)).object();
-    QCOMPARE(m["format"].toString(), QStringLiteral("open-board-0.1"));
-    QCOMPARE(m["root"].toString(), QStringLiteral("boards/depart.obf"));
-    const QJsonObject paths = m["paths"].toObject();
-    QCOMPARE(paths["boards"].toObject().size(), 2);
-    for (const QJsonValue &p : paths["boards"].toObject()) {
-        const QJsonObject b =
-            QJsonDocument::fromJson(*zip.read(p.toString(), 1 << 20, &why)).object();
-        for (const char *field : {"format", "id", "buttons", "grid", "images"})
-            QVERIFY2(b.contains(field), field);
-        QVERIFY(b["grid"].toObject().contains("order"));
-        // Each picture and sound listed once, with its size or its length; every one a
-        // button names is listed.
-        QMap<QString, QJsonObject> listed;
-        for (const char *list : {"images", "sounds"})
-            for (const QJsonValue &v : b[list].toArray()) {
-                const QJsonObject o = v.toObject();
-                QVERIFY2(!listed.contains(o["id"].toString()), qPrintable(o["id"].toString()));
-                listed.insert(o["id"].toString(), o);
-                if (QLatin1String(list) == "images")
-                    QVERIFY(o["width"].toInt() == 8 && o["height"].toInt() == 8);
-                else if (o["path"].toString().endsWith(".wav"))
-                    QCOMPARE(o["duration"].toInt(), 2); // 1.5 s, in whole seconds
-                else
-                    QVERIFY(o["duration"].toInt() >= 1 && o["duration"].toInt() <= 3);
-            }
-        for (const QJsonValue &button : b["buttons"].toArray())
-            for (const char *ref : {"image_id", "sound_id"})
-                if (button.toObject().contains(ref))
-                    QVERIFY(listed.contains(button.toObject()[ref].toString()));
-    }
-    for (const QJsonValue &p : paths["images"].toObject())
-        QVERIFY(zip.read(p.toString(), 1 << 20, &why));
-    const QJsonObject root =
-        QJsonDocument::fromJson(*zip.read("boards/depart.obf", 1 << 20, &why)).object();
-    const QJsonObject first = root["buttons"].toArray()[0].toObject();
-    QCOMPARE(first["label"].toString(), QStringLiteral("Bonjour maman"));
-    QCOMPARE(first["vocalization"].toString(), QStringLiteral("Bonjour\nmaman"));
-    QCOMPARE(root["grid"].toObject()["order"].toArray().size(), 2); // rows from the places
-
-    Program to;
-    const ImportReport r = to.import(obz);
-    QVERIFY2(r.ok, qPrintable(r.error));
-    QCOMPARE(r.pages, QStringList({"page_départ.dat", "page_b.dat"}));
-    const auto fields = [&](const QString &page) {
+    void gridPlacement() {
+        QFETCH(int, rows);
+        QFETCH(int, columns);
+        QFETCH(QStringList, order);
+        QFETCH(int, buttons);
+        QFETCH(QString, cells);
+        ObfBoard board;
+        board.rows = rows;
+        board.columns = columns;
+        for (const QString &row : order) {
+            QStringList ids = row.split(u' ');
+            for (QString &id : ids)
+                id = id == "-" ? QString() : id;
+            board.order << ids;
+        }
+        for (int i = 0; i < buttons; ++i)
+            board.buttons.emplace_back().id = QStringLiteral("b%1").arg(i);
+        const GridPlacement p = placeButtons(board);
         QStringList got;
-        const QStringList lines = readTextLines(to.path("pages/" + page)).lines;
-        got << lines[0];
-        for (const QString &line : lines.mid(1)) {
-            const QStringList f = pictureFields(line);
-            const QString media =
-                classifyAction(f[1]) != ActionClass::Media ? f[1]
-                : test::fileBytes(to.path("multimedia/" + QString(f[1]).replace('\\', '/'))) == wav
-                    ? QStringLiteral("(the same sound)")
-                    : QStringLiteral("(another sound)");
-            got << QImage(to.path("multimedia/" + QString(f[0]).replace('\\', '/')))
-                           .pixelColor(1, 1)
-                           .name() +
-                       u' ' + media;
+        for (const QPoint &c : p.cells)
+            got << QStringLiteral("%1,%2").arg(c.x()).arg(c.y());
+        QCOMPARE(got.join(u' '), cells);
+        QCOMPARE(gridCell(1, 2, 2, 3, QSize(9000, 6000), 150), QRect(6050, 3075, 2800, 2775));
+    }
+
+    void importMapsEveryKindOfButton() {
+        Program program;
+        QTemporaryDir source;
+        auto entries = twoBoards();
+        entries[2].second.replace("images/bonjour.png", "images/huge.png");
+        entries.push_back({"images/huge.png", hugePng()});
+        // A picture whose header is right and whose data is not: a card, as a huge one.
+        QByteArray damaged = test::pngBytes(Qt::green);
+        for (qsizetype i = damaged.indexOf("IDAT") + 8; i < damaged.size() - 16; ++i)
+            damaged[i] = char(damaged[i] ^ 0x5A);
+        QJsonObject maison = QJsonDocument::fromJson(entries[1].second).object();
+        QJsonArray buttons = maison["buttons"].toArray(), images = maison["images"].toArray();
+        buttons.append(QJsonObject{{"id", "8"}, {"label", "Abîmé"}, {"image_id", "i4"}});
+        images.append(QJsonObject{{"id", "i4"}, {"path", "images/abime.png"}});
+        maison["buttons"] = buttons;
+        maison["images"] = images;
+        entries[1].second = json(maison);
+        entries.push_back({"images/abime.png", damaged});
+        const ImportReport r = program.import(package(source, entries));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
+        QCOMPARE(r.mediaDirectory, QStringLiteral("maison"));
+        // Cells of 2800 × 2775 twips (186 × 185 pixels) on a 3 × 2 grid, 150 twips apart.
+        QCOMPARE(readTextLines(program.path("pages/page_maison.dat")).lines,
+                 QStringList({"couleur_page=16744448",
+                              "maison\\bonjour.png,Bonjour; ça va ?,10,10,186,185",
+                              "maison\\jeux.png,page_jeux.dat,206,10,186,185",
+                              "maison\\texte_chien.png,maison\\wouf.wav,403,10,186,185",
+                              "maison\\texte_fin.png,fin.,10,205,186,185",
+                              "maison\\bonjour.png,Dehors,206,205,186,185",
+                              "maison\\texte_abime.png,Abîmé,403,205,186,185"}));
+        QCOMPARE(readTextLines(program.path("pages/page_jeux.dat")).lines,
+                 QStringList({"couleur_page=16777215",
+                              "maison\\texte_retour.png,page_maison.dat,10,10,580,380"}));
+        QCOMPARE(test::fileBytes(program.path("multimedia/maison/bonjour.png")),
+                 test::pngBytes(Qt::red));
+        QCOMPARE(test::fileBytes(program.path("multimedia/maison/jeux.png")),
+                 test::pngBytes(Qt::blue));
+        // A button without its picture shows its text on its own colour.
+        const QImage card(program.path("multimedia/maison/texte_chien.png"));
+        QCOMPARE(card.pixelColor(20, 150), QColor(Qt::yellow));
+        QCOMPARE(r.pictures, 7);
+        QCOMPARE(r.webOnlyImages, 1);
+        QCOMPARE(r.textCards, 1);
+        QCOMPARE(r.leftOutButtons, 2);
+        QCOMPARE(r.replacedCharacters, 2);
+        QCOMPARE(r.unreadableImages, 2);
+        const QString message = r.message("set.obz");
+        QVERIFY2(
+            message.startsWith("« set.obz » : 2 pages importées (page_maison.dat, page_jeux.dat), "
+                               "7 images.\r\n"),
+            qPrintable(message));
+        QVERIFY(message.contains("1 image donnée seulement par une adresse web (non chargées)"));
+        QVERIFY(message.contains("2 boutons cachés, vides ou commandes du programme d'origine"));
+        QVERIFY(message.contains("2 images illisibles ou trop grandes : une carte avec le texte"));
+        // Every page reads back.
+        for (const QString &page : r.pages) {
+            const ParsedPage parsed = parsePage(
+                readTextLines(program.path("pages/" + page)).lines,
+                [&](const QString &f) {
+                    return QFile::exists(
+                        program.path("multimedia/" + QString(f).replace('\\', '/')));
+                },
+                kTpp);
+            QVERIFY(parsed.ok);
+            for (const PageEntry &e : parsed.entries)
+                QCOMPARE(e.state, PictureState::Present);
         }
-        return got;
-    };
-    QCOMPARE(fields("page_départ.dat"),
-             QStringList({"couleur_page=255", "#ffff00 Bonjour\\maman", "#a0a0a4 (the same sound)",
-                          "#a0a0a4 page_b.dat", "#ffffff rien"}));
-    QCOMPARE(fields("page_b.dat"),
-             QStringList({"couleur_page=65280", "#a0a0a4 page_départ.dat", "#ffff00 Au revoir",
-                          "#a0a0a4 fin", "#ffff00 (another sound)"}));
-}
+    }
+
+    void aBoardLargerThanAPageContinues() {
+        // 120 buttons on a 1 × 1 grid, as published sets have them.
+        QJsonArray buttons;
+        for (int i = 1; i <= 120; ++i)
+            buttons.append(
+                QJsonObject{{"id", QString::number(i)}, {"label", QString("mot %1").arg(i)}});
+        const QJsonObject board{
+            {"format", "open-board-0.1"},
+            {"id", "1"},
+            {"name", "Grand"},
+            {"buttons", buttons},
+            {"grid",
+             QJsonObject{{"rows", 1}, {"columns", 1}, {"order", QJsonArray{QJsonArray{"1"}}}}}};
+        QTemporaryDir source;
+        test::writeBytes(source.filePath("grand.obf"), json(board));
+        Program program;
+        const ImportReport r = program.import(source.filePath("grand.obf"));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.pages, QStringList({"page_grand.dat", "page_grand_suite_2.dat",
+                                       "page_grand_suite_3.dat"}));
+        QCOMPARE(r.pictures, 120);
+        QCOMPARE(r.continuationPages, 2);
+        QVERIFY(r.message("grand.obf").contains("2 pages de suite ajoutées"));
+        // 49 + "suite", "retour" + 48 + "suite", "retour" + the last 23; none dropped, each a
+        // size a person can press, the ways between the pages at the ends.
+        const QList<int> sizes = {50, 50, 24};
+        for (int n = 0; n < 3; ++n) {
+            const QStringList lines = program.pictures(r.pages[n]);
+            QCOMPARE(lines.size(), sizes[n]);
+            for (const QString &line : lines) {
+                const QStringList f = line.split(u',');
+                QVERIFY2(f[4].toInt() >= 40 && f[5].toInt() >= 40, qPrintable(line));
+            }
+            if (n > 0)
+                QVERIFY(
+                    lines.first().startsWith("grand\\texte_retour.png," + r.pages[n - 1] + ","));
+            if (n < 2)
+                QVERIFY(lines.last().startsWith("grand\\texte_suite.png," + r.pages[n + 1] + ","));
+        }
+        QVERIFY(
+            program.pictures(r.pages[2]).last().startsWith("grand\\texte_mot_120.png,mot 120,"));
+    }
+
+    void existingPagesAreAsked() {
+        Program program;
+        QTemporaryDir source;
+        const QString set = package(source, twoBoards());
+        test::writeBytes(program.path("pages/page_maison.dat"), "couleur_page=1\r\n");
+        const auto before = program.files();
+
+        program.answer = ExistingPages::Cancel;
+        ImportReport r = program.import(set);
+        QVERIFY(r.cancelled);
+        QCOMPARE(program.asked, QStringList{"page_maison.dat"});
+        QCOMPARE(program.files(), before);
+
+        program.answer = ExistingPages::KeepBoth;
+        r = program.import(set);
+        QVERIFY(r.ok);
+        QCOMPARE(r.pages, QStringList({"page_maison_2.dat", "page_jeux.dat"}));
+        QCOMPARE(test::fileBytes(program.path("pages/page_maison.dat")),
+                 QByteArray("couleur_page=1\r\n"));
+        QVERIFY(program.pictures("page_jeux.dat").at(0).contains(",page_maison_2.dat,"));
+
+        // Again: its media go to a directory of their own, never over the former one's.
+        program.answer = ExistingPages::Replace;
+        r = program.import(set);
+        QVERIFY(r.ok);
+        QCOMPARE(r.mediaDirectory, QStringLiteral("maison_2"));
+        QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
+        QVERIFY(program.pictures("page_maison.dat").at(0).startsWith("maison_2\\bonjour.png,"));
+    }
+
+    void hostilePackagesWriteNothing_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("truncated zip")
+            << 0 << "Le paquet n'est pas lisible : ce n'est pas un paquet zip";
+        QTest::newRow("wrong JSON board") << 1 << "n'est pas lisible : ce n'est pas du JSON valide";
+        QTest::newRow("no manifest") << 2 << "Le paquet n'a pas de manifest.json lisible";
+        QTest::newRow("board path leaves the package")
+            << 3 << "hors de lui-même (« ../page_x.obf »)";
+        QTest::newRow("image path leaves the package") << 4 << "hors de lui-même (« /etc/passwd »)";
+        QTest::newRow("thousands of boards") << 5
+                                             << "Le paquet contient 3000 tableaux : un import en "
+                                                "prend au plus 500.";
+        QTest::newRow("a lone board that is not JSON")
+            << 6 << "Le fichier n'est pas un tableau lisible";
+        QTest::newRow("an entry that inflates beyond its bound") << 7 << "est trop gros";
+    }
+
+    void hostilePackagesWriteNothing() {
+        QFETCH(int, kind);
+        QFETCH(QString, error);
+        QTemporaryDir around; // nothing may appear beside the program either
+        Program program(around.path());
+        QTemporaryDir source;
+        auto entries = twoBoards();
+        const auto set = [&](const QString &name, const QByteArray &bytes) {
+            for (auto &[n, b] : entries)
+                if (n == name)
+                    b = bytes;
+        };
+        QString file;
+        switch (kind) {
+        case 0: {
+            file = package(source, entries);
+            QByteArray bytes = test::fileBytes(file);
+            test::writeBytes(file, bytes.left(bytes.size() / 2));
+            break;
+        }
+        case 1:
+            set("boards/jeux.obf", "{\"format\": \"open-board-0.1\", \"buttons\": [");
+            break;
+        case 2:
+            set("manifest.json", "");
+            entries.erase(entries.begin());
+            break;
+        case 3:
+            set("manifest.json", json(manifest("boards/maison.obf", {{"1", "boards/maison.obf"},
+                                                                     {"2", "../page_x.obf"}})));
+            break;
+        case 4: {
+            QJsonObject board = QJsonDocument::fromJson(entries[2].second).object();
+            board["images"] = QJsonArray{QJsonObject{{"id", "r"}, {"path", "/etc/passwd"}}};
+            set("boards/jeux.obf", json(board));
+            break;
+        }
+        case 5: {
+            QJsonObject boards;
+            for (int i = 0; i < 3000; ++i)
+                boards.insert(QString::number(i), QStringLiteral("boards/%1.obf").arg(i));
+            set("manifest.json", json(manifest("boards/0.obf", boards)));
+            break;
+        }
+        case 6:
+            file = source.filePath("board.obf");
+            test::writeBytes(file, "<html>not a board</html>");
+            break;
+        case 7:
+            // Seven megabytes of one letter deflate to a few kilobytes; a board is at most five.
+            set("boards/jeux.obf", QByteArray(7 << 20, ' '));
+            break;
+        }
+        if (file.isEmpty())
+            file = package(source, entries);
+        const auto before = program.files();
+        const QStringList outside = QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden);
+        const ImportReport r = program.import(file);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(error), qPrintable(r.error));
+        QCOMPARE(program.files(), before);
+        QCOMPARE(QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden), outside);
+    }
+
+    void cancelOrAFullDiskLeavesNoHalfWrittenImport() {
+        // "Annuler" once the first board is done: nothing is left behind, as after a failure.
+        std::atomic<bool> cancel{false};
+        QList<int> told;
+        ImportProgress progress;
+        progress.cancel = &cancel;
+        progress.boardDone = [&](int done, int total) {
+            told << done << total;
+            cancel = true;
+        };
+        Program program;
+        QTemporaryDir cancelled;
+        const ImportReport stopped = importBoards(
+            package(cancelled, twoBoards()), program.target(),
+            [](const QStringList &) { return ExistingPages::Cancel; }, {}, progress);
+        QVERIFY(stopped.cancelled && !stopped.ok);
+        QCOMPARE(told, QList<int>({1, 2}));
+        QCOMPARE(program.files().keys(), QStringList());
+
+        test::SmallDisk disk("400k");
+        if (!disk.mounted())
+            QSKIP("mounting a small file system needs root");
+        QDir(disk.path()).mkpath("pages");
+        QDir(disk.path()).mkpath("multimedia");
+        // Pictures that fit one by one, not all together: the disk fills part way.
+        auto entries = twoBoards();
+        QJsonObject board = QJsonDocument::fromJson(entries[1].second).object();
+        QJsonArray images, buttons;
+        for (int i = 0; i < 12; ++i) {
+            const QString name = QStringLiteral("images/p%1.bmp").arg(i);
+            QImage noise(120, 120, QImage::Format_RGB32);
+            for (int p = 0; p < 120 * 120; ++p)
+                noise.setPixel(p % 120, p / 120, quint32(p * 2654435761u + i));
+            QByteArray bytes;
+            QBuffer b(&bytes);
+            b.open(QIODevice::WriteOnly);
+            noise.save(&b, "BMP");
+            entries.push_back({name, bytes});
+            images.append(QJsonObject{{"id", name}, {"path", name}});
+            buttons.append(QJsonObject{{"id", name}, {"label", "x"}, {"image_id", name}});
+        }
+        board["images"] = images;
+        board["buttons"] = buttons;
+        entries[1].second = json(board);
+        QTemporaryDir source;
+        const ImportReport r = importBoards(
+            package(source, entries),
+            {disk.path("pages"), disk.path("multimedia"), QSize(9000, 6000), 150, kTpp},
+            [](const QStringList &) { return ExistingPages::Cancel; });
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains("le disque est plein"), qPrintable(r.error));
+        QCOMPARE(QDir(disk.path("pages")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
+        QCOMPARE(QDir(disk.path("multimedia")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
+    }
+
+    void roundTrip() {
+        Program from;
+        test::writeBytes(from.path("multimedia/soleil.png"), test::pngBytes(Qt::yellow));
+        test::writeBytes(from.path("multimedia/chat.png"), test::pngBytes(Qt::gray));
+        const QByteArray wav = makeWav(QList<qint16>(33075, 3000), 22050); // 1.5 s
+        test::writeBytes(from.path("multimedia/miaou.wav"), wav);
+        // Two notes of half a second each on a piano.
+        test::writeBytes(from.path("multimedia/air.mid"),
+                         QByteArray::fromHex("4d546864000000060000000100604d54726b00000016"
+                                             "00c00000903c7f60803c400090407f6080404000ff2f00"));
+        test::writeBytes(
+            from.path("pages/page_b.dat"),
+            *encodeCp1252("couleur_page=65280\r\nchat.png,page_départ.dat,10,10,100,100\r\n"
+                          "soleil.png,Au revoir,120,10,100,100\r\nchat.png,fin,10,130,100,"
+                          "100\r\nsoleil.png,air.mid,120,130,100,100\r\n"));
+        PageModel shown;
+        shown.currentPage = QStringLiteral("page_départ.dat");
+        shown.pageColor = 255;
+        // Not saved yet: what is on the screen goes out.
+        shown.imageTable[1] = {"soleil.png", "Bonjour\\maman", 150, 150, 1500, 1500};
+        shown.imageTable[2] = {"chat.png", "miaou.wav", 1800, 160, 1500, 1500};
+        shown.imageTable[3] = {"chat.png", "page_b.dat", 150, 1800, 1500, 1500};
+        shown.imageTable[4] = {"absent.png", "rien", 1800, 1800, 1500, 1500};
+        QTemporaryDir out;
+        const QString obz = out.filePath("set.obz");
+        const ExportReport e =
+            exportBoards(obz, {from.path("pages"), from.path("multimedia"), kTpp, shown});
+        QVERIFY2(e.ok, qPrintable(e.error));
+        QCOMPARE(e.boards, 2);
+        QCOMPARE(e.pictures, 8);
+        QCOMPARE(e.missingFiles, 1);
+
+        // The fields the format requires.
+        ZipReader zip;
+        QString why;
+        QVERIFY(zip.open(obz, &why));
+        const QJsonObject m =
+            QJsonDocument::fromJson(*zip.read("manifest.json", 1 << 20, &why)).object();
+        QCOMPARE(m["format"].toString(), QStringLiteral("open-board-0.1"));
+        QCOMPARE(m["root"].toString(), QStringLiteral("boards/depart.obf"));
+        const QJsonObject paths = m["paths"].toObject();
+        QCOMPARE(paths["boards"].toObject().size(), 2);
+        for (const QJsonValue &p : paths["boards"].toObject()) {
+            const QJsonObject b =
+                QJsonDocument::fromJson(*zip.read(p.toString(), 1 << 20, &why)).object();
+            for (const char *field : {"format", "id", "buttons", "grid", "images"})
+                QVERIFY2(b.contains(field), field);
+            QVERIFY(b["grid"].toObject().contains("order"));
+            // Each picture and sound listed once, with its size or its length; every one a
+            // button names is listed.
+            QMap<QString, QJsonObject> listed;
+            for (const char *list : {"images", "sounds"})
+                for (const QJsonValue &v : b[list].toArray()) {
+                    const QJsonObject o = v.toObject();
+                    QVERIFY2(!listed.contains(o["id"].toString()), qPrintable(o["id"].toString()));
+                    listed.insert(o["id"].toString(), o);
+                    if (QLatin1String(list) == "images")
+                        QVERIFY(o["width"].toInt() == 8 && o["height"].toInt() == 8);
+                    else if (o["path"].toString().endsWith(".wav"))
+                        QCOMPARE(o["duration"].toInt(), 2); // 1.5 s, in whole seconds
+                    else
+                        QVERIFY(o["duration"].toInt() >= 1 && o["duration"].toInt() <= 3);
+                }
+            for (const QJsonValue &button : b["buttons"].toArray())
+                for (const char *ref : {"image_id", "sound_id"})
+                    if (button.toObject().contains(ref))
+                        QVERIFY(listed.contains(button.toObject()[ref].toString()));
+        }
+        for (const QJsonValue &p : paths["images"].toObject())
+            QVERIFY(zip.read(p.toString(), 1 << 20, &why));
+        const QJsonObject root =
+            QJsonDocument::fromJson(*zip.read("boards/depart.obf", 1 << 20, &why)).object();
+        const QJsonObject first = root["buttons"].toArray()[0].toObject();
+        QCOMPARE(first["label"].toString(), QStringLiteral("Bonjour maman"));
+        QCOMPARE(first["vocalization"].toString(), QStringLiteral("Bonjour\nmaman"));
+        QCOMPARE(root["grid"].toObject()["order"].toArray().size(), 2); // rows from the places
+
+        Program to;
+        const ImportReport r = to.import(obz);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.pages, QStringList({"page_départ.dat", "page_b.dat"}));
+        const auto fields = [&](const QString &page) {
+            QStringList got;
+            const QStringList lines = readTextLines(to.path("pages/" + page)).lines;
+            got << lines[0];
+            for (const QString &line : lines.mid(1)) {
+                const QStringList f = pictureFields(line);
+                const QString media =
+                    classifyAction(f[1]) != ActionClass::Media ? f[1]
+                    : test::fileBytes(to.path("multimedia/" + QString(f[1]).replace('\\', '/'))) ==
+                            wav
+                        ? QStringLiteral("(the same sound)")
+                        : QStringLiteral("(another sound)");
+                got << QImage(to.path("multimedia/" + QString(f[0]).replace('\\', '/')))
+                               .pixelColor(1, 1)
+                               .name() +
+                           u' ' + media;
+            }
+            return got;
+        };
+        QCOMPARE(fields("page_départ.dat"),
+                 QStringList({"couleur_page=255", "#ffff00 Bonjour\\maman",
+                              "#a0a0a4 (the same sound)", "#a0a0a4 page_b.dat", "#ffffff rien"}));
+        QCOMPARE(fields("page_b.dat"),
+                 QStringList({"couleur_page=65280", "#a0a0a4 page_départ.dat", "#ffff00 Au revoir",
+                              "#a0a0a4 fin", "#ffff00 (another sound)"}));
+    }
+};
 
 QTEST_MAIN(BoardsTest)
 #include "tst_boards.moc"
