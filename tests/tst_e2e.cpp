@@ -4,7 +4,6 @@
 #include "platform/EspeakSpeech.h"
 #include "support/AudioMonitor.h"
 #include "support/Fakes.h"
-#include "support/SmallDisk.h"
 #include "support/X11Session.h"
 
 #include <QImage>
@@ -238,43 +237,6 @@ private slots:
         QVERIFY(x_->waitForPixels(Qt::yellow, 5000));
         QVERIFY(quitFromTheMenu(*x_, main, tablavox));
         QCOMPARE(fileBytes(program.file("pages/page_maison.dat")), expected);
-    }
-
-    void aFullDiskLosesNothing() {
-        // The program directory on a small file system of its own, that can really be filled:
-        // room for the program (far larger when built with the sanitizers) and a little more.
-        const qint64 programBytes = QFileInfo(QStringLiteral(TABLAVOX_BIN_DIR "/tablavox")).size();
-        SmallDisk disk(QString::number((programBytes >> 20) + 24) + QLatin1String("m"));
-        if (!disk.mounted())
-            QSKIP("mounting a small file system needs root");
-        ProgramCopy program(disk.path());
-        program.settings(fileBytes(kData + "default.cfg"));
-        program.picture("p.jpg", Qt::red);
-        // Its one picture quits, as a person's "fin" does.
-        const QByteArray pageBytes = "couleur_page=0\r\np.jpg,fin,20,20,100,100\r\n";
-        program.page(kStartPage, pageBytes);
-        QProcess tablavox;
-        const QString main = program.start(*x_, tablavox);
-        QVERIFY(!main.isEmpty() && x_->waitForPixels(Qt::red, 5000));
-        QVERIFY(disk.fill());
-        const QByteArray settings = fileBytes(program.file("Tablavox2.cfg"));
-        QVERIFY(x_->clickIn(main, 70, 90));
-        // Each refused write is said (the page, then the settings), and the program then ends.
-        int said = 0;
-        while (tablavox.state() == QProcess::Running && said < 3) {
-            const QString box = x_->waitForWindow("^Tablavox$");
-            if (box.isEmpty() || !x_->keysTo(box, {"Return"}))
-                break;
-            ++said;
-            x_->waitForNoWindow("^Tablavox$", 5000);
-        }
-        QVERIFY(tablavox.state() == QProcess::NotRunning || tablavox.waitForFinished(15000));
-        QCOMPARE(tablavox.exitCode(), 0);
-        QCOMPARE(said, 2);
-        QCOMPARE(fileBytes(program.file("pages/" + kStartPage)), pageBytes);
-        QCOMPARE(fileBytes(program.file("Tablavox2.cfg")), settings);
-        QCOMPARE(QDir(program.file("pages")).entryList(QDir::Files | QDir::System),
-                 QStringList({kStartPage}));
     }
 };
 
