@@ -85,56 +85,12 @@ QString package(const QTemporaryDir &dir, const std::vector<std::pair<QString, Q
 
 // Two boards: "Maison" with the kinds of buttons, "Jeux" with a way back.
 std::vector<std::pair<QString, QByteArray>> twoBoards() {
-    const QByteArray red = test::pngBytes(Qt::red), blue = test::pngBytes(Qt::blue);
-    const QJsonArray buttons{
-        QJsonObject{{"id", "1"},
-                    {"label", "Bonjour"},
-                    {"vocalization", "Bonjour, ça va ?"},
-                    {"image_id", "i1"}},
-        QJsonObject{{"id", 2},
-                    {"label", "Jeux"},
-                    {"image_id", "i2"},
-                    {"load_board", QJsonObject{{"id", "2"}, {"path", "boards/jeux.obf"}}}},
-        QJsonObject{{"id", "3"},
-                    {"label", "Chien"},
-                    {"image_id", "i3"},
-                    {"sound_id", "s1"},
-                    {"background_color", "rgb(255, 255, 0)"}},
-        QJsonObject{{"id", "4"}, {"label", "caché"}, {"hidden", true}},
-        QJsonObject{{"id", "5"}, {"label", "effacer"}, {"action", ":clear"}},
-        QJsonObject{{"id", "6"}, {"label", "fin"}},
-        QJsonObject{{"id", "7"}, {"label", "Dehors"}, {"image_id", "i1"}}};
-    const QJsonObject maison{
-        {"format", "open-board-0.1"},
-        {"id", "1"},
-        {"name", "Maison"},
-        {"background_color", "rgb(0, 128, 255)"},
-        {"buttons", buttons},
-        {"grid", QJsonObject{{"rows", 2},
-                             {"columns", 3},
-                             {"order", QJsonArray{QJsonArray{"1", 2, "3"},
-                                                  QJsonArray{"6", QJsonValue::Null, "4"}}}}},
-        {"images", QJsonArray{QJsonObject{{"id", "i1"}, {"path", "images/bonjour.png"}},
-                              QJsonObject{{"id", "i2"},
-                                          {"data", "data:image/png;base64," +
-                                                       QString::fromLatin1(blue.toBase64())}},
-                              QJsonObject{{"id", "i3"}, {"url", "https://example.org/chien.png"}}}},
-        {"sounds", QJsonArray{QJsonObject{{"id", "s1"}, {"path", "sounds/wouf.wav"}}}}};
-    const QJsonObject jeux{
-        {"format", "open-board-0.1"},
-        {"id", "2"},
-        {"name", "Jeux"},
-        {"buttons", QJsonArray{QJsonObject{{"id", "1"},
-                                           {"label", "Retour"},
-                                           {"image_id", "r"},
-                                           {"load_board", QJsonObject{{"id", "1"}}}}}},
-        {"grid", QJsonObject{{"rows", 1}, {"columns", 1}, {"order", QJsonArray{QJsonArray{"1"}}}}},
-        {"images", QJsonArray{QJsonObject{{"id", "r"}, {"path", "images/bonjour.png"}}}}};
-    return {{"manifest.json", json(manifest("boards/maison.obf", {{"1", "boards/maison.obf"},
-                                                                  {"2", "boards/jeux.obf"}}))},
-            {"boards/maison.obf", json(maison)},
-            {"boards/jeux.obf", json(jeux)},
-            {"images/bonjour.png", red},
+    const QString from = QStringLiteral(TABLAVOX_TEST_DATA "/boards/");
+    return {{"manifest.json", test::fileBytes(from + "manifest.json")},
+            {"boards/maison.obf", test::fileBytes(from + "maison.obf")
+                                      .replace("BLUE_PNG", test::pngBytes(Qt::blue).toBase64())},
+            {"boards/jeux.obf", test::fileBytes(from + "jeux.obf")},
+            {"images/bonjour.png", test::pngBytes(Qt::red)},
             {"sounds/wouf.wav", QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16) + QByteArray(40, '\0')}};
 }
 
