@@ -83,19 +83,6 @@ QString package(const QTemporaryDir &dir, const std::vector<std::pair<QString, Q
     return file;
 }
 
-// Two boards: "Maison" with the kinds of buttons, "Jeux" with a way back.
-std::vector<std::pair<QString, QByteArray>> twoBoards() {
-    const QString from = QStringLiteral(TABLAVOX_TEST_DATA "/boards/");
-    return {{"manifest.json", test::fileBytes(from + "manifest.json")},
-            {"boards/maison.obf", test::fileBytes(from + "maison.obf")
-                                      .replace("BLUE_PNG", test::pngBytes(Qt::blue).toBase64())},
-            {"boards/jeux.obf", test::fileBytes(from + "jeux.obf")},
-            {"images/bonjour.png", test::pngBytes(Qt::red)},
-            {"sounds/wouf.wav", QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16) + QByteArray(40, '\0')}};
-}
-
-} // namespace
-
 // A PNG whose header claims 20000 × 20000 pixels: never decoded.
 static QByteArray hugePng() {
     QByteArray bytes = test::pngBytes(Qt::red);
@@ -106,6 +93,25 @@ static QByteArray hugePng() {
     qToBigEndian<quint32>(crc, bytes.data() + 29);
     return bytes;
 }
+
+// Two boards: "Maison" with the kinds of buttons, "Jeux" with a way back. One picture is too
+// large to decode, another has a right header and wrong data.
+std::vector<std::pair<QString, QByteArray>> twoBoards() {
+    const QString from = QStringLiteral(TABLAVOX_TEST_DATA "/boards/");
+    QByteArray damaged = test::pngBytes(Qt::green);
+    for (qsizetype i = damaged.indexOf("IDAT") + 8; i < damaged.size() - 16; ++i)
+        damaged[i] = char(damaged[i] ^ 0x5A);
+    return {{"manifest.json", test::fileBytes(from + "manifest.json")},
+            {"boards/maison.obf", test::fileBytes(from + "maison.obf")
+                                      .replace("BLUE_PNG", test::pngBytes(Qt::blue).toBase64())},
+            {"boards/jeux.obf", test::fileBytes(from + "jeux.obf")},
+            {"images/bonjour.png", test::pngBytes(Qt::red)},
+            {"sounds/wouf.wav", QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16) + QByteArray(40, '\0')},
+            {"images/huge.png", hugePng()},
+            {"images/abime.png", damaged}};
+}
+
+} // namespace
 
 class BoardsTest : public QObject {
     Q_OBJECT
@@ -203,22 +209,7 @@ private slots:
     void importMapsEveryKindOfButton() {
         Program program;
         QTemporaryDir source;
-        auto entries = twoBoards();
-        entries[2].second.replace("images/bonjour.png", "images/huge.png");
-        entries.push_back({"images/huge.png", hugePng()});
-        // A picture whose header is right and whose data is not: a card, as a huge one.
-        QByteArray damaged = test::pngBytes(Qt::green);
-        for (qsizetype i = damaged.indexOf("IDAT") + 8; i < damaged.size() - 16; ++i)
-            damaged[i] = char(damaged[i] ^ 0x5A);
-        QJsonObject maison = QJsonDocument::fromJson(entries[1].second).object();
-        QJsonArray buttons = maison["buttons"].toArray(), images = maison["images"].toArray();
-        buttons.append(QJsonObject{{"id", "8"}, {"label", "Abîmé"}, {"image_id", "i4"}});
-        images.append(QJsonObject{{"id", "i4"}, {"path", "images/abime.png"}});
-        maison["buttons"] = buttons;
-        maison["images"] = images;
-        entries[1].second = json(maison);
-        entries.push_back({"images/abime.png", damaged});
-        const ImportReport r = program.import(package(source, entries));
+        const ImportReport r = program.import(package(source, twoBoards()));
         QVERIFY2(r.ok, qPrintable(r.error));
         QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
         QCOMPARE(r.mediaDirectory, QStringLiteral("maison"));
