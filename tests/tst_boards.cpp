@@ -225,27 +225,19 @@ private slots:
         QCOMPARE(readTextLines(program.path("pages/page_jeux.dat")).lines,
                  QStringList({"couleur_page=16777215",
                               "maison\\texte_retour.png,page_maison.dat,10,10,580,380"}));
-        QCOMPARE(test::fileBytes(program.path("multimedia/maison/bonjour.png")),
-                 test::pngBytes(Qt::red));
         QCOMPARE(test::fileBytes(program.path("multimedia/maison/jeux.png")),
                  test::pngBytes(Qt::blue));
         // A button without its picture shows its text on its own colour.
-        const QImage card(program.path("multimedia/maison/texte_chien.png"));
-        QCOMPARE(card.pixelColor(20, 150), QColor(Qt::yellow));
-        QCOMPARE(r.pictures, 7);
-        QCOMPARE(r.webOnlyImages, 1);
-        QCOMPARE(r.textCards, 1);
-        QCOMPARE(r.leftOutButtons, 2);
-        QCOMPARE(r.replacedCharacters, 2);
-        QCOMPARE(r.unreadableImages, 2);
+        QCOMPARE(QImage(program.path("multimedia/maison/texte_chien.png")).pixelColor(20, 150),
+                 QColor(Qt::yellow));
+        QCOMPARE(QList<int>({r.pictures, r.webOnlyImages, r.textCards, r.leftOutButtons,
+                             r.replacedCharacters, r.unreadableImages}),
+                 QList<int>({7, 1, 1, 2, 2, 2}));
         const QString message = r.message("set.obz");
-        QVERIFY2(
-            message.startsWith("« set.obz » : 2 pages importées (page_maison.dat, page_jeux.dat), "
-                               "7 images.\r\n"),
-            qPrintable(message));
-        QVERIFY(message.contains("1 image donnée seulement par une adresse web (non chargées)"));
-        QVERIFY(message.contains("2 boutons cachés, vides ou commandes du programme d'origine"));
-        QVERIFY(message.contains("2 images illisibles ou trop grandes : une carte avec le texte"));
+        QVERIFY2(message.startsWith("« set.obz » : 2 pages importées (page_maison.dat, "
+                                    "page_jeux.dat), 7 images.\r\n") &&
+                     message.contains("2 images illisibles ou trop grandes : une carte"),
+                 qPrintable(message));
         // Every page reads back.
         for (const QString &page : r.pages) {
             const ParsedPage parsed = parsePage(
@@ -501,9 +493,7 @@ private slots:
         const ExportReport e =
             exportBoards(obz, {from.path("pages"), from.path("multimedia"), kTpp, shown});
         QVERIFY2(e.ok, qPrintable(e.error));
-        QCOMPARE(e.boards, 2);
-        QCOMPARE(e.pictures, 8);
-        QCOMPARE(e.missingFiles, 1);
+        QCOMPARE(QList<int>({e.boards, e.pictures, e.missingFiles}), QList<int>({2, 8, 1}));
 
         // The fields the format requires.
         ZipReader zip;
@@ -511,11 +501,9 @@ private slots:
         QVERIFY(zip.open(obz, &why));
         const QJsonObject m =
             QJsonDocument::fromJson(*zip.read("manifest.json", 1 << 20, &why)).object();
-        QCOMPARE(m["format"].toString(), QStringLiteral("open-board-0.1"));
-        QCOMPARE(m["root"].toString(), QStringLiteral("boards/depart.obf"));
-        const QJsonObject paths = m["paths"].toObject();
-        QCOMPARE(paths["boards"].toObject().size(), 2);
-        for (const QJsonValue &p : paths["boards"].toObject()) {
+        QCOMPARE(m["format"].toString() + m["root"].toString(),
+                 QStringLiteral("open-board-0.1boards/depart.obf"));
+        for (const QJsonValue &p : m["paths"].toObject()["boards"].toObject()) {
             const QJsonObject b =
                 QJsonDocument::fromJson(*zip.read(p.toString(), 1 << 20, &why)).object();
             for (const char *field : {"format", "id", "buttons", "grid", "images"})
@@ -541,8 +529,6 @@ private slots:
                     if (button.toObject().contains(ref))
                         QVERIFY(listed.contains(button.toObject()[ref].toString()));
         }
-        for (const QJsonValue &p : paths["images"].toObject())
-            QVERIFY(zip.read(p.toString(), 1 << 20, &why));
         const QJsonObject root =
             QJsonDocument::fromJson(*zip.read("boards/depart.obf", 1 << 20, &why)).object();
         const QJsonObject first = root["buttons"].toArray()[0].toObject();
