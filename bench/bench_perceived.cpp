@@ -192,7 +192,7 @@ bool Bench::layProgram() {
 }
 
 bool Bench::startProgram() {
-    program_.start(x_, tablavox_);
+    program_.launch(x_, tablavox_);
     const QString main = x_.waitForWindow("^Tablavox -::- page_départ.dat$", 60000);
     if (main.isEmpty())
         return false;
@@ -472,8 +472,7 @@ int Bench::run() {
     }
     if (args_.presses + args_.media > 0) {
         if (!startProgram()) {
-            x_.screenshot("/tmp/bench_perceived_start.png");
-            system(qPrintable("ls -la " + program_.path() + " " + program_.path() + "/pages"));
+            x_.screen().save("/tmp/bench_perceived_start.png");
             std::fprintf(stderr,
                          "the program did not start (screen: /tmp/bench_perceived_start.png)\n");
             return 1;

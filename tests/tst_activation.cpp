@@ -11,10 +11,8 @@
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
 
-#include <QDir>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace tv;
 

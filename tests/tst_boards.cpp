@@ -13,14 +13,8 @@
 #include "support/SmallDisk.h"
 #include "use/ActionText.h"
 
-#include <QBuffer>
-#include <QDirIterator>
-#include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QtEndian>
 #include <QtTest>
+#include <QtWidgets>
 #include <zlib.h>
 
 using namespace tv;

@@ -81,8 +81,7 @@ private slots:
     void threePicturesThenDireSayTheMessageAsOne() {
         ProgramCopy program;
         layOut(program, "bandeau_phrase=oui\r\n");
-        QProcess tablavox;
-        const QString main = program.start(*x_, tablavox);
+        const QString main = program.start(*x_);
         QVERIFY(!main.isEmpty());
         AudioMonitor monitor;
         QVERIFY(monitor.waitUntilListening());
@@ -105,15 +104,12 @@ private slots:
         const double whole = expectedSpan("Je veux boire de l'eau.");
         QVERIFY2(std::abs(message - whole) < 0.3,
                  qPrintable(QString("heard %1 s, the message lasts %2 s").arg(message).arg(whole)));
-        tablavox.kill();
-        tablavox.waitForFinished();
     }
 
     void scanningChosenInThePropertiesAndAButtonAsTheSwitch() {
         ProgramCopy program;
         layOut(program, "");
-        QProcess tablavox;
-        const QString main = program.start(*x_, tablavox);
+        const QString main = program.start(*x_);
         QVERIFY(!main.isEmpty());
         QList<QPoint> at;
         for (QColor color : {Qt::yellow, Qt::cyan, Qt::magenta, Qt::green})
@@ -134,8 +130,6 @@ private slots:
         bool ok = false;
         x_->xdotool({"click", "1"}, &ok);
         QVERIFY(ok && !x_->waitForWindow("^Tablavox -::- page_suite.dat$").isEmpty());
-        tablavox.kill();
-        tablavox.waitForFinished();
     }
 
     void keySwitchesHeldAsAPersonHoldsThem() {
@@ -154,8 +148,7 @@ private slots:
             next.replace("Je veux", "page_un.dat").replace("page_suite.dat", "page_quatre.dat"));
         program.page("page_un.dat", "couleur_page=255\r\n");
         program.page("page_quatre.dat", "couleur_page=255\r\n");
-        QProcess tablavox;
-        const QString main = program.start(*x_, tablavox);
+        const QString main = program.start(*x_);
         QVERIFY(!main.isEmpty());
         const QPoint yellow = x_->centreOf(Qt::yellow);
         const auto xdotool = [&](const QStringList &args) {
@@ -187,8 +180,6 @@ private slots:
         QVERIFY(xdotool(presses({"space", "space"})));
         QVERIFY(!x_->waitForWindow("^Tablavox -::- page_(un|quatre).dat$").isEmpty());
         QVERIFY(x_->waitForNoWindow("^Tablavox -::- page_quatre.dat$", 0));
-        tablavox.kill();
-        tablavox.waitForFinished();
     }
 };
 

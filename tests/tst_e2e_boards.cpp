@@ -6,11 +6,8 @@
 #include "support/X11Session.h"
 #include "symbols/SymbolLibrary.h"
 
-#include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace tv;
 using namespace tv::test;
@@ -50,8 +47,7 @@ private slots:
         program.settings(fileBytes(QStringLiteral(TABLAVOX_TEST_DATA "/settings/default.cfg")));
         program.picture("soleil.jpg", Qt::yellow);
         program.page(kStartPage, "couleur_page=255\r\nsoleil.jpg,,0,0,1500,1500\r\n");
-        QProcess tablavox;
-        const QString main = program.start(*x_, tablavox);
+        const QString main = program.start(*x_);
         QVERIFY(!main.isEmpty());
         // The picture's menu, its first entry "Propriétés", then "Symboles".
         QVERIFY(x_->menu(main, 40, 60, 3, {"Down", "Return"}));
@@ -76,8 +72,6 @@ private slots:
                         expected.path(), &why);
         QVERIFY2(!dog.path.isEmpty(), qPrintable(why));
         QCOMPARE(fileBytes(program.file("multimedia/symboles/chien.png")), fileBytes(dog.path));
-        tablavox.kill();
-        tablavox.waitForFinished();
     }
 
     void carerImportsABoardSetAndItsLinksWork() {
@@ -111,8 +105,7 @@ private slots:
                  {"images/rouge.png", pngBytes(Qt::red)}},
                 &why),
             qPrintable(why));
-        QProcess tablavox;
-        const QString main = program.start(*x_, tablavox);
+        const QString main = program.start(*x_);
         QVERIFY(!main.isEmpty());
         // "Importer…" is the entry before last of the "Pages" menu.
         QVERIFY(x_->menu(main, kPagesMenu, 8, 1, {"Up", "Up", "Return"}));
@@ -126,8 +119,6 @@ private slots:
         QVERIFY(x_->click(x_->centreOf(Qt::red)));
         QVERIFY(!x_->waitForWindow("^Tablavox -::- page_jeux.dat$").isEmpty());
         QVERIFY(!x_->centreOf(Qt::green).isNull());
-        tablavox.kill();
-        tablavox.waitForFinished();
     }
 };
 

@@ -16,13 +16,8 @@
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
 
-#include <QAction>
-#include <QDir>
-#include <QLabel>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace tv;
 

@@ -12,10 +12,8 @@
 #include "use/MediaPlayback.h"
 #include "use/MediaWindow.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QProcess>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace tv;
 

@@ -9,10 +9,8 @@
 #include "platform/TextFile.h"
 #include "support/PageFixture.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QSignalSpy>
 #include <QtTest>
+#include <QtWidgets>
 #include <fcntl.h>
 #include <sys/stat.h>
 

@@ -9,12 +9,8 @@
 #include "use/SwitchInput.h"
 #include "use/SwitchRules.h"
 
-#include <QDialog>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace tv;
 

@@ -10,9 +10,8 @@
 #include "support/Fakes.h"
 #include "use/SpeechWindow.h"
 
-#include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace tv;
 

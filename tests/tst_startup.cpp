@@ -14,14 +14,8 @@
 #include "support/Fakes.h"
 #include "use/MediaWindow.h"
 
-#include <QAction>
-#include <QDir>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QSlider>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace tv;
 

@@ -10,12 +10,8 @@
 #include "symbols/SymbolLibrary.h"
 #include "use/SpeechWindow.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace tv;
 

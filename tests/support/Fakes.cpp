@@ -1,45 +1,37 @@
 #include "Fakes.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QImage>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace tv::test {
+
+namespace {
+template <typename T> T next(std::deque<T> &queue, T otherwise) {
+    if (!queue.empty()) {
+        otherwise = std::move(queue.front());
+        queue.pop_front();
+    }
+    return otherwise;
+}
+} // namespace
 
 MessageAnswer ScriptedDialogs::message(const QString &text, MessageIcon icon,
                                        MessageButtons buttons, const QString &title) {
     messages.append({text, icon, buttons, title.isEmpty() ? kProgramTitle : title});
-    if (!answers.empty()) {
-        const MessageAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    return next(answers, buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel);
 }
 
 QString ScriptedDialogs::input(const QString &, const QString &, const QString &) {
-    if (inputs.empty())
-        return {};
-    const QString s = inputs.front();
-    inputs.pop_front();
-    return s;
+    return next(inputs, QString());
 }
 
 std::optional<QString> ScriptedDialogs::openFile(const OpenFileRequest &request) {
     fileRequests.append(request);
-    if (files.empty())
-        return std::nullopt;
-    const auto f = files.front();
-    files.pop_front();
-    return f;
+    return next(files, std::optional<QString>());
 }
 
 std::optional<qint32> ScriptedDialogs::chooseColor() {
-    if (colors.empty())
-        return std::nullopt;
-    const auto c = colors.front();
-    colors.pop_front();
-    return c;
+    return next(colors, std::optional<qint32>());
 }
 
 QByteArray fileBytes(const QString &path) {

@@ -2,16 +2,23 @@
 
 #include "Fakes.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QRegularExpression>
-#include <QTest>
-#include <QThread>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace tv::test {
+
+namespace {
+// True once `done` is, trying again every 50 ms; false after timeoutMs.
+template <typename Done> bool waitUntil(int timeoutMs, Done done) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+} // namespace
 
 X11Session::X11Session() {
     // A display number of our own, so that test runs never share a server.
@@ -68,26 +75,20 @@ QString X11Session::xdotool(const QStringList &args, bool *ok) const {
 
 QString X11Session::waitForWindow(const QString &titleRegex, int timeoutMs,
                                   const QString &notThis) const {
-    QDeadlineTimer deadline(timeoutMs);
-    do {
-        QStringList ids = xdotool({"search", "--onlyvisible", "--name", titleRegex})
-                              .split(u'\n', Qt::SkipEmptyParts);
+    QStringList ids;
+    waitUntil(timeoutMs, [&] {
+        ids = xdotool({"search", "--onlyvisible", "--name", titleRegex})
+                  .split(u'\n', Qt::SkipEmptyParts);
         ids.removeAll(notThis);
-        if (!ids.isEmpty())
-            return ids.last();
-        QThread::msleep(50);
-    } while (!deadline.hasExpired());
-    return {};
+        return !ids.isEmpty();
+    });
+    return ids.value(ids.size() - 1);
 }
 
 bool X11Session::waitForNoWindow(const QString &titleRegex, int timeoutMs) const {
-    QDeadlineTimer deadline(timeoutMs);
-    do {
-        if (xdotool({"search", "--onlyvisible", "--name", titleRegex}).isEmpty())
-            return true;
-        QThread::msleep(50);
-    } while (!deadline.hasExpired());
-    return false;
+    return waitUntil(timeoutMs, [&] {
+        return xdotool({"search", "--onlyvisible", "--name", titleRegex}).isEmpty();
+    });
 }
 
 bool X11Session::keysTo(const QString &window, const QStringList &keys) const {
@@ -131,12 +132,8 @@ bool X11Session::menu(const QString &window, int x, int y, int button,
     if (!clickIn(window, x, y, button))
         return false;
     // The keys go to the menu only once its window is up; a slow program takes its time.
-    QDeadlineTimer deadline(10000);
-    while (visibleWindows() == before) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
+    if (!waitUntil(10000, [&] { return visibleWindows() != before; }))
+        return false;
     QThread::msleep(150);
     bool ok = false;
     xdotool(QStringList({"key", "--delay", "100"}) + keys, &ok);
@@ -150,13 +147,7 @@ QPoint X11Session::cursor() const {
 }
 
 bool X11Session::waitForCursorNear(QPoint at, int timeoutMs) const {
-    QDeadlineTimer deadline(timeoutMs);
-    while ((cursor() - at).manhattanLength() >= 12) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(30);
-    }
-    return true;
+    return waitUntil(timeoutMs, [&] { return (cursor() - at).manhattanLength() < 12; });
 }
 
 QImage X11Session::screen() const {
@@ -173,40 +164,24 @@ bool similar(QColor a, QColor b, int tolerance) {
            std::abs(a.blue() - b.blue()) < tolerance;
 }
 
-QPoint X11Session::centreOf(const QColor &color) const {
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
+QPoint X11Session::centreOf(const QColor &color, int pixels) const {
+    QPoint centre;
+    waitUntil(10000, [&] {
         const QImage shot = screen();
         qint64 sx = 0, sy = 0, n = 0;
         for (int y = 0; y < shot.height(); y += 2) {
-            for (int xx = 0; xx < shot.width(); xx += 2) {
-                if (similar(shot.pixelColor(xx, y), color)) {
-                    sx += xx;
+            for (int x = 0; x < shot.width(); x += 2) {
+                if (similar(shot.pixelColor(x, y), color)) {
+                    sx += x;
                     sy += y;
                     ++n;
                 }
             }
         }
-        if (n > 500)
-            return {int(sx / n), int(sy / n)};
-        QTest::qWait(100);
-    }
-    return {};
-}
-
-bool X11Session::waitForPixels(const QColor &color, int pixels, int timeoutMs) const {
-    QDeadlineTimer deadline(timeoutMs);
-    do {
-        const QImage shot = screen();
-        int n = 0;
-        for (int y = 0; y < shot.height(); ++y)
-            for (int x = 0; x < shot.width(); ++x)
-                n += similar(shot.pixelColor(x, y), color, 40) ? 1 : 0;
-        if (n >= pixels)
-            return true;
-        QTest::qWait(100);
-    } while (!deadline.hasExpired());
-    return false;
+        centre = n * 4 >= pixels ? QPoint(int(sx / n), int(sy / n)) : QPoint();
+        return !centre.isNull();
+    });
+    return centre;
 }
 
 ProgramCopy::ProgramCopy(const QString &parent)
@@ -240,8 +215,13 @@ bool ProgramCopy::launch(const X11Session &x, QProcess &process) const {
     return process.waitForStarted();
 }
 
-QString ProgramCopy::start(const X11Session &x, QProcess &process) const {
-    if (!launch(x, process))
+ProgramCopy::~ProgramCopy() {
+    process.kill();
+    process.waitForFinished();
+}
+
+QString ProgramCopy::start(const X11Session &x) {
+    if (!launch(x))
         return {};
     return x.waitForWindow(QStringLiteral("^Tablavox -::- page_départ.dat$"), 60000);
 }

@@ -16,6 +16,7 @@ public:
     X11Session();
     ~X11Session();
     bool isRunning() const { return server_ && server_->state() == QProcess::Running; }
+    QString display() const { return display_; }
     QProcessEnvironment environment() const;
 
     // Runs xdotool; its standard output, trimmed.
@@ -39,10 +40,8 @@ public:
     bool waitForCursorNear(QPoint at, int timeoutMs = 20000) const;
     QImage screen() const;
     // The middle of the screen's pixels of about that colour (each channel within 30), once
-    // there are enough of them to be a picture; a null point after 10 s.
-    QPoint centreOf(const QColor &color) const;
-    // True once the screen shows at least `pixels` of about that colour.
-    bool waitForPixels(const QColor &color, int pixels, int timeoutMs = 10000) const;
+    // there are at least `pixels` of them; a null point after 10 s.
+    QPoint centreOf(const QColor &color, int pixels = 2000) const;
 
 private:
     std::unique_ptr<QProcess> server_;
@@ -61,9 +60,14 @@ public:
     void page(const QString &name, const QByteArray &bytes) const;
     // multimedia/<name>: a picture of one colour.
     void picture(const QString &name, QColor color, int size = 100) const;
+    // The program runs until it quits, or until this copy goes.
     bool launch(const X11Session &x, QProcess &process) const;
+    bool launch(const X11Session &x) { return launch(x, process); }
     // Launches it and waits for its main window on the start page; that window, or empty.
-    QString start(const X11Session &x, QProcess &process) const;
+    QString start(const X11Session &x);
+    ~ProgramCopy();
+
+    QProcess process;
 
 private:
     QTemporaryDir dir_;
