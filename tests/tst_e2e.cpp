@@ -36,7 +36,7 @@ private slots:
         QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
     }
 
-    void firstStartAPhraseASecondCopyThenQuit() {
+    void firstStartAPhraseASecondCopyACrashThenQuit() {
         ProgramCopy program;
         program.picture("rouge.jpg", Qt::red, 300);
         program.picture("Bleu.JPG", Qt::blue, 80);
@@ -78,11 +78,17 @@ private slots:
         QVERIFY(!refusal.isEmpty() && x_->keysTo(refusal, {"Return"}));
         QVERIFY(second.waitForFinished(10000) && second.exitCode() == 0);
         QCOMPARE(program.process.state(), QProcess::Running);
+        // A crash leaves the lock behind; the next start is not refused for it.
+        program.process.kill();
+        program.process.waitForFinished();
+        const QString again = program.start(*x_);
+        QVERIFY(!again.isEmpty());
+        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000);
 
         // The farewell is heard during the wait before the program ends; the settings and the
         // page are written as the program writes them.
         monitor.take();
-        QVERIFY(x_->menu(main, kProgrammeMenu, 8, 1, {"q"}));
+        QVERIFY(x_->menu(again, kProgrammeMenu, 8, 1, {"q"}));
         QByteArray farewell;
         QTRY_VERIFY_WITH_TIMEOUT(AudioMonitor::loudest(farewell += monitor.take()) > 1000, 10000);
         QVERIFY(program.process.waitForFinished(15000) && program.process.exitCode() == 0);
