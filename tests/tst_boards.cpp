@@ -15,7 +15,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-#include <zlib.h>
 
 using namespace tv;
 
@@ -67,43 +66,6 @@ struct Program {
         return r.lines.mid(1);
     }
 };
-
-QString package(const QTemporaryDir &dir, const std::vector<std::pair<QString, QByteArray>> &e) {
-    const QString file = dir.filePath("set.obz");
-    QFile::remove(file);
-    QString why;
-    if (!writeZip(file, e, &why))
-        qFatal("%s", qPrintable(why));
-    return file;
-}
-
-// A PNG whose header claims 20000 × 20000 pixels: never decoded.
-static QByteArray hugePng() {
-    QByteArray bytes = test::pngBytes(Qt::red);
-    for (int offset : {16, 20})
-        qToBigEndian<quint32>(20000, bytes.data() + offset);
-    const quint32 crc =
-        quint32(crc32(0, reinterpret_cast<const Bytef *>(bytes.constData() + 12), 17));
-    qToBigEndian<quint32>(crc, bytes.data() + 29);
-    return bytes;
-}
-
-// Two boards: "Maison" with the kinds of buttons, "Jeux" with a way back. One picture is too
-// large to decode, another has a right header and wrong data.
-std::vector<std::pair<QString, QByteArray>> twoBoards() {
-    const QString from = QStringLiteral(TABLAVOX_TEST_DATA "/boards/");
-    QByteArray damaged = test::pngBytes(Qt::green);
-    for (qsizetype i = damaged.indexOf("IDAT") + 8; i < damaged.size() - 16; ++i)
-        damaged[i] = char(damaged[i] ^ 0x5A);
-    return {{"manifest.json", test::fileBytes(from + "manifest.json")},
-            {"boards/maison.obf", test::fileBytes(from + "maison.obf")
-                                      .replace("BLUE_PNG", test::pngBytes(Qt::blue).toBase64())},
-            {"boards/jeux.obf", test::fileBytes(from + "jeux.obf")},
-            {"images/bonjour.png", test::pngBytes(Qt::red)},
-            {"sounds/wouf.wav", QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16) + QByteArray(40, '\0')},
-            {"images/huge.png", hugePng()},
-            {"images/abime.png", damaged}};
-}
 
 } // namespace
 
@@ -203,7 +165,7 @@ private slots:
     void importMapsEveryKindOfButton() {
         Program program;
         QTemporaryDir source;
-        const ImportReport r = program.import(package(source, twoBoards()));
+        const ImportReport r = program.import(test::package(source, test::boardSet()));
         QVERIFY2(r.ok, qPrintable(r.error));
         QCOMPARE(r.pages, QStringList({"page_maison.dat", "page_jeux.dat"}));
         QCOMPARE(r.mediaDirectory, QStringLiteral("maison"));
@@ -293,7 +255,7 @@ private slots:
     void existingPagesAreAsked() {
         Program program;
         QTemporaryDir source;
-        const QString set = package(source, twoBoards());
+        const QString set = test::package(source, test::boardSet());
         test::writeBytes(program.path("pages/page_maison.dat"), "couleur_page=1\r\n");
         const auto before = program.files();
 
@@ -344,7 +306,7 @@ private slots:
         QTemporaryDir around; // nothing may appear beside the program either
         Program program(around.path());
         QTemporaryDir source;
-        auto entries = twoBoards();
+        auto entries = test::boardSet();
         const auto set = [&](const QString &name, const QByteArray &bytes) {
             for (auto &[n, b] : entries)
                 if (n == name)
@@ -353,7 +315,7 @@ private slots:
         QString file;
         switch (kind) {
         case 0: {
-            file = package(source, entries);
+            file = test::package(source, entries);
             QByteArray bytes = test::fileBytes(file);
             test::writeBytes(file, bytes.left(bytes.size() / 2));
             break;
@@ -392,7 +354,7 @@ private slots:
             break;
         }
         if (file.isEmpty())
-            file = package(source, entries);
+            file = test::package(source, entries);
         const auto before = program.files();
         const QStringList outside = QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden);
         const ImportReport r = program.import(file);
@@ -415,7 +377,7 @@ private slots:
         Program program;
         QTemporaryDir cancelled;
         const ImportReport stopped = importBoards(
-            package(cancelled, twoBoards()), program.target(),
+            test::package(cancelled, test::boardSet()), program.target(),
             [](const QStringList &) { return ExistingPages::Cancel; }, {}, progress);
         QVERIFY(stopped.cancelled && !stopped.ok);
         QCOMPARE(told, QList<int>({1, 2}));
@@ -427,7 +389,7 @@ private slots:
         QDir(disk.path()).mkpath("pages");
         QDir(disk.path()).mkpath("multimedia");
         // Pictures that fit one by one, not all together: the disk fills part way.
-        auto entries = twoBoards();
+        auto entries = test::boardSet();
         QJsonObject board = QJsonDocument::fromJson(entries[1].second).object();
         QJsonArray images, buttons;
         for (int i = 0; i < 12; ++i) {
@@ -448,7 +410,7 @@ private slots:
         entries[1].second = json(board);
         QTemporaryDir source;
         const ImportReport r = importBoards(
-            package(source, entries),
+            test::package(source, entries),
             {disk.path("pages"), disk.path("multimedia"), QSize(9000, 6000), 150, kTpp},
             [](const QStringList &) { return ExistingPages::Cancel; });
         QVERIFY(!r.ok);

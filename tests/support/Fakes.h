@@ -8,6 +8,7 @@
 #include <QList>
 #include <QSize>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <deque>
 
 namespace tv::test {
@@ -102,5 +103,13 @@ QByteArray fileBytes(const QString &path);
 // A PNG file's bytes: a picture of one colour.
 QByteArray pngBytes(const QColor &color, QSize size = {8, 8});
 void writeBytes(const QString &path, const QByteArray &bytes);
+
+// A board set of the open board format: two boards, "Maison" with every kind of button and
+// "Jeux" with a way back; one picture too large to decode, another with a right header and
+// wrong data.
+using BoardEntries = std::vector<std::pair<QString, QByteArray>>;
+BoardEntries boardSet();
+// The entries zipped into dir/set.obz.
+QString package(const QTemporaryDir &dir, const BoardEntries &entries);
 
 } // namespace tv::test
