@@ -4,7 +4,6 @@
 #include "page/MainWindow.h"
 #include "platform/AppState.h"
 #include "platform/MediaFormat.h"
-#include "platform/MidiRender.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/Wav.h"
 #include "support/AudioMonitor.h"
@@ -126,18 +125,6 @@ private slots:
         // One second of sound, then the window closes by itself.
         QTRY_VERIFY_WITH_TIMEOUT(!media_->window()->isVisible(), 10000);
         QCOMPARE(player_->mode(), QStringLiteral("stopped"));
-    }
-
-    void midiIsRenderedBySynthesizer() {
-        QString why;
-        const auto parsed = parseWav(renderMidiToWav(dir_.filePath("multimedia/air.mid"), &why));
-        QVERIFY2(parsed, qPrintable(why));
-        // One second of notes, their ring-out, and no silence after it.
-        const double seconds = double(parsed->pcm.size()) / 2 / parsed->format.sampleRate;
-        QVERIFY2(seconds > 1.0 && seconds < 2.2, qPrintable(QString::number(seconds)));
-        QVERIFY(test::AudioMonitor::loudest(parsed->pcm) > 1000);
-        QVERIFY(renderMidiToWav(dir_.filePath("multimedia/son.wav"), &why).isEmpty());
-        QVERIFY(!why.isEmpty());
     }
 
     void unplayableFileIsReportedAndTheNextPlays() {

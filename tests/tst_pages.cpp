@@ -236,14 +236,6 @@ private slots:
         s.load("page_absente.dat");
         s.load("page_a.dat");
         QCOMPARE(s.fakes.sounds.played, QList<QByteArray>(2, PageSounds::storedSound(7)));
-        // Clearing removes hidden pictures too (one being stretched), and the frame.
-        s.window.img(2)->hide();
-        s.window.selectionFrame()->show();
-        s.loader.clearPage();
-        QVERIFY(!s.window.img(1) && !s.window.img(2) && s.window.img(0));
-        QCOMPARE(s.state.page.imageTable[1], ImageRecord{});
-        s.load("page_a.dat");
-        QCOMPARE(s.shown(), QList<int>({1, 2}));
         // A save that fails keeps the former file and the page's modified mark.
         const QByteArray before = test::fileBytes(s.path("pages/page_a.dat"));
         s.state.page.imageTable[1].imageAction = QStringLiteral("Bonjour 😀");
@@ -307,22 +299,6 @@ private slots:
             QCOMPARE(QDir(dir.filePath("cache")).entryList(QDir::Files), QStringList());
             QCOMPARE(disk.bytes(), 0);
         }
-        // Bounded in size: the least recently used goes first.
-        const qint64 one = 64 * 64 * 4 + 200; // a 64 x 64 picture and its header, about
-        DiskPictureCache bounded(dir.filePath("bounded"), 4 * one);
-        const auto name = [](int i) { return QStringLiteral("/p%1.png").arg(i); };
-        for (int i = 0; i < 4; ++i) {
-            bounded.store(name(i), stamp, QSize(64, 64), square(Qt::red));
-            QFile file(bounded.fileFor(name(i), QSize(64, 64)));
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            file.setFileTime(QDateTime::currentDateTime().addSecs(i - 100),
-                             QFileDevice::FileModificationTime);
-        }
-        QVERIFY(!bounded.find(name(0), stamp, QSize(64, 64)).isNull()); // used again
-        bounded.store(name(4), stamp, QSize(64, 64), square(Qt::red));
-        QVERIFY(bounded.bytes() <= 4 * one);
-        QVERIFY(!bounded.find(name(0), stamp, QSize(64, 64)).isNull());
-        QVERIFY(bounded.find(name(1), stamp, QSize(64, 64)).isNull());
     }
 
     void damagedCacheFilesAreDecodedAgain_data() {

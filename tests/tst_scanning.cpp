@@ -116,15 +116,6 @@ private slots:
         QVERIFY(p.fakes.cursor.moves.isEmpty());
     }
 
-    void emptyPageCountsOnWithoutFraming() {
-        Page p("");
-        for (int i = 1; i <= 60; ++i) {
-            p.scanning.step();
-            QCOMPARE(p.state.scanIndex, 0); // held at or past the count, it wraps
-        }
-        QVERIFY(p.fakes.cursor.moves.isEmpty());
-    }
-
     void holdsWhileAMenuOrADialogIsOpen() {
         Page p;
         p.scanning.step();

@@ -251,34 +251,6 @@ private slots:
         QVERIFY(p.configHas("cadre_couleur=-2147483643"));
     }
 
-    void cancelKeepsOnlyTheImmediateOnes() {
-        Program p("temporisation=2000\r\n");
-        p.open();
-        p.click("optAccès(1)");
-        p.child<QSlider>("cursTemporisation")->setValue(900);
-        p.click("lblCouleur(4)");
-        p.click("cmdAnnule");
-        QVERIFY(!p.startup->programProperties());
-        QCOMPARE(p.state.settings.accessMode, kAccessScanning);
-        p.main().action("menuQuitter")->trigger();
-        QVERIFY(p.configHas("accès=défilement") && p.configHas("temporisation=2000") &&
-                p.configHas("cadre_couleur=255"));
-    }
-
-    void pageSound() {
-        Program p("son_page=oui,2\r\n");
-        p.open();
-        p.fakes.sounds.played.clear();
-        p.click("optSon(7)");
-        QCOMPARE(p.fakes.sounds.played, QList<QByteArray>({PageSounds::storedSound(7)}));
-        p.click("cmdSonPage");
-        QVERIFY(!p.state.settings.pageSoundOn);
-        p.click("cmsSauve");
-        QVERIFY(p.configHas("son_page=non,0"));
-        p.open();
-        QVERIFY(p.child<QRadioButton>("optSon(1)")->isChecked());
-    }
-
     void pageColour() {
         Program p("couleur_fond=16711680\r\n");
         PageColorDialog d(p.state, p.main(), p.fakes.services);

@@ -6,7 +6,6 @@
 #include "platform/Cp1252.h"
 #include "support/PageFixture.h"
 #include "support/SmallDisk.h"
-#include "symbols/SymbolDialog.h"
 #include "symbols/SymbolLibrary.h"
 #include "use/SpeechWindow.h"
 
@@ -144,31 +143,6 @@ private slots:
         QCOMPARE(why, full ? QStringLiteral("le disque est plein")
                            : QStringLiteral("le disque est en lecture seule"));
         QVERIFY(QDir(disk.path("symboles")).isEmpty());
-    }
-
-    void searchWindowByKeyboard() {
-        SymbolDialog dialog(library());
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(dialog.shownCount(), 7);
-        QTest::keyClicks(dialog.field(), "chi");
-        QCOMPARE(dialog.shownCount(), 4);
-        QCOMPARE(dialog.findChild<QLabel *>("lblCompte")->text(), QStringLiteral("4 symboles"));
-        // The arrows move in the grid while the field keeps the keyboard.
-        QTest::keyClick(dialog.field(), Qt::Key_Right);
-        QTest::keyClick(dialog.field(), Qt::Key_Right);
-        QTest::keyClick(dialog.field(), Qt::Key_Left);
-        QVERIFY(dialog.field()->hasFocus());
-        QTest::keyClick(dialog.field(), Qt::Key_Return);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(library().at(dialog.chosen()).label, QStringLiteral("chiffre"));
-
-        SymbolDialog none(library());
-        QTest::keyClicks(none.field(), "zzz");
-        QCOMPARE(none.findChild<QLabel *>("lblCompte")->text(),
-                 QStringLiteral("Aucun symbole pour « zzz »"));
-        QTest::keyClick(none.field(), Qt::Key_Return);
-        QCOMPARE(none.chosen(), -1);
     }
 
     void propertiesDialogTakesASymbol_data() {
