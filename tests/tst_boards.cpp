@@ -78,27 +78,8 @@ private slots:
         QTest::addColumn<QString>("in");
         QTest::addColumn<QString>("out");
         QTest::addColumn<int>("replaced");
-        const struct {
-            const char *kind, *in, *out;
-            int replaced;
-        } rows[] = {{"phrase", "Oui, merci", "Oui; merci", 1},
-                    {"phrase", "Bonjour. Ça va ?", "Bonjour; Ça va ?", 1},
-                    {"phrase", "Je veux.", "Je veux.", 0},
-                    {"phrase", "Je sais pas...", "Je sais pas…", 1},
-                    {"phrase", " Fin ", "Fin.", 1}, // a keyword of this program
-                    {"phrase", "un\r\ndeux\ntrois", "un\\deux\\trois", 0},
-                    {"phrase", "chien 🐶", "chien", 1},
-                    {"page", "Mes Jeux", "page_mes_jeux.dat", 0},
-                    {"page", "À table !", "page_à_table.dat", 0},
-                    {"page", "a/b\\c:d*?,e", "page_abcde.dat", 0},
-                    {"page", "🐶", "page_tableau.dat", 0},
-                    {"colour", "rgb(255, 128, 0)", "33023", 0},
-                    {"colour", "rgba(100%, 0%, 0%, 0.5)", "255", 0},
-                    {"colour", "#00f", "16711680", 0},
-                    {"colour", "bleu", "", 0}};
-        for (const auto &r : rows)
-            QTest::newRow(r.in) << r.kind << QString::fromUtf8(r.in) << QString::fromUtf8(r.out)
-                                << r.replaced;
+        for (const QStringList &row : test::caseTable("board_texts.tsv"))
+            QTest::newRow(qPrintable(row[1])) << row[0] << row[1] << row[2] << row[3].toInt();
     }
 
     void textsAndNames() {

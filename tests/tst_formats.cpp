@@ -213,47 +213,8 @@ private slots:
     void settingsValueRules_data() {
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("expected"); // a part of the summary, or "refused"
-        const char *rows[][2] = {
-            {"Temporisation=1000", "delay=2000"}, // keys are exact
-            {"acces=défilement", "access=souris"},
-            {"accès=clavier", "access=souris"},
-            {"accès=défilement", "delay=2000 access=défilement video=640 sound=non,0"},
-            {"temporisation=-5", "delay=2000"},
-            {"temporisation=1500ms", "delay=1500"},
-            {"  temporisation  =  1200  ", "delay=1200"},
-            {"temporisation=900\r\ntemporisation=800", "delay=800"},
-            {"accès==souris", "access=souris"},
-            {"video_largeur= 320", "video=320"},
-            {"son_page=oui,12", "sound=oui,9"},
-            {"son_page=oui,0", "sound=oui,1"},
-            {"son_page=non,7", "sound=non,1"},
-            {"cadre_clignote=OUI", "blink=0"},
-            {"cadre_clignote=oui", "blink=1"},
-            {"couleur_fond=", "bg=16777215"},
-            {"couleur_fond=abc", "bg=0 "},
-            {"cadre_épaisseur=-4", "thick=10"},
-            {"cadre_épaisseur=30000", "thick=100"},
-            // The message strip's keys: absent (an older file) or unclear, the strip stays
-            // off and each phrase is still said.
-            {"temporisation=900", "bar=0 say=1"},
-            {"bandeau_phrase=oui", "bar=1 say=1"},
-            {"bandeau_phrase=1\r\nbandeau_dire=peut-être", "bar=0 say=1"},
-            {"bandeau_phrase=oui\r\nbandeau_dire=non", "bar=1 say=0"},
-            // The adaptive step's bounds are put in order once the whole file is read.
-            {"défilement_min=8000", "bounds=5000-8000"},
-            {"défilement_max=300\r\ndéfilement_min=8000", "bounds=300-8000"},
-            // A line without "=" repeats the one before; alone, it is nothing.
-            {"son_page=oui,3\r\nsans egal\r\n\r\n", "sound=oui,3"},
-            {"rien ici", "delay=2000"},
-            // What makes the program write its defaults afresh.
-            {"fenetre_gauche=abc", "refused"},
-            {"fenetre_hauteur=3000", "refused"},
-            {"son_page=oui", "refused"},
-            {"temporisation=40000", "refused"},
-            {"couleur_fond=99999999999", "refused"},
-            {"temporisation=900\r\nfenetre_largeur=x", "refused"}};
-        for (const auto &[lines, expected] : rows)
-            QTest::newRow(lines) << QString::fromUtf8(lines) << QString::fromUtf8(expected);
+        for (const QStringList &row : test::caseTable("settings.tsv"))
+            QTest::newRow(qPrintable(row[0])) << row[0] << row.value(1);
     }
 
     void settingsValueRules() {

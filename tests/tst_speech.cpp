@@ -78,34 +78,8 @@ private slots:
     void markupBecomesVoiceMarkup_data() {
         QTest::addColumn<QString>("phrase");
         QTest::addColumn<QString>("spoken"); // inside <speak> when it is markup
-        const char *rows[][2] = {
-            {"Bonjour", "Bonjour"},
-            {"Tom & Jerry", "Tom & Jerry"},
-            {"3 < 4", "3 < 4"},
-            {"a<silence msec=\"20\"/>b<rate speed=\"0\">c</rate><emph>d</emph>",
-             "<speak>a<break time=\"20ms\"/>b<prosody rate=\"100%\">c</prosody><emphasis>d"
-             "</emphasis></speak>"},
-            {"<Volume Level='25'>a</Volume><pitch middle=\"-3\">b</pitch><spell>SNCF</spell>",
-             "<speak><prosody volume=\"25%\">a</prosody><prosody pitch=\"-3st\">b</prosody>"
-             "<say-as interpret-as=\"characters\">SNCF</say-as></speak>"},
-            // Values held to their range.
-            {"<volume level=\"400\">a</volume><rate speed=\"-30\">b</rate><pitch middle=\"99\"/>c",
-             "<speak><prosody volume=\"100%\">a</prosody><prosody rate=\"33%\">b</prosody>"
-             "<prosody pitch=\"+10st\">c</prosody></speak>"},
-            // An empty tag holds to the end of its element; an open one to the end.
-            {"<emph>a<rate speed=\"10\"/>b</emph>c",
-             "<speak><emphasis>a<prosody rate=\"300%\">b</prosody></emphasis>c</speak>"},
-            {"<rate speed=\"10\">vite", "<speak><prosody rate=\"300%\">vite</prosody></speak>"},
-            {"<voice required=\"x\">Tom &amp; <b>Jerry</b> & <!-- note -->co</voice>",
-             "<speak>Tom &amp; Jerry &amp; co</speak>"},
-            {"<rate speed=\"vite\">a</rate>", "<speak>a</speak>"},
-            {"<break time=\"1s\" onload=\"x\"/><prosody rate=\"slow\">a</prosody><audio "
-             "src=\"/x\"/>",
-             "<speak><break time=\"1s\"/><prosody rate=\"slow\">a</prosody></speak>"},
-            {"a</emph> b", "a b"},
-            {"<emph>a<spell>b</emph>c</spell>", "abc"}};
-        for (const auto &[phrase, spoken] : rows)
-            QTest::newRow(phrase) << QString(phrase) << QString(spoken);
+        for (const QStringList &row : test::caseTable("markup.tsv"))
+            QTest::newRow(qPrintable(row[0])) << row[0] << row.value(1);
     }
 
     void markupBecomesVoiceMarkup() {

@@ -44,24 +44,9 @@ private slots:
     void searchRanksAndFolds_data() {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("expected");
-        const char *rows[][2] = {
-            // A label word, then a longer label, then a keyword.
-            {"chien", "chien|tête de chien|loup"},
-            {"  CHIEN ", "chien|tête de chien|loup"},
-            // Beginnings: the shorter label first, keywords last.
-            {"chi", "chien|chiffre|tête de chien|loup"},
-            // Accents do not matter, nor do they in the keyword; nor ligatures.
-            {"ecole", "école|bus scolaire"},
-            {"ÉCOLE", "école|bus scolaire"},
-            {"coeur", "cœur rouge"},
-            {"rouge cœur", "cœur rouge"}, // every word, in any order
-            {"chien rouge", ""},
-            // Components, symbols without a drawing and skin tones are not listed apart.
-            {"peau dessin regional", ""},
-            {"claire", ""},
-            {"", "chien|tête de chien|chiffre|école|bus scolaire|cœur rouge|loup"}};
-        for (const auto &[query, expected] : rows)
-            QTest::newRow(query) << QString::fromUtf8(query) << QString::fromUtf8(expected);
+        for (const QStringList &row : test::caseTable("symbol_search.tsv"))
+            QTest::newRow(row[0].isEmpty() ? "(empty)" : qPrintable(row[0]))
+                << row[0] << row.value(1);
     }
 
     void searchRanksAndFolds() {
@@ -73,13 +58,8 @@ private slots:
     void fileNames_data() {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("name");
-        const char *rows[][2] = {{"pomme rouge", "pomme_rouge.png"},
-                                 {"École", "ecole.png"},
-                                 {"drapeau : Côte d’Ivoire", "drapeau_cote_d_ivoire.png"},
-                                 {"cœur rouge", "coeur_rouge.png"},
-                                 {"日本 !", "symbole.png"}};
-        for (const auto &[label, name] : rows)
-            QTest::newRow(label) << QString::fromUtf8(label) << QString::fromUtf8(name);
+        for (const QStringList &row : test::caseTable("symbol_names.tsv"))
+            QTest::newRow(qPrintable(row[0])) << row[0] << row[1];
         QTest::newRow("long") << QString(80, u'a') << QString(60, u'a') + ".png";
     }
 

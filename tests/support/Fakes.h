@@ -107,6 +107,10 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 // A board set of the open board format: two boards, "Maison" with every kind of button and
 // "Jeux" with a way back; one picture too large to decode, another with a right header and
 // wrong data.
+// The rows of a table of cases in tests/data/cases: tab-separated columns holding the C
+// escapes \r, \n, \t and \\; lines starting with "#", and a tab followed by "# ", are comments.
+QList<QStringList> caseTable(const QString &name);
+
 using BoardEntries = std::vector<std::pair<QString, QByteArray>>;
 BoardEntries boardSet();
 // The entries zipped into dir/set.obz.
