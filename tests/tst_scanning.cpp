@@ -206,91 +206,51 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(p.state.currentImage, 1, 3000);
     }
 
-    void timingFilters_data() {
-        QTest::addColumn<int>("acceptance");
-        QTest::addColumn<int>("release");
-        QTest::addColumn<QList<int>>("presses"); // down at, up at, down at, up at, …
-        QTest::addColumn<int>("counted");
-        QTest::newRow("off: every press") << 0 << 0 << QList<int>{0, 50, 60, 70, 80, 90} << 3;
-        QTest::newRow("too short to count") << 200 << 0 << QList<int>{0, 150, 300, 350} << 0;
-        QTest::newRow("held long enough") << 200 << 0 << QList<int>{0, 250, 400, 650} << 2;
-        QTest::newRow("tremor after a press")
-            << 0 << 500 << QList<int>{0, 30, 100, 130, 600, 630} << 2;
-        QTest::newRow("both") << 100 << 500 << QList<int>{0, 150, 200, 350, 700, 720, 800, 950}
-                              << 2;
-        // The release time runs from the release of the press that counted.
-        QTest::newRow("pressed again inside the release time")
-            << 300 << 500 << QList<int>{0, 310, 510, 910} << 1;
-        // A press that starts inside the release time is ignored whole, however long held.
-        QTest::newRow("held on past the release time")
-            << 0 << 500 << QList<int>{0, 10, 400, 3000} << 1;
+    void switchRules_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("row");
+        for (const char *table : {"switch_timing.tsv", "scan_rows.tsv", "scan_pace.tsv"})
+            for (const QStringList &row : test::caseTable(table))
+                QTest::newRow(qPrintable(row.join(u' '))) << QString(table) << row;
     }
 
-    void timingFilters() {
-        QFETCH(int, acceptance);
-        QFETCH(int, release);
-        QFETCH(QList<int>, presses);
-        QFETCH(int, counted);
-        SwitchTiming timing(acceptance, release);
-        int n = 0;
-        for (int i = 0; i + 1 < presses.size(); i += 2) {
-            n += timing.down(presses[i]) ? 1 : 0;
-            // The switch still down: the same press, whatever repeats it.
-            n += timing.down(presses[i] + 1) ? 1 : 0;
-            n += timing.heldUntil(presses[i + 1]) ? 1 : 0;
-            timing.up(presses[i + 1]);
+    void switchRules() {
+        QFETCH(QString, table);
+        QFETCH(QStringList, row);
+        const auto ints = [](const QString &text) {
+            QList<int> out;
+            for (const QString &n : text.split(u' ', Qt::SkipEmptyParts))
+                out << n.toInt();
+            return out;
+        };
+        if (table == "switch_timing.tsv") {
+            SwitchTiming timing(row[0].toInt(), row[1].toInt());
+            const QList<int> at = ints(row[2]);
+            int n = 0;
+            for (int i = 0; i + 1 < at.size(); i += 2) {
+                n += timing.down(at[i]) ? 1 : 0;
+                // The switch still down: the same press, whatever repeats it.
+                n += timing.down(at[i] + 1) ? 1 : 0;
+                n += timing.heldUntil(at[i + 1]) ? 1 : 0;
+                timing.up(at[i + 1]);
+            }
+            QCOMPARE(n, row[3].toInt());
+        } else if (table == "scan_rows.tsv") {
+            QList<PlacedPicture> pictures;
+            for (const QString &place : row[0].split(u' ')) {
+                const QList<int> r = ints(QString(place).replace(u',', u' '));
+                pictures << PlacedPicture{int(pictures.size()) + 1, QRect(r[0], r[1], r[2], r[3])};
+            }
+            QList<QList<int>> rows;
+            for (const QString &r : row[1].split(u'|'))
+                rows << ints(r);
+            QCOMPARE(rowsOf(pictures), rows);
+        } else {
+            ScanPace pace(row[0].toInt(), 500, 5000);
+            for (int e : ints(row[1]))
+                e < 0 ? pace.missed() : pace.selected(e);
+            QCOMPARE(pace.stepMs(), row[2].toInt());
         }
-        QCOMPARE(n, counted);
-    }
-
-    void rowsFromFreePlaces_data() {
-        QTest::addColumn<QList<QRect>>("places"); // pictures 1, 2, …
-        QTest::addColumn<QList<QList<int>>>("rows");
-        QTest::newRow("a grid out of order")
-            << QList<QRect>{{100, 0, 50, 50}, {0, 100, 50, 50}, {0, 0, 50, 50}, {100, 100, 50, 50}}
-            << QList<QList<int>>{{3, 1}, {2, 4}};
-        QTest::newRow("slightly lower, same row")
-            << QList<QRect>{{0, 0, 50, 50}, {60, 20, 50, 50}, {120, 15, 50, 50}}
-            << QList<QList<int>>{{1, 2, 3}};
-        QTest::newRow("centre below the band")
-            << QList<QRect>{{0, 0, 50, 50}, {60, 40, 50, 50}} << QList<QList<int>>{{1}, {2}};
-        QTest::newRow("overlapping, and far beyond the window")
-            << QList<QRect>{{0, 0, 100, 100}, {20, 20, 30, 30}, {30000, 30000, 10, 10}}
-            << QList<QList<int>>{{1, 2}, {3}};
-    }
-
-    void rowsFromFreePlaces() {
-        QFETCH(QList<QRect>, places);
-        QFETCH(QList<QList<int>>, rows);
-        QList<PlacedPicture> pictures;
-        for (int i = 0; i < places.size(); ++i)
-            pictures << PlacedPicture{i + 1, places[i]};
-        QCOMPARE(rowsOf(pictures), rows);
-    }
-
-    void paceFollowsRecordedPresses_data() {
-        QTest::addColumn<int>("step");
-        QTest::addColumn<QList<int>>("events"); // reaction times in ms; -1 for a miss
-        QTest::addColumn<int>("expected");
-        // Ten reactions with a median of 600: the target is 1150, halfway from 2000 is 1575.
-        QTest::newRow("slower than needed")
-            << 2000 << QList<int>{500, 600, 700, 600, 600, 550, 650, 600, 600, 600} << 1575;
-        QTest::newRow("nine are not enough") << 2000 << QList<int>(9, 600) << 2000;
-        QTest::newRow("slow person, step grows") << 1000 << QList<int>(10, 2000) << 2125;
-        QTest::newRow("held to the lower bound") << 600 << QList<int>(10, 50) << 500;
-        QTest::newRow("two misses in a row") << 1000 << QList<int>{-1, -1} << 1100;
-        QTest::newRow("misses apart do nothing") << 1000 << QList<int>{-1, 700, -1} << 1000;
-        QTest::newRow("held to the upper bound") << 4900 << QList<int>{-1, -1} << 5000;
-    }
-
-    void paceFollowsRecordedPresses() {
-        QFETCH(int, step);
-        QFETCH(QList<int>, events);
-        QFETCH(int, expected);
-        ScanPace pace(step, 500, 5000);
-        for (int e : events)
-            e < 0 ? pace.missed() : pace.selected(e);
-        QCOMPARE(pace.stepMs(), expected);
     }
 
     void cuesAndKeyNames() {
