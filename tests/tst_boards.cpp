@@ -102,44 +102,24 @@ private slots:
     }
 
     void gridPlacement_data() {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("columns");
-        QTest::addColumn<QStringList>("order"); // rows of ids, "-" for an empty cell
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<QString>("cells"); // column,row per button
-        QTest::newRow("order kept, empty cells kept")
-            << 2 << 2 << QStringList{"b0 -", "- b1"} << 2 << "0,0 1,1";
-        QTest::newRow("not in the order: the free cells")
-            << 2 << 2 << QStringList{"b1 -", "- -"} << 3 << "1,0 0,0 0,1";
-        QTest::newRow("unknown ids and a button twice")
-            << 1 << 3 << QStringList{"x b0 b0"} << 1 << "1,0";
-        QTest::newRow("full grid grows by rows")
-            << 1 << 2 << QStringList{"b0 b1"} << 3 << "0,0 1,0 0,1";
-        QTest::newRow("no grid: a square") << 0 << 0 << QStringList{} << 5 << "0,0 1,0 2,0 0,1 1,1";
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList &row : test::caseTable("board_grids.tsv"))
+            QTest::newRow(qPrintable(row.join(u' '))) << row;
     }
 
     void gridPlacement() {
-        QFETCH(int, rows);
-        QFETCH(int, columns);
-        QFETCH(QStringList, order);
-        QFETCH(int, buttons);
-        QFETCH(QString, cells);
+        QFETCH(QStringList, row);
         ObfBoard board;
-        board.rows = rows;
-        board.columns = columns;
-        for (const QString &row : order) {
-            QStringList ids = row.split(u' ');
-            for (QString &id : ids)
-                id = id == "-" ? QString() : id;
-            board.order << ids;
-        }
-        for (int i = 0; i < buttons; ++i)
+        board.rows = row[0].section(u' ', 0, 0).toInt();
+        board.columns = row[0].section(u' ', 1, 1).toInt();
+        for (const QString &ids : row[1].split(u'|', Qt::SkipEmptyParts))
+            board.order << ids.split(u' ').replaceInStrings(QRegularExpression("^-$"), QString());
+        for (int i = 0; i < row[2].toInt(); ++i)
             board.buttons.emplace_back().id = QStringLiteral("b%1").arg(i);
-        const GridPlacement p = placeButtons(board);
-        QStringList got;
-        for (const QPoint &c : p.cells)
-            got << QStringLiteral("%1,%2").arg(c.x()).arg(c.y());
-        QCOMPARE(got.join(u' '), cells);
+        QStringList cells;
+        for (const QPoint &c : placeButtons(board).cells)
+            cells << QStringLiteral("%1,%2").arg(c.x()).arg(c.y());
+        QCOMPARE(cells.join(u' '), row[3]);
         QCOMPARE(gridCell(1, 2, 2, 3, QSize(9000, 6000), 150), QRect(6050, 3075, 2800, 2775));
     }
 

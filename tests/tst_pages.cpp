@@ -149,6 +149,15 @@ private slots:
         }
     }
 
+    void aPictureThatClaimsTooManyPixelsIsRefusedFromItsHeader() {
+        QTemporaryDir dir;
+        test::writeBytes(dir.filePath("geant.bmp"), // 30000 × 30000 pixels
+                         QByteArray::fromHex("424d4600000000000000360000002800000030750000"
+                                             "3075000001001800") +
+                             QByteArray(40, '\0'));
+        QVERIFY(decodePicture(dir.filePath("geant.bmp"), QSize(100, 100)).isNull());
+    }
+
     void loadShowsPicturesInTwipsAndKeepsWhatItCannotShow() {
         Screen s;
         s.load("page_départ.dat", "couleur_page=65280\nrouge.jpg,Bonjour, maman,10,20,100,80\n"
@@ -246,39 +255,22 @@ private slots:
         QVERIFY(s.messages().last().startsWith("La page ''page_a.dat'' n'a pas été enregistrée."));
     }
 
-    void windowPlacesAndHugePictures_data() {
-        QTest::addColumn<QRect>("stored"); // pixels, as in the settings
-        QTest::addColumn<QRect>("held");
-        QTest::addColumn<QRect>("withStrip"); // made 132 pixels taller for the message strip
-        const QRect ok(10, 20, 800, 600);
-        QTest::newRow("fits") << ok << ok << QRect(10, 20, 800, 732);
-        QTest::newRow("a pixel wide")
-            << QRect(0, 0, 1, 1) << QRect(0, 0, 320, 240) << QRect(0, 0, 320, 372);
-        QTest::newRow("wider than the screen")
-            << QRect(0, 0, 3000000, 900000) << QRect(0, 0, 1280, 1000) << QRect(0, 0, 1280, 1000);
-        QTest::newRow("far right and below")
-            << QRect(50000, 50000, 800, 600) << QRect(1160, 880, 800, 600)
-            << QRect(1160, 268, 800, 732);
-        QTest::newRow("far left and above") << QRect(-50000, -50000, 800, 600)
-                                            << QRect(-680, 0, 800, 600) << QRect(-680, 0, 800, 732);
+    void windowPlaces_data() {
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList &row : test::caseTable("window_places.tsv"))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
 
-    void windowPlacesAndHugePictures() {
-        QFETCH(QRect, stored);
-        QFETCH(QRect, held);
-        QFETCH(QRect, withStrip);
-        // A damaged setting never hides the menus.
+    void windowPlaces() {
+        QFETCH(QStringList, row);
+        QList<QRect> r;
+        for (const QString &rect : row) {
+            const QStringList n = rect.split(u',');
+            r << QRect(n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt());
+        }
         const QRect screen(0, 0, 1280, 1000);
-        QCOMPARE(heldToScreen(stored.x(), stored.y(), stored.width(), stored.height(), screen),
-                 held);
-        QCOMPARE(grownOnScreen(held, 132, screen), withStrip);
-        // A picture that claims 30000 × 30000 pixels is refused from its header.
-        QTemporaryDir dir;
-        QByteArray bmp = QByteArray::fromHex("424d46000000000000003600000028000000307500003075"
-                                             "000001001800") +
-                         QByteArray(40, '\0');
-        test::writeBytes(dir.filePath("geant.bmp"), bmp);
-        QVERIFY(decodePicture(dir.filePath("geant.bmp"), QSize(100, 100)).isNull());
+        QCOMPARE(heldToScreen(r[0].x(), r[0].y(), r[0].width(), r[0].height(), screen), r[1]);
+        QCOMPARE(grownOnScreen(r[1], 132, screen), r[2]);
     }
 
     void diskCacheKeysTellVersionsAndSizesApart() {
