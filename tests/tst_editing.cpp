@@ -403,15 +403,6 @@ private slots:
         QCOMPARE(p.current().imageFile, QStringLiteral("p.jpg"));
         QCOMPARE(p.window.img(p.state.currentImage)->picture(), before);
         QVERIFY(!p.state.page.pageModified);
-        // A data directory gone meanwhile is said; the page being built can still be saved.
-        d = p.open("son.wav");
-        QVERIFY(QDir(p.path("multimedia")).removeRecursively());
-        Page::click(*d, "cmdChercheImage");
-        QVERIFY(
-            p.fakes.dialogs.messages[1].text.startsWith("Le répertoire ''multimedia'' n'existe"));
-        QCOMPARE(p.fakes.dialogs.fileRequests.size(), 2);
-        Page::click(*d, "cmdSauver");
-        QVERIFY(p.loader.savePage());
     }
 };
 
