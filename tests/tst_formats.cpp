@@ -10,7 +10,6 @@
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
 #include "support/Fakes.h"
-#include "support/SmallDisk.h"
 
 #include <QDir>
 #include <QtTest>

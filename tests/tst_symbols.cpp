@@ -5,7 +5,6 @@
 #include "page/PictureControl.h"
 #include "platform/Cp1252.h"
 #include "support/PageFixture.h"
-#include "support/SmallDisk.h"
 #include "symbols/SymbolLibrary.h"
 #include "use/SpeechWindow.h"
 

@@ -7,6 +7,8 @@
 #include "page/PictureCache.h"
 #include "platform/AppState.h"
 
+#include <QDir>
+#include <QImage>
 #include <QTemporaryDir>
 
 namespace tv::test {
@@ -22,10 +24,22 @@ struct PageFixture {
     MainWindow window{state};
     PageLoader loader{state, window, fakes.services, cache, sounds};
 
-    PageFixture();
+    PageFixture() {
+        state.paths.programDirectory = dir.path();
+        state.tpp = {15, 15};
+        QDir(dir.path()).mkpath("pages");
+        QDir(dir.path()).mkpath("multimedia");
+        QImage red(20, 20, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        red.save(path("multimedia/p.jpg"));
+    }
     QString path(const QString &relative) const { return dir.filePath(relative); }
     // Writes pages/page_a.dat and shows it.
-    void loadPageA(const QByteArray &bytes);
+    void loadPageA(const QByteArray &bytes) {
+        writeBytes(path("pages/page_a.dat"), bytes);
+        state.page.currentPage = "page_a.dat";
+        loader.loadPage();
+    }
 };
 
 } // namespace tv::test
