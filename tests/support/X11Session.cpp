@@ -20,30 +20,16 @@ template <typename Done> bool waitUntil(int timeoutMs, Done done) {
 }
 } // namespace
 
-X11Session::X11Session() {
-    // A display number of our own, so that test runs never share a server.
-    for (int n = 90 + int(QCoreApplication::applicationPid() % 400); n < 1000; ++n) {
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        display_ = QStringLiteral(":%1").arg(n);
-        server_ = std::make_unique<QProcess>();
-        server_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        server_->start(QStringLiteral("Xvfb"), {display_, "-screen", "0", "1280x1024x24", "-dpi",
-                                                "96", "-nolisten", "tcp", "-noreset"});
-        if (!server_->waitForStarted(5000))
-            break;
-        QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired() && server_->state() == QProcess::Running) {
-            bool ok = false;
-            xdotool({"getdisplaygeometry"}, &ok);
-            if (ok)
-                return;
-            QThread::msleep(50);
-        }
-        server_->kill();
-        server_->waitForFinished();
-    }
-    server_.reset();
+X11Session::X11Session() : server_(std::make_unique<QProcess>()) {
+    // The server takes a display of its own, so that test runs never share one, and names it
+    // once it is ready.
+    server_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server_->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1280x1024x24",
+                                            "-dpi", "96", "-nolisten", "tcp", "-noreset"});
+    if (server_->waitForReadyRead(15000))
+        display_ = u':' + QString::fromLatin1(server_->readLine()).trimmed();
+    if (display_.size() < 2)
+        server_.reset();
 }
 
 X11Session::~X11Session() {
