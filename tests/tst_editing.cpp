@@ -136,16 +136,9 @@ private slots:
     }
 
     void loadAndSaveThroughTheFileDialog() {
-        const QString base = "/srv/aide/pages";
-        const QList<std::tuple<QString, QString, bool>> chosen = {
-            {"/srv/aide/pages/animaux/page_chats.dat", "animaux\\page_chats.dat", true},
-            {"/home/autres/page_chats.dat", "page_chats.dat", false},
-            {"/srv/Aide/pages/animaux/page_chats.dat", "page_chats.dat", false},
-            {"/srv/aide/pages2/page_y.dat", "page_y.dat", false}};
-        for (const auto &[path, name, inside] : chosen) {
-            const ChosenFile c = relativeToDataDirectory(base, path);
-            QCOMPARE(c.name, name);
-            QCOMPARE(c.inside, inside);
+        for (const QStringList &row : test::caseTable("chosen_files.tsv")) {
+            const ChosenFile c = relativeToDataDirectory("/srv/aide/pages", row[0]);
+            QCOMPARE(c.name + (c.inside ? " inside" : " outside"), row[1] + u' ' + row[2]);
         }
         // Cancelled, or a page that turns out not to be there: the page shown stays, with its
         // name, so that a later save writes its own file.
@@ -315,26 +308,19 @@ private slots:
     }
 
     void propertiesOpenOnEveryKindOfAction() {
-        struct Expect {
-            QString action, kind, phrase, media, page;
-        };
-        const QList<Expect> cases = {{"bonjour\\à demain", "lire", "bonjour\nà demain", "", ""},
-                                     {"son.wav", "multimedia", "", "son.wav", ""},
-                                     {"page_jeux.dat", "page", "", "", "page_jeux.dat"},
-                                     {"", "lire", "", "", ""},
-                                     {"CHANSON.WAV", "lire", "CHANSON.WAV", "", ""}};
         Page p(true);
-        for (const Expect &e : cases) {
-            auto d = p.open(e.action);
-            QCOMPARE(d->actionKind(), e.kind);
-            QCOMPARE(Page::text(*d, "txtALire"), e.phrase);
-            QCOMPARE(Page::text(*d, "lblFichierMultimedia"), e.media);
-            QCOMPARE(Page::text(*d, "lblFichierPage"), e.page);
+        for (QStringList e : test::caseTable("action_kinds.tsv")) {
+            e.resize(5);
+            auto d = p.open(e[0]);
+            QCOMPARE(d->actionKind(), e[1]);
+            QCOMPARE(Page::text(*d, "txtALire"), e[2]);
+            QCOMPARE(Page::text(*d, "lblFichierMultimedia"), e[3]);
+            QCOMPARE(Page::text(*d, "lblFichierPage"), e[4]);
             QCOMPARE(d->findChild<QLabel *>("ImgExemple")->size(), QSize(20, 30));
             // Saved untouched, the action is kept; the page counts as modified all the same.
             p.state.page.pageModified = false;
             Page::click(*d, "cmdSauver");
-            QCOMPARE(p.current().imageAction, e.action);
+            QCOMPARE(p.current().imageAction, e[0]);
             QVERIFY(p.state.page.pageModified);
         }
         // "Ecouter" says the phrase as it will be said, and nothing when there is none.
