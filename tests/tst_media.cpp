@@ -18,12 +18,6 @@ using namespace tv;
 
 namespace {
 
-bool ffmpeg(const QStringList &args) {
-    QProcess p;
-    p.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y"} + args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 const QString kReadError =
     QStringLiteral("Une erreur de lecture du fichier s'est produite : pilote absent ?");
 
@@ -53,20 +47,7 @@ private slots:
     void initTestCase() {
         const QString m = dir_.filePath("multimedia/");
         QVERIFY(QDir().mkpath(m));
-        const QStringList video = {
-            "-f",        "lavfi",    "-i",     "testsrc=size=160x120:rate=25:duration=1",
-            "-f",        "lavfi",    "-i",     "sine=frequency=330:duration=1",
-            "-shortest", "-pix_fmt", "yuv420p"};
-        const QString sine = "sine=frequency=440:duration=1";
-        QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-ar", "22050", m + "son.wav"}));
-        QVERIFY(ffmpeg({"-f", "lavfi", "-i", sine, "-c:a", "libmp3lame", m + "chanson.mp3"}));
-        QVERIFY(ffmpeg(video + QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg",
-                                           m + "film.mpg"}));
-        QVERIFY(QFile::copy(m + "film.mpg", m + "film.mpeg"));
-        QVERIFY(ffmpeg(video + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", m + "film.avi"}));
-        QVERIFY(ffmpeg(video + QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050",
-                                           m + "film.flv"}));
-        QVERIFY(ffmpeg(video + QStringList{"-c:v", "wmv2", "-c:a", "wmav2", m + "film.wmv"}));
+        QVERIFY(test::makeMedia(m, QRegularExpression(".")));
         // Two notes on a piano, half a second each.
         test::writeBytes(m + "air.mid",
                          QByteArray::fromHex("4d546864000000060000000100604d54726b00000016"
@@ -75,7 +56,10 @@ private slots:
                          QByteArray("RIFF\x10\0\0\0AVI LIST", 16) + QByteArray(4000, 'x'));
         // Two seconds of a tone outside the multimedia directory, and files that name it.
         const QString tone = elsewhere_.filePath("ailleurs.wav");
-        QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=880:duration=2", tone}));
+        QList<qint16> samples(44100);
+        for (qsizetype i = 0; i < samples.size(); ++i)
+            samples[i] = qint16(8000 * std::sin(2 * M_PI * 880 * double(i) / 22050));
+        test::writeBytes(tone, makeWav(samples, 22050));
         test::writeBytes(m + "liste.mp3", "#EXTM3U\n" + tone.toUtf8() + "\n");
         test::writeBytes(m + "adresse.mp3", "#EXTM3U\nhttp://127.0.0.1:9/son.wav\n");
         test::writeBytes(m + "montage.wav", "# mpv EDL v0\n" + tone.toUtf8() + "\n");

@@ -134,6 +134,25 @@ BoardEntries boardSet() {
             {"images/abime.png", damaged}};
 }
 
+bool makeMedia(const QString &dir, const QRegularExpression &names) {
+    for (const QStringList &row : caseTable("media.tsv")) {
+        if (!names.match(row[0]).hasMatch())
+            continue;
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg",
+                     QStringList{"-hide_banner", "-loglevel", "error", "-y"} +
+                         QString(row[1])
+                             .replace("{film}", "-f lavfi -i testsrc=size=160x120:rate="
+                                                "25:duration=1 -f lavfi -i sine=frequency="
+                                                "330:duration=1 -shortest -pix_fmt yuv420p")
+                             .split(u' ') +
+                         QStringList{dir + u'/' + row[0]});
+        if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+            return false;
+    }
+    return true;
+}
+
 QList<QStringList> caseTable(const QString &name) {
     QList<QStringList> rows;
     const QString text =

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QRegularExpression>
 #include <QSize>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -110,6 +111,9 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 // The rows of a table of cases in tests/data/cases: tab-separated columns holding the C
 // escapes \r, \n, \t and \\; lines starting with "#", and a tab followed by "# ", are comments.
 QList<QStringList> caseTable(const QString &name);
+
+// Makes dir/<name> for each row of the media case table whose name matches `names`.
+bool makeMedia(const QString &dir, const QRegularExpression &names);
 
 using BoardEntries = std::vector<std::pair<QString, QByteArray>>;
 BoardEntries boardSet();
