@@ -192,9 +192,7 @@ private slots:
             "couleur_page=255\r\nsoleil.jpg,Bonjour, maman,200,100,81,81\r\n");
         QTRY_COMPARE_WITH_TIMEOUT(fileBytes(program.file("pages/page_maison.dat")), expected,
                                   10000);
-        // Read again, the page shows its picture, and quitting writes the same bytes.
-        QVERIFY(x_->menu(main, kPagesMenu, 8, 1, {"c"}) && chooseFile("page_maison.dat"));
-        QVERIFY(!x_->centreOf(Qt::yellow, 5000).isNull());
+        // Quitting writes the same bytes.
         QVERIFY(quitFromTheMenu(*x_, main, program.process));
         QCOMPARE(fileBytes(program.file("pages/page_maison.dat")), expected);
     }

@@ -246,17 +246,6 @@ private slots:
         p.main().action("mnuSauvePage")->trigger();
         QCOMPARE(test::fileBytes(p.dir.filePath(kStartPage)),
                  QByteArray("couleur_page=-2147483643\r\n"));
-
-        // Another colour, then "Annuler": the page keeps the colour it is shown in.
-        p.state.page.pageModified = false;
-        PageColorDialog cancelled(p.state, p.main(), p.fakes.services);
-        p.fakes.dialogs.colors = {std::nullopt, 4210752};
-        QTest::mouseClick(cancelled.findChild<QPushButton *>("cmdAutreCouleur"), Qt::LeftButton);
-        QTest::mouseClick(cancelled.findChild<QPushButton *>("cmdAutreCouleur"), Qt::LeftButton);
-        QCOMPARE(cancelled.chosen(), 4210752);
-        QTest::mouseClick(cancelled.findChild<QPushButton *>("cmdAnnule"), Qt::LeftButton);
-        QCOMPARE(p.main().backgroundColorValue(), -2147483643);
-        QVERIFY(!p.state.page.pageModified);
     }
 };
 

@@ -98,9 +98,6 @@ private slots:
         w = writeSymbol(red, "chien", other.path(), &why);
         QVERIFY(w.name.isEmpty());
         QVERIFY(QDir(elsewhere.path()).isEmpty());
-        w = writeSymbol(kLibrary + "/fr.json", "chien", media.path(), &why);
-        QVERIFY(w.name.isEmpty());
-        QCOMPARE(why, QStringLiteral("le dessin du symbole est illisible"));
     }
 
     void aFullOrReadOnlyDiskWritesNothing_data() {
