@@ -1,5 +1,7 @@
 #include "AudioMonitor.h"
 
+#include "platform/EspeakSpeech.h"
+
 #include <QDeadlineTimer>
 #include <QtTest>
 
@@ -65,6 +67,13 @@ double AudioMonitor::loudSpan(const QByteArray &pcm) {
         }
     }
     return first < 0 ? 0 : double(last - first) / 22050;
+}
+
+double AudioMonitor::spokenSpan(const QString &text) {
+    // One voice for the whole run: the engine is made to be set up once in a process.
+    static EspeakSpeech voice;
+    static const bool ready = voice.waitUntilReady();
+    return ready ? loudSpan(voice.synthesize(text)) : -1;
 }
 
 QByteArray AudioMonitor::hearOneUtterance(int timeoutMs) {

@@ -19,6 +19,8 @@ public:
     static int loudest(const QByteArray &pcm);
     // From the first to the last sample above a whisper, in seconds.
     static double loudSpan(const QByteArray &pcm);
+    // How long the program's voice takes to say the text.
+    static double spokenSpan(const QString &text);
     // Listens until something loud was heard and then 0.6 s of quiet; what was heard.
     QByteArray hearOneUtterance(int timeoutMs = 15000);
 
