@@ -135,20 +135,6 @@ private slots:
         QCOMPARE(p.state.currentImage, 2);
     }
 
-    void pointerFrame() {
-        Page p;
-        p.moveOver(p.window.img(2));
-        QCOMPARE(p.state.currentImage, 2);
-        QCOMPARE(p.frame(), QRect(1500 - 80, 150 - 80, 750 + 160, 600 + 160));
-        // Once placed, the frame stays until the pointer crosses the background.
-        p.moveOver(p.window.img(3));
-        QCOMPARE(p.state.currentImage, 2);
-        p.moveOver(p.window.surface(), {590, 390});
-        QVERIFY(!p.window.selectionFrame()->isVisible() && !p.state.hoveredImage);
-        p.moveOver(p.window.img(3));
-        QCOMPARE(p.state.currentImage, 3);
-    }
-
     void escapeStopsAndARightPressOffersToResume() {
         {
             Page p;

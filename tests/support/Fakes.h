@@ -22,8 +22,7 @@ struct AskedMessage {
 };
 
 // Answers from a queue and records what was asked. An empty queue answers OK / Cancel.
-class ScriptedDialogs final : public Dialogs {
-public:
+struct ScriptedDialogs final : Dialogs {
     std::deque<MessageAnswer> answers;
     std::deque<QString> inputs;
     std::deque<std::optional<QString>> files;
@@ -38,24 +37,21 @@ public:
     std::optional<qint32> chooseColor() override;
 };
 
-class RecordingSpeech final : public Speech {
-public:
+struct RecordingSpeech final : Speech {
     QStringList said;
     bool speaking = false; // what isSpeaking answers
     void speak(const QString &text) override { said << text; }
     bool isSpeaking() const override { return speaking; }
 };
 
-class RecordingSounds final : public SoundPlayer {
-public:
+struct RecordingSounds final : SoundPlayer {
     QList<QByteArray> played;
     void playWav(const QByteArray &wav) override { played << wav; }
     void stop() override {}
 };
 
 // Records what it was told; plays at once unless told to stay opening or to fail.
-class ScriptedMediaPlayer final : public MediaPlayer {
-public:
+struct ScriptedMediaPlayer final : MediaPlayer {
     enum class OnPlay { Plays, StaysOpen, Fails };
     OnPlay onPlay = OnPlay::Plays;
     QStringList commands; // "file <path>", "play", "stop", "pause"
@@ -70,20 +66,17 @@ public:
     void enterMode(const QString &mode);
 };
 
-class RecordingWaiter final : public Waiter {
-public:
+struct RecordingWaiter final : Waiter {
     QList<int> waits;
     void waitMs(int ms) override { waits << ms; }
 };
 
-class FixedGuard final : public InstanceGuard {
-public:
+struct FixedGuard final : InstanceGuard {
     bool free = true;
     bool acquire() override { return free; }
 };
 
-class RecordingCursor final : public CursorPlacer {
-public:
+struct RecordingCursor final : CursorPlacer {
     QList<QPoint> moves;
     void moveTo(const QPoint &globalPos) override { moves << globalPos; }
 };
@@ -105,9 +98,6 @@ QByteArray fileBytes(const QString &path);
 QByteArray pngBytes(const QColor &color, QSize size = {8, 8});
 void writeBytes(const QString &path, const QByteArray &bytes);
 
-// A board set of the open board format: two boards, "Maison" with every kind of button and
-// "Jeux" with a way back; one picture too large to decode, another with a right header and
-// wrong data.
 // The rows of a table of cases in tests/data/cases: tab-separated columns holding the C
 // escapes \r, \n, \t and \\; lines starting with "#", and a tab followed by "# ", are comments.
 QList<QStringList> caseTable(const QString &name);
@@ -115,6 +105,9 @@ QList<QStringList> caseTable(const QString &name);
 // Makes dir/<name> for each row of the media case table whose name matches `names`.
 bool makeMedia(const QString &dir, const QRegularExpression &names);
 
+// A board set of the open board format: two boards, "Maison" with every kind of button and
+// "Jeux" with a way back; one picture too large to decode, another with a right header and
+// wrong data.
 using BoardEntries = std::vector<std::pair<QString, QByteArray>>;
 BoardEntries boardSet();
 // The entries zipped into dir/set.obz.
