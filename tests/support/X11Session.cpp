@@ -170,8 +170,7 @@ QPoint X11Session::centreOf(const QColor &color, int pixels) const {
     return centre;
 }
 
-ProgramCopy::ProgramCopy(const QString &parent)
-    : dir_((parent.isEmpty() ? QDir::tempPath() : parent) + QStringLiteral("/tst_e2e-XXXXXX")) {
+ProgramCopy::ProgramCopy() : dir_(QDir::tempPath() + QStringLiteral("/tst_e2e-XXXXXX")) {
     QFile::copy(QStringLiteral(TABLAVOX_BIN_DIR "/tablavox"), dir_.filePath("tablavox"));
     QDir(dir_.path()).mkdir("pages");
     QDir(dir_.path()).mkdir("multimedia");

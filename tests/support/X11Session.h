@@ -50,11 +50,10 @@ private:
 
 bool similar(QColor a, QColor b, int tolerance = 30);
 
-// A program directory of its own: a copy of the built program, with data directories;
-// inside `parent` when given (a small disk of its own), else in the temporary directory.
+// A program directory of its own: a copy of the built program, with its data directories.
 class ProgramCopy {
 public:
-    explicit ProgramCopy(const QString &parent = {});
+    ProgramCopy();
     QString file(const QString &name) const { return dir_.filePath(name); }
     void settings(const QByteArray &bytes) const;
     void page(const QString &name, const QByteArray &bytes) const;
