@@ -117,19 +117,8 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("box");    // the phrase box once the symbol is taken
         QTest::addColumn<QString>("stored"); // the action saved
-        // A second symbol in the same opening: the label the dialog put there follows it.
-        QTest::newRow("an empty phrase takes the label") << ""
-                                                         << "pomme rouge"
-                                                         << "pomme rouge";
-        QTest::newRow("a phrase is kept") << "Bonjour\\toi"
-                                          << "Bonjour\ntoi"
-                                          << "Bonjour\\toi";
-        QTest::newRow("a media file is kept") << "son.wav"
-                                              << ""
-                                              << "son.wav";
-        QTest::newRow("a page link is kept") << "page_b.dat"
-                                             << ""
-                                             << "page_b.dat";
+        for (const QStringList &row : test::caseTable("symbol_takes.tsv"))
+            QTest::newRow(qPrintable(row[0])) << row[0] << row[1] << row[2];
     }
 
     void propertiesDialogTakesASymbol() {
