@@ -229,7 +229,7 @@ private slots:
         QCOMPARE(mediaWindowTwips("wmv", s, {15, 15}), QSize(30 * 15, 60 * 15));
     }
 
-    void missingUnplayableOrClosedWhileOpening() {
+    void missingOrClosedWhileOpening() {
         Page p;
         p.press("absent.mp3");
         QCOMPARE(p.lastMessage(),

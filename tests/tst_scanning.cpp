@@ -1,5 +1,5 @@
-// Scanning and switches: the frame's steps, what holds it, the pointer's frame, the timing
-// filters, rows, the adaptive pace and cues, driven through key and button events.
+// Scanning and switches: the frame's steps, what holds it, the timing filters, rows, the
+// adaptive pace and cues, driven through key and button events.
 
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
@@ -44,11 +44,6 @@ struct Page : test::PageFixture {
         scanning.settingsChanged();
     }
     QRect frame() const { return window.selectionFrame()->twipsGeometry(); }
-    void moveOver(QWidget *w, QPoint at = {5, 5}) {
-        QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(w, &move);
-    }
     void key(int key, QEvent::Type type = QEvent::KeyPress) {
         QKeyEvent event(type, key, Qt::NoModifier);
         QApplication::sendEvent(&window, &event);
