@@ -18,11 +18,6 @@ const QString kStartPage = QStringLiteral("page_départ.dat");
 // access key, so menus are opened with the mouse.
 constexpr int kProgrammeMenu = 44, kPagesMenu = 111, kImagesMenu = 166;
 
-bool quitFromTheMenu(const X11Session &x, const QString &main, QProcess &tablavox) {
-    return x.menu(main, kProgrammeMenu, 8, 1, {"q"}) && tablavox.waitForFinished(15000) &&
-           tablavox.exitCode() == 0;
-}
-
 } // namespace
 
 class EndToEndTest : public QObject {
@@ -189,7 +184,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(fileBytes(program.file("pages/page_maison.dat")), expected,
                                   10000);
         // Quitting writes the same bytes.
-        QVERIFY(quitFromTheMenu(*x_, main, program.process));
+        QVERIFY(x_->menu(main, kProgrammeMenu, 8, 1, {"q"}));
+        QVERIFY(program.process.waitForFinished(15000) && program.process.exitCode() == 0);
         QCOMPARE(fileBytes(program.file("pages/page_maison.dat")), expected);
     }
 };

@@ -39,22 +39,18 @@ void layOut(const ProgramCopy &program, const QByteArray &settings) {
 // The copies of the yellow picture in the message strip, above the picture itself (120 pixels
 // square at `centre`): runs of yellow along the strip's middle, once it shows one.
 int copiesInStrip(const X11Session &x, QPoint centre) {
-    int most = 0;
+    int runs = 0;
     QDeadlineTimer deadline(5000);
     do {
         const QImage shot = x.screen();
-        for (int y = centre.y() - 200; y <= centre.y() - 180; y += 4) {
-            int runs = 0;
-            bool inside = false;
-            for (int xx = 0; xx < shot.width(); ++xx) {
-                const bool same = similar(shot.pixelColor(xx, y), Qt::yellow);
-                runs += same && !inside ? 1 : 0;
-                inside = same;
-            }
-            most = std::max(most, runs);
+        bool inside = false;
+        for (int xx = 0; xx < shot.width(); ++xx) {
+            const bool same = similar(shot.pixelColor(xx, centre.y() - 190), Qt::yellow);
+            runs += same && !inside ? 1 : 0;
+            inside = same;
         }
-    } while (most == 0 && !deadline.hasExpired());
-    return most;
+    } while (runs == 0 && !deadline.hasExpired());
+    return runs;
 }
 
 } // namespace

