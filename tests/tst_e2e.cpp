@@ -126,10 +126,8 @@ private slots:
             const QString title = "^Multimedia = " + QRegularExpression::escape(films[i]) + "$";
             QVERIFY2(!x_->waitForWindow(title, 8000).isEmpty(), qPrintable(films[i]));
             QByteArray heard;
-            QDeadlineTimer deadline(8000);
-            while (AudioMonitor::loudest(heard += monitor.take()) < 300 && !deadline.hasExpired())
-                QTest::qWait(50);
-            QVERIFY2(!deadline.hasExpired(), qPrintable(films[i] + ": nothing heard"));
+            QTRY_VERIFY2_WITH_TIMEOUT(AudioMonitor::loudest(heard += monitor.take()) >= 300,
+                                      qPrintable(films[i] + ": nothing heard"), 8000);
             QVERIFY2(x_->waitForNoWindow(title, 10000), qPrintable(films[i]));
         }
     }
