@@ -138,7 +138,7 @@ void importThroughTheWindow(const QString &set) {
     QDir(program.path()).mkpath("pages");
     QDir(program.path()).mkpath("multimedia");
     AppState state;
-    state.paths.programDirectory = program.path();
+    state.paths.dataDirectory = program.path();
     state.tpp = {15, 15};
     BenchDialogs dialogs(set);
     SilentSpeech speech;

@@ -163,7 +163,7 @@ long peakResidentMiB() {
 // Prints "drawn <ms> stall <ms>" for each press, then "memory <MiB>".
 int view(const QString &root, const QString &cacheDir, int link, int presses) {
     tv::AppState state;
-    state.paths.programDirectory = root;
+    state.paths.dataDirectory = root;
     state.tpp = {15, 15};
     NoDialogs dialogs;
     tv::SilentSpeech speech;

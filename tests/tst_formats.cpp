@@ -249,7 +249,7 @@ private slots:
              {QByteArray(), QByteArray("temporisation=900\r\nfenetre_gauche=abc\r\n")}) {
             QTemporaryDir dir;
             AppState state;
-            state.paths.programDirectory = dir.path();
+            state.paths.dataDirectory = dir.path();
             if (!broken.isEmpty())
                 test::writeBytes(state.paths.configFile(), broken);
             test::ScriptedDialogs dialogs;
@@ -262,7 +262,7 @@ private slots:
         }
         // Where nothing can be written, the program starts all the same and says so.
         AppState state;
-        state.paths.programDirectory = QStringLiteral("/nonexistent/tablavox");
+        state.paths.dataDirectory = QStringLiteral("/nonexistent/tablavox");
         test::ScriptedDialogs dialogs;
         SettingsStore store(state, dialogs);
         store.read();

@@ -65,7 +65,7 @@ private slots:
         test::writeBytes(m + "montage.wav", "# mpv EDL v0\n" + tone.toUtf8() + "\n");
         test::writeBytes(m + "suite.avi", "ffconcat version 1.0\nfile '" + tone.toUtf8() + "'\n");
 
-        state_.paths.programDirectory = dir_.path();
+        state_.paths.dataDirectory = dir_.path();
         state_.tpp = {15, 15};
         player_ = std::make_unique<MpvMediaPlayer>();
         services_ = std::make_unique<Services>(Services{

@@ -336,7 +336,7 @@ private slots:
         overwriteKeepingDate(picture, square(Qt::green));
         Screen restarted;
         restarted.cache.setDisk(&disk);
-        restarted.state.paths.programDirectory = s.dir.path();
+        restarted.state.paths.dataDirectory = s.dir.path();
         restarted.load("page_a.dat");
         QVERIFY(sameColor(restarted.colorOf(1), Qt::green));
         // Replaced by another file moved over it.

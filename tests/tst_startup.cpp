@@ -31,7 +31,7 @@ struct Program {
     std::unique_ptr<QSignalSpy> finished;
 
     explicit Program(const QStringList &directories = {"multimedia", "pages"}) {
-        state.paths.programDirectory = dir.path();
+        state.paths.dataDirectory = dir.path();
         state.tpp = {15, 15};
         for (const QString &d : directories)
             QDir(dir.path()).mkdir(d);

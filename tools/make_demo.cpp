@@ -2,6 +2,7 @@
 // they show, a tune and a short film. Files already there are left alone, so a carer's edits
 // to the demo survive a rebuild.
 
+#include "platform/Settings.h"
 #include "platform/TextFile.h"
 #include "platform/Wav.h"
 
@@ -313,6 +314,9 @@ int main(int argc, char *argv[]) {
     }
     if (!QFileInfo::exists(media + QStringLiteral("film.avi")))
         makeFilm(media + QStringLiteral("film.avi"));
+    // A newcomer's first start shows the board, not the box about a missing settings file.
+    if (!QFileInfo::exists(root + QStringLiteral("/Tablavox2.cfg")))
+        tv::writeTextLines(root + QStringLiteral("/Tablavox2.cfg"), tv::defaultSettingsLines());
     const bool ok =
         writePage(root + QStringLiteral("/pages/page_départ.dat"), layPage(root, start)) &&
         writePage(root + QStringLiteral("/pages/page_animaux.dat"), layPage(root, animals));

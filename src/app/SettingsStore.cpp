@@ -28,7 +28,7 @@ SettingsReadOutcome SettingsStore::read() {
                                     "Il va être créé avec les valeurs par défaut"),
                      MessageIcon::Critical, MessageButtons::Ok);
     const TextWriteResult written =
-        writeTextLines(path, defaultSettingsLines(), state_.paths.programDirectory);
+        writeTextLines(path, defaultSettingsLines(), state_.paths.dataDirectory);
     const TextReadResult second =
         written.ok ? readTextLines(path) : TextReadResult{false, {}, written.error};
     if (!second.ok) {
@@ -46,7 +46,7 @@ SettingsReadOutcome SettingsStore::read() {
 bool SettingsStore::write(const WindowTwips &window, const EditedSettings &edited) {
     const TextWriteResult result = writeTextLines(
         state_.paths.configFile(), formatSettings(state_.settings, edited, window, state_.tpp),
-        state_.paths.programDirectory);
+        state_.paths.dataDirectory);
     if (!result.ok) {
         dialogs_.message(
             QStringLiteral("La configuration n'a pas été enregistrée.\r\n%1").arg(result.error),

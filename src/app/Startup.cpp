@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "app/DataPlace.h"
 #include "app/LaunchWindow.h"
 #include "app/ProgramPropertiesDialog.h"
 #include "boards/BoardExchange.h"
@@ -56,10 +57,25 @@ bool Startup::begin() {
     if (!guard_.acquire()) {
         services_.dialogs.message(QStringLiteral("Programme déjà lancé"), MessageIcon::Exclamation,
                                   MessageButtons::Ok, QStringLiteral("Imagivox"));
-        ended_ = true;
+        end(0);
         return false;
     }
-    QDir::setCurrent(state_.paths.programDirectory);
+    // A person's first start: their directory gets the demo and the default settings, so the
+    // program opens on a board rather than on an error box.
+    if (needsFirstFill(state_.paths.dataDirectory)) {
+        const QString error =
+            fillDataDirectory(state_.paths.dataDirectory, state_.paths.demoDirectory);
+        if (!error.isEmpty()) {
+            services_.dialogs.message(
+                QStringLiteral("Les pages de départ n'ont pas pu être copiées dans ''%1''.\r\n%2"
+                               "\r\nLe programme va s'arrêter")
+                    .arg(state_.paths.dataDirectory, error),
+                MessageIcon::Critical, MessageButtons::Ok);
+            end(1);
+            return false;
+        }
+    }
+    QDir::setCurrent(state_.paths.dataDirectory);
     launch_ = std::make_unique<LaunchWindow>(state_.tpp);
     connect(launch_.get(), &LaunchWindow::goRequested, this, &Startup::go);
     connect(launch_.get(), &LaunchWindow::stopRequested, this, [this] {
@@ -101,7 +117,7 @@ void Startup::go() {
     if (!checkDataDirectories())
         return;
     // What a save cut short by a crash left behind: only the program's own temporary names.
-    removeLeftoversOfSaves(state_.paths.programDirectory, false);
+    removeLeftoversOfSaves(state_.paths.dataDirectory, false);
     removeLeftoversOfSaves(state_.paths.pagesDirectory(), true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     launch_->stopProgress();
@@ -222,6 +238,7 @@ void Startup::end(int exitCode) {
     if (ended_)
         return;
     ended_ = true;
+    exitCode_ = exitCode;
     if (launch_)
         launch_->close();
     if (main_)

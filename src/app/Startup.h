@@ -35,8 +35,10 @@ public:
     Startup(AppState &state, Services &services, InstanceGuard &guard, QObject *parent = nullptr);
     ~Startup() override;
 
-    // Shows the launch window. False when the program must end at once (a second copy).
+    // Shows the launch window. False when the program must end at once (a second copy, a
+    // first start whose directory could not be filled), with exitCode().
     bool begin();
+    int exitCode() const { return exitCode_; }
 
     // True when both data directories exist; otherwise says so and ends the program.
     bool checkDataDirectories();
@@ -88,6 +90,7 @@ private:
     std::unique_ptr<PictureActivation> activation_;
     bool going_ = false;
     bool ended_ = false;
+    int exitCode_ = 0;
 };
 
 } // namespace tv

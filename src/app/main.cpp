@@ -1,3 +1,5 @@
+#include "app/CommandLine.h"
+#include "app/DataPlace.h"
 #include "app/Startup.h"
 #include "platform/AppState.h"
 #include "platform/EspeakSpeech.h"
@@ -7,12 +9,30 @@
 #include "platform/QtServices.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTranslator>
 
+#include <cstdio>
+
 int main(int argc, char *argv[]) {
+    // Read before any window exists: "--help" must answer without a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const tv::CommandLine line = tv::parseCommandLine(arguments);
+    if (line.action != tv::CommandLine::Action::Run) {
+        std::fputs(line.text.toLocal8Bit().constData(),
+                   line.action == tv::CommandLine::Action::Refuse ? stderr : stdout);
+        return line.exitCode();
+    }
+
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tablavox.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("fr.tablavox.Tablavox"));
     // The standard dialogs speak French, as the rest of the program does.
     QTranslator qtFrench;
     if (qtFrench.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -23,8 +43,14 @@ int main(int argc, char *argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     tv::AppState state;
-    state.paths = tv::ProgramPaths::forRunningProgram();
+    state.paths.dataDirectory = tv::chooseDataDirectory(
+        line.directory, QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    state.paths.demoDirectory = tv::ProgramPaths::sharedDirectory();
     state.tpp = tv::screenTwipsPerPixel();
+    // The guard is named after the directory's real path: made first, so that every copy
+    // started on it finds the same name.
+    QDir().mkpath(state.paths.dataDirectory);
 
     tv::QtDialogs dialogs;
     tv::EspeakSpeech speech;
@@ -33,12 +59,12 @@ int main(int argc, char *argv[]) {
     tv::QtCursorPlacer cursor;
     tv::ThreadWaiter waiter;
     tv::Services services{dialogs, speech, sounds, media, cursor, waiter};
-    tv::LockFileInstanceGuard guard(state.paths.programDirectory);
+    tv::LockFileInstanceGuard guard(state.paths.dataDirectory);
 
     tv::Startup startup(state, services, guard);
     QObject::connect(&startup, &tv::Startup::finished, &app,
                      [](int code) { QCoreApplication::exit(code); });
     if (!startup.begin())
-        return 0;
+        return startup.exitCode();
     return QApplication::exec();
 }

@@ -91,7 +91,7 @@ PropertiesDialog::PropertiesDialog(AppState &state, MainWindow &window, Services
       cache_(cache) {
     setObjectName(QStringLiteral("frmPropriétés"));
     setWindowTitle(QStringLiteral("Propriétés"));
-    QDir::setCurrent(state_.paths.programDirectory);
+    QDir::setCurrent(state_.paths.dataDirectory);
     buildControls();
     fill();
 }
@@ -221,7 +221,7 @@ std::optional<QString> PropertiesDialog::bringIntoMultimedia(const QString &chos
 
 std::optional<QString> PropertiesDialog::nameInMultimedia(const QString &path) {
     const ChosenFile chosen = relativeToDataDirectory(state_.paths.multimediaDirectory(), path);
-    QDir::setCurrent(state_.paths.programDirectory);
+    QDir::setCurrent(state_.paths.dataDirectory);
     if (chosen.inside)
         return chosen.name;
     return bringIntoMultimedia(path, chosen.name);
@@ -351,7 +351,7 @@ void PropertiesDialog::choosePage() {
         return;
     lblFichierPage_->setText(relativeToDataDirectory(state_.paths.pagesDirectory(), *path).name);
     actionKind_ = kActionPage;
-    QDir::setCurrent(state_.paths.programDirectory);
+    QDir::setCurrent(state_.paths.dataDirectory);
 }
 
 void PropertiesDialog::hearPhrase() {

@@ -4,16 +4,19 @@
 
 namespace tv {
 
-// Everything the program reads and writes lies beside the program.
+// Everything the program reads and writes lies in one data directory.
 struct ProgramPaths {
-    QString programDirectory;
+    QString dataDirectory;
+    // Where a new data directory takes its first pages and pictures from.
+    QString demoDirectory;
 
-    QString pagesDirectory() const { return programDirectory + QStringLiteral("/pages"); }
-    QString multimediaDirectory() const { return programDirectory + QStringLiteral("/multimedia"); }
-    QString configFile() const { return programDirectory + QStringLiteral("/Tablavox2.cfg"); }
+    QString pagesDirectory() const { return dataDirectory + QStringLiteral("/pages"); }
+    QString multimediaDirectory() const { return dataDirectory + QStringLiteral("/multimedia"); }
+    QString configFile() const { return dataDirectory + QStringLiteral("/Tablavox2.cfg"); }
 
-    // The directory that holds the running executable.
-    static ProgramPaths forRunningProgram();
+    // What comes with the program (the demo's pages/ and multimedia/, symbols/): installed,
+    // share/tablavox beside its bin/; otherwise, as in the build directory, beside it.
+    static QString sharedDirectory();
 };
 
 } // namespace tv

@@ -16,10 +16,10 @@ void ThreadWaiter::waitMs(int milliseconds) {
     QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
-LockFileInstanceGuard::LockFileInstanceGuard(const QString &programDirectory) {
-    const QString canonical = QFileInfo(programDirectory).canonicalFilePath();
+LockFileInstanceGuard::LockFileInstanceGuard(const QString &dataDirectory) {
+    const QString canonical = QFileInfo(dataDirectory).canonicalFilePath();
     const QByteArray key = QCryptographicHash::hash(
-        (canonical.isEmpty() ? programDirectory : canonical).toUtf8(), QCryptographicHash::Sha1);
+        (canonical.isEmpty() ? dataDirectory : canonical).toUtf8(), QCryptographicHash::Sha1);
     path_ = QDir::tempPath() + QStringLiteral("/tablavox-") +
             QString::fromLatin1(key.toHex().left(16)) + QStringLiteral(".lock");
 }

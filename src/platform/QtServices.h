@@ -21,7 +21,7 @@ public:
 // so the lock of a copy that crashed is taken over instead of refusing every later start.
 class LockFileInstanceGuard final : public InstanceGuard {
 public:
-    explicit LockFileInstanceGuard(const QString &programDirectory);
+    explicit LockFileInstanceGuard(const QString &dataDirectory);
     bool acquire() override;
     QString lockPath() const { return path_; }
 

@@ -1,9 +1,9 @@
 #include "SymbolLibrary.h"
 
+#include "platform/ProgramPaths.h"
 #include "platform/TextFile.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -133,7 +133,7 @@ SymbolLibrary SymbolLibrary::load(const QString &directory, QString *error) {
 }
 
 QString SymbolLibrary::defaultDirectory() {
-    const QString beside = QCoreApplication::applicationDirPath() + QLatin1String("/symbols");
+    const QString beside = ProgramPaths::sharedDirectory() + QLatin1String("/symbols");
     if (QFileInfo::exists(beside + QLatin1String("/fr.json")))
         return beside;
 #ifdef TABLAVOX_SYMBOLS_DIR

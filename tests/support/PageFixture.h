@@ -25,7 +25,7 @@ struct PageFixture {
     PageLoader loader{state, window, fakes.services, cache, sounds};
 
     PageFixture() {
-        state.paths.programDirectory = dir.path();
+        state.paths.dataDirectory = dir.path();
         state.tpp = {15, 15};
         QDir(dir.path()).mkpath("pages");
         QDir(dir.path()).mkpath("multimedia");

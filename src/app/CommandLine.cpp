@@ -1,0 +1,63 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+
+namespace tv {
+
+namespace {
+
+const QString kHelp = QStringLiteral(
+    "Utilisation : tablavox [--dossier RÉPERTOIRE]\n"
+    "Tablavox, aide à la communication par images : une page d'images à la fois, chaque\n"
+    "image dit sa phrase, joue un son ou une vidéo, ou ouvre une autre page.\n"
+    "\n"
+    "Options :\n"
+    "  --dossier RÉPERTOIRE  travaille dans RÉPERTOIRE (les pages, le multimédia et les\n"
+    "                        réglages d'une personne) ; un répertoire nouveau ou vide\n"
+    "                        reçoit les pages de démonstration et les réglages par défaut\n"
+    "  -h, --help            affiche cette aide\n"
+    "  --version             affiche la version\n"
+    "\n"
+    "Sans --dossier, le programme travaille à côté de lui-même si s'y trouvent le\n"
+    "répertoire pages ou le fichier Tablavox2.cfg (copie portable), sinon dans\n"
+    "$XDG_DATA_HOME/tablavox (par défaut ~/.local/share/tablavox).\n");
+
+CommandLine refuse(const QString &why) {
+    return {CommandLine::Action::Refuse, {},
+            QStringLiteral("tablavox : %1\nEssayez « tablavox --help ».\n").arg(why)};
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption directory(QStringLiteral("dossier"), QString(),
+                                       QStringLiteral("RÉPERTOIRE"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({directory, help, version});
+    // The parser expects the program's name first.
+    if (!parser.parse(QStringList{QStringLiteral("tablavox")} + arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return refuse(QStringLiteral("option inconnue « %1%2 »")
+                              .arg(unknown.first().size() == 1 ? QStringLiteral("-")
+                                                               : QStringLiteral("--"),
+                                   unknown.first()));
+        return refuse(QStringLiteral("l'option « --dossier » demande un répertoire"));
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("argument inattendu « %1 »")
+                          .arg(parser.positionalArguments().first()));
+    if (parser.isSet(help))
+        return {CommandLine::Action::Help, {}, kHelp};
+    if (parser.isSet(version))
+        return {CommandLine::Action::Version, {},
+                QStringLiteral("Tablavox %1\n").arg(QStringLiteral(TABLAVOX_VERSION))};
+    const QString chosen = parser.value(directory);
+    if (parser.isSet(directory) && chosen.isEmpty())
+        return refuse(QStringLiteral("l'option « --dossier » demande un répertoire"));
+    return {CommandLine::Action::Run, chosen, {}};
+}
+
+} // namespace tv
