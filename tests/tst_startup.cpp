@@ -1,6 +1,8 @@
 // The launch window, the start sequence and its single-copy guard, the two ways out, and the
 // program's and the page's properties dialogs on the running program.
 
+#include "app/CommandLine.h"
+#include "app/DataPlace.h"
 #include "app/LaunchWindow.h"
 #include "app/ProgramPropertiesDialog.h"
 #include "app/Startup.h"
@@ -90,6 +92,83 @@ private slots:
         QCOMPARE(p.fakes.dialogs.messages[0].title, QStringLiteral("Imagivox"));
         QVERIFY(!p.startup->launchWindow());
         QCOMPARE(p.files(), QStringList({"multimedia", "pages"}));
+    }
+
+    void theCommandLine() {
+        const QStringList actions = {"run", "help", "version", "refuse"};
+        for (const QStringList &row : test::caseTable("command_line.tsv")) {
+            const CommandLine line = parseCommandLine(row[0].split(' ', Qt::SkipEmptyParts));
+            QCOMPARE(actions.value(int(line.action)), row[1]);
+            QCOMPARE(line.exitCode(), row[1] == "refuse" ? 2 : 0);
+            if (line.action == CommandLine::Action::Run)
+                QCOMPARE(line.directory, row.value(2));
+            else
+                QVERIFY2(line.text.contains(row[2]), qPrintable(line.text));
+        }
+    }
+
+    void whereTheBoardsLive() {
+        QTemporaryDir root;
+        const QString program = root.filePath("bin"), home = root.filePath("home");
+        QVERIFY(QDir().mkpath(program));
+        QCOMPARE(chooseDataDirectory({}, program, home), home + "/tablavox");
+        QCOMPARE(chooseDataDirectory(root.filePath("x/../Lucie"), program, home),
+                 root.filePath("Lucie"));
+        QCOMPARE(chooseDataDirectory("Lucie", program, home), QDir().absoluteFilePath("Lucie"));
+        // A portable copy keeps its boards beside it, as it always did.
+        test::writeBytes(program + "/Tablavox2.cfg", "");
+        QCOMPARE(chooseDataDirectory({}, program, home), program);
+        QFile::remove(program + "/Tablavox2.cfg");
+        QVERIFY(QDir(program).mkdir("pages"));
+        QCOMPARE(chooseDataDirectory({}, program, home), program);
+    }
+
+    void aFirstStartFillsTheDirectoryAndOpensOnTheDemo() {
+        Program p(QStringList{});
+        QTemporaryDir demo;
+        test::writeBytes(demo.filePath(kStartPage), "couleur_page=255\r\nimages\\soleil.png,Bonjour,0,0,900,900\r\n");
+        test::writeBytes(demo.filePath("multimedia/images/soleil.png"), test::pngBytes(Qt::yellow));
+        p.state.paths.demoDirectory = demo.path();
+        p.state.paths.dataDirectory = p.dir.filePath("personnes/Lucie");
+        p.start();
+        QVERIFY2(p.fakes.dialogs.messages.isEmpty(), qPrintable(p.fakes.dialogs.messages.value(0).text));
+        QCOMPARE(QDir(p.state.paths.dataDirectory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({"multimedia", "pages", "Tablavox2.cfg"}));
+        QCOMPARE(p.config(), test::fileBytes(TABLAVOX_TEST_DATA "/settings/default.cfg"));
+        QCOMPARE(test::fileBytes(p.state.paths.dataDirectory + "/multimedia/images/soleil.png"),
+                 test::fileBytes(demo.filePath("multimedia/images/soleil.png")));
+        QCOMPARE(p.main().backgroundColorValue(), 255);
+        // A directory that holds something of its own is never filled.
+        QVERIFY(!needsFirstFill(p.dir.path()) && needsFirstFill(p.dir.filePath("Paul")));
+    }
+
+    void aFirstFillCutShortLeavesTheDirectoryNew_data() {
+        QTest::addColumn<bool>("full");
+        QTest::newRow("full disk") << true;
+        QTest::newRow("read-only disk") << false;
+    }
+
+    void aFirstFillCutShortLeavesTheDirectoryNew() {
+        QFETCH(bool, full);
+        test::SmallDisk disk("400k");
+        if (!disk.mounted())
+            QSKIP("mounting a small file system needs root");
+        Program p(QStringList{});
+        QTemporaryDir demo;
+        test::writeBytes(demo.filePath(kStartPage), "couleur_page=255\r\n");
+        test::writeBytes(demo.filePath("multimedia/grand.wav"), QByteArray(200000, 'x'));
+        p.state.paths.demoDirectory = demo.path();
+        p.state.paths.dataDirectory = disk.path("Lucie");
+        QVERIFY(full ? disk.fill(100000) : disk.makeReadOnly());
+        QVERIFY(!p.startup->begin());
+        QCOMPARE(p.startup->exitCode(), 1);
+        QCOMPARE(p.fakes.dialogs.messages.size(), 1);
+        QVERIFY2(p.fakes.dialogs.messages[0].text.contains(
+                     full ? "n'ont pas pu être copiées dans ''" + disk.path("Lucie") +
+                                "''.\r\nle disque est plein\r\nLe programme va s'arrêter"
+                          : "le disque est en lecture seule"),
+                 qPrintable(p.fakes.dialogs.messages[0].text));
+        QVERIFY(needsFirstFill(disk.path("Lucie")));
     }
 
     void missingDirectoriesStopTheStart_data() {

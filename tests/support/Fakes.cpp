@@ -57,6 +57,7 @@ QByteArray pngBytes(const QColor &color, QSize size) {
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
