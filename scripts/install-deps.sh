@@ -13,6 +13,7 @@ packages=(
   ffmpeg
   pulseaudio pulseaudio-utils stress-ng sox
   xvfb xauth xdotool x11-utils imagemagick libxtst-dev
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

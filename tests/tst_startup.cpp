@@ -126,14 +126,21 @@ private slots:
     void aFirstStartFillsTheDirectoryAndOpensOnTheDemo() {
         Program p(QStringList{});
         QTemporaryDir demo;
-        test::writeBytes(demo.filePath(kStartPage), "couleur_page=255\r\nimages\\soleil.png,Bonjour,0,0,900,900\r\n");
+        test::writeBytes(demo.filePath(kStartPage),
+                         "couleur_page=255\r\nimages\\soleil.png,Bonjour,0,0,900,900\r\n");
         test::writeBytes(demo.filePath("multimedia/images/soleil.png"), test::pngBytes(Qt::yellow));
         p.state.paths.demoDirectory = demo.path();
         p.state.paths.dataDirectory = p.dir.filePath("personnes/Lucie");
+        // What a first fill cut short by a crash left: it is done again, whole.
+        test::writeBytes(p.dir.filePath("personnes/Lucie/.premier-lancement/pages/x.dat"), "");
+        test::writeBytes(p.dir.filePath("personnes/Lucie/multimedia/vieux.png"), "");
         p.start();
-        QVERIFY2(p.fakes.dialogs.messages.isEmpty(), qPrintable(p.fakes.dialogs.messages.value(0).text));
-        QCOMPARE(QDir(p.state.paths.dataDirectory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QVERIFY2(p.fakes.dialogs.messages.isEmpty(),
+                 qPrintable(p.fakes.dialogs.messages.value(0).text));
+        QCOMPARE(QDir(p.state.paths.dataDirectory)
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({"multimedia", "pages", "Tablavox2.cfg"}));
+        QVERIFY(!QFile::exists(p.state.paths.dataDirectory + "/multimedia/vieux.png"));
         QCOMPARE(p.config(), test::fileBytes(TABLAVOX_TEST_DATA "/settings/default.cfg"));
         QCOMPARE(test::fileBytes(p.state.paths.dataDirectory + "/multimedia/images/soleil.png"),
                  test::fileBytes(demo.filePath("multimedia/images/soleil.png")));

@@ -23,7 +23,8 @@ const QString kHelp = QStringLiteral(
     "$XDG_DATA_HOME/tablavox (par défaut ~/.local/share/tablavox).\n");
 
 CommandLine refuse(const QString &why) {
-    return {CommandLine::Action::Refuse, {},
+    return {CommandLine::Action::Refuse,
+            {},
             QStringLiteral("tablavox : %1\nEssayez « tablavox --help ».\n").arg(why)};
 }
 
@@ -40,19 +41,20 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (!parser.parse(QStringList{QStringLiteral("tablavox")} + arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty())
-            return refuse(QStringLiteral("option inconnue « %1%2 »")
-                              .arg(unknown.first().size() == 1 ? QStringLiteral("-")
-                                                               : QStringLiteral("--"),
-                                   unknown.first()));
+            return refuse(
+                QStringLiteral("option inconnue « %1%2 »")
+                    .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                         unknown.first()));
         return refuse(QStringLiteral("l'option « --dossier » demande un répertoire"));
     }
     if (!parser.positionalArguments().isEmpty())
-        return refuse(QStringLiteral("argument inattendu « %1 »")
-                          .arg(parser.positionalArguments().first()));
+        return refuse(
+            QStringLiteral("argument inattendu « %1 »").arg(parser.positionalArguments().first()));
     if (parser.isSet(help))
         return {CommandLine::Action::Help, {}, kHelp};
     if (parser.isSet(version))
-        return {CommandLine::Action::Version, {},
+        return {CommandLine::Action::Version,
+                {},
                 QStringLiteral("Tablavox %1\n").arg(QStringLiteral(TABLAVOX_VERSION))};
     const QString chosen = parser.value(directory);
     if (parser.isSet(directory) && chosen.isEmpty())

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace tv {
@@ -65,35 +66,46 @@ bool needsFirstFill(const QString &directory) {
         return true;
     const QStringList entries =
         QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    return info.isDir() && (entries.isEmpty() || entries == QStringList{kStage});
+    // A fill cut short leaves its stage, and maybe the parts it had already moved into place.
+    const QStringList leftovers = {kStage, QStringLiteral("multimedia"), QStringLiteral("pages")};
+    return info.isDir() && (entries.isEmpty() ||
+                            (entries.contains(kStage) &&
+                             std::all_of(entries.begin(), entries.end(), [&](const QString &entry) {
+                                 return leftovers.contains(entry);
+                             })));
 }
 
 QString fillDataDirectory(const QString &directory, const QString &demoDirectory) {
     if (!QFileInfo::exists(demoDirectory + QStringLiteral("/pages/page_départ.dat")))
         return QStringLiteral("les pages de démonstration manquent dans ''%1''").arg(demoDirectory);
+    const QStringList parts = {QStringLiteral("multimedia"), QStringLiteral("pages")};
     const QString stage = directory + u'/' + kStage;
-    QDir(stage).removeRecursively();
+    const auto clear = [&] {
+        for (const QString &part : parts)
+            QDir(directory + u'/' + part).removeRecursively();
+        QDir(stage).removeRecursively();
+    };
+    clear();
     QString error = makeDirectory(stage);
-    for (const QString &part : {QStringLiteral("multimedia"), QStringLiteral("pages")}) {
+    for (const QString &part : parts) {
         if (error.isEmpty())
             error = copyTree(demoDirectory + u'/' + part, stage + u'/' + part);
     }
-    // The pages go last: until they are in place, the directory is still a new one.
-    for (const QString &part : {QStringLiteral("multimedia"), QStringLiteral("pages")}) {
+    // The stage goes only once both parts are in place: a start after a crash in between
+    // finds a fill to finish. The settings file, last, makes the directory an ordinary one.
+    for (const QString &part : parts) {
         if (error.isEmpty() && !QDir().rename(stage + u'/' + part, directory + u'/' + part))
             error = QStringLiteral("''%1'' ne peut pas être mis en place").arg(part);
     }
     if (error.isEmpty()) {
-        const TextWriteResult written = writeTextLines(
-            directory + QStringLiteral("/Tablavox2.cfg"), defaultSettingsLines(), directory);
+        QDir(stage).removeRecursively();
+        const TextWriteResult written = writeTextLines(directory + QStringLiteral("/Tablavox2.cfg"),
+                                                       defaultSettingsLines(), directory);
         if (!written.ok)
             error = written.error;
     }
-    if (!error.isEmpty()) {
-        QDir(directory + QStringLiteral("/multimedia")).removeRecursively();
-        QDir(directory + QStringLiteral("/pages")).removeRecursively();
-    }
-    QDir(stage).removeRecursively();
+    if (!error.isEmpty())
+        clear();
     return error;
 }
 

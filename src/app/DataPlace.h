@@ -15,8 +15,8 @@ QString chooseDataDirectory(const QString &chosen, const QString &programDirecto
 bool needsFirstFill(const QString &directory);
 
 // Gives a new data directory a copy of the demo's pages and pictures and the default
-// settings. Empty on success; otherwise why, in words a carer can act on, and the directory
-// is left as it was found, so that the next start tries again.
+// settings. Empty on success; otherwise why, in words a carer can act on, and nothing of the
+// fill is left in the directory, so that the next start tries again.
 QString fillDataDirectory(const QString &directory, const QString &demoDirectory);
 
 } // namespace tv

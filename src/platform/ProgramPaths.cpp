@@ -8,8 +8,7 @@ namespace tv {
 
 QString ProgramPaths::sharedDirectory() {
     const QString program = QCoreApplication::applicationDirPath();
-    const QString installed =
-        QDir::cleanPath(program + QStringLiteral("/../share/tablavox"));
+    const QString installed = QDir::cleanPath(program + QStringLiteral("/../share/tablavox"));
     return QFileInfo(installed).isDir() ? installed : program;
 }
 
