@@ -141,6 +141,8 @@ private slots:
                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({"multimedia", "pages", "Tablavox2.cfg"}));
         QVERIFY(!QFile::exists(p.state.paths.dataDirectory + "/multimedia/vieux.png"));
+        QCOMPARE(QDir(p.state.paths.dataDirectory + "/pages").entryList(QDir::Files),
+                 QStringList({"page_départ.dat"}));
         QCOMPARE(p.config(), test::fileBytes(TABLAVOX_TEST_DATA "/settings/default.cfg"));
         QCOMPARE(test::fileBytes(p.state.paths.dataDirectory + "/multimedia/images/soleil.png"),
                  test::fileBytes(demo.filePath("multimedia/images/soleil.png")));
@@ -175,7 +177,9 @@ private slots:
                                 "''.\r\nle disque est plein\r\nLe programme va s'arrêter"
                           : "le disque est en lecture seule"),
                  qPrintable(p.fakes.dialogs.messages[0].text));
-        QVERIFY(needsFirstFill(disk.path("Lucie")));
+        // Nothing of it is left: the disk gets its room back, the next start fills afresh.
+        QVERIFY(QDir(disk.path("Lucie"))
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
     void missingDirectoriesStopTheStart_data() {
