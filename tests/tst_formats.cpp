@@ -30,7 +30,7 @@ QString summary(const SettingsReadOutcome &r) {
     const Settings &s = r.settings;
     return QStringLiteral("delay=%1 access=%2 video=%3 sound=%4,%5 blink=%6 bg=%7 thick=%8 "
                           "bar=%9 say=%10 bounds=%11-%12 win=%13,%14,%15,%16 page=%17 frame=%18 "
-                          "border=%19 ")
+                          "border=%19 dwell=%20,%21,%22 ")
         .arg(s.scanDelay)
         .arg(s.accessMode)
         .arg(s.videoWidth)
@@ -49,7 +49,10 @@ QString summary(const SettingsReadOutcome &r) {
         .arg(s.windowHeight)
         .arg(r.pageColorRead ? QString::number(r.pageColor) : QString("-"))
         .arg(s.frameColor)
-        .arg(r.frameBorderColor ? QString::number(*r.frameBorderColor) : QString("-"));
+        .arg(r.frameBorderColor ? QString::number(*r.frameBorderColor) : QString("-"))
+        .arg(s.dwell.delayMs)
+        .arg(s.dwell.tolerancePx)
+        .arg(s.dwell.repeat);
 }
 
 } // namespace

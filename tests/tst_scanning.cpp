@@ -5,6 +5,7 @@
 #include "page/SelectionFrame.h"
 #include "page/SentenceBar.h"
 #include "support/PageFixture.h"
+#include "use/DwellRule.h"
 #include "use/Scanning.h"
 #include "use/SwitchInput.h"
 #include "use/SwitchRules.h"
@@ -65,6 +66,23 @@ struct Page : test::PageFixture {
 class ScanningTest : public QObject {
     Q_OBJECT
 private slots:
+    void dwellChoosesWhatThePointerRestsOn() {
+        for (const QStringList &row : test::caseTable("dwell.tsv")) {
+            const QStringList set = row[0].split(' ');
+            DwellRule rule({set[0].toInt(), set[1].toInt(), set[2] == "oui"});
+            const QStringList points = row[1].split(' ');
+            QStringList chosen;
+            for (int i = 0; i + 1 < points.size(); ++i) {
+                const QStringList p = points[i].split(':'), xy = p[1].split(',');
+                for (qint64 ms = p[0].toInt(); ms < points[i + 1].split(':')[0].toInt(); ms += 10)
+                    if (const int t = rule.sample(ms, {xy[0].toInt(), xy[1].toInt()}, p[2].toInt());
+                        t >= 0)
+                        chosen << QStringLiteral("%1@%2").arg(t).arg(ms);
+            }
+            QVERIFY2(chosen.join(' ') == row[2], qPrintable(row[1] + " -> " + chosen.join(' ')));
+        }
+    }
+
     void stepsVisitEveryPictureThenTheStripThenWrap() {
         Page p;
         QList<int> visited;

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 
 namespace tv {
 
@@ -51,6 +52,7 @@ ProgramPropertiesDialog::ProgramPropertiesDialog(AppState &state, Services &serv
     build();
     buildMessageFrame();
     buildSwitchFrame();
+    buildDwellFrame();
     fill();
 }
 
@@ -109,10 +111,12 @@ void ProgramPropertiesDialog::build() {
                           px(1400, 850, 1600, 350));
     optAcces_[1] = option(general, acces, QStringLiteral("Défilement"),
                           QStringLiteral("optAccès(1)"), px(3100, 850, 2000, 350));
-    connect(optAcces_[0], &QRadioButton::clicked, this,
-            [this] { state_.settings.accessMode = kAccessMouse; });
-    connect(optAcces_[1], &QRadioButton::clicked, this,
-            [this] { state_.settings.accessMode = kAccessScanning; });
+    optAcces_[2] = option(general, acces, QStringLiteral("Pointage"), QStringLiteral("optAccès(2)"),
+                          px(5100, 850, 1450, 350));
+    const QString modes[3] = {kAccessMouse, kAccessScanning, kAccessDwell};
+    for (int i = 0; i < 3; ++i)
+        connect(optAcces_[i], &QRadioButton::clicked, this,
+                [this, mode = modes[i]] { state_.settings.accessMode = mode; });
     label(general, QStringLiteral("Temporisation :"), px(120, 1400, 1500, 350));
     cursTemporisation_ = new QSlider(Qt::Horizontal, general);
     cursTemporisation_->setObjectName(QStringLiteral("cursTemporisation"));
@@ -226,6 +230,11 @@ void ProgramPropertiesDialog::fill() {
         optAcces_[0]->setChecked(true);
     else if (s.accessMode == kAccessScanning)
         optAcces_[1]->setChecked(true);
+    else if (s.accessMode == kAccessDwell)
+        optAcces_[2]->setChecked(true);
+    spinPointageDelai_->setValue(s.dwell.delayMs);
+    spinPointageTolerance_->setValue(s.dwell.tolerancePx);
+    chkPointageRepete_->setChecked(s.dwell.repeat);
     optClignote_[s.frameBlink ? 1 : 0]->setChecked(true);
     chkBandeau_->setChecked(s.sentenceBar);
     chkBandeauDire_->setChecked(s.sayEachPhrase);
@@ -247,7 +256,9 @@ EditedSettings ProgramPropertiesDialog::edited() const {
                      cadreModele_->borderColorValue(),
                      chkBandeau_->isChecked(),
                      chkBandeauDire_->isChecked(),
-                     editedSwitches()};
+                     editedSwitches(),
+                     {spinPointageDelai_->value(), spinPointageTolerance_->value(),
+                      chkPointageRepete_->isChecked()}};
     return e;
 }
 

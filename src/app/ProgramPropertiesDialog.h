@@ -60,6 +60,8 @@ private:
     void buildSwitchFrame();
     void fillSwitches(const SwitchSettings &switches);
     SwitchSettings editedSwitches() const;
+    // Choosing by resting the pointer: how long, how still, and whether again.
+    void buildDwellFrame();
     // Fills the controls from the settings, as loading the dialog does.
     void fill();
     void showSoundCaption();
@@ -73,7 +75,7 @@ private:
     QLabel *lblTemporisation_ = nullptr;
     QSlider *cursEpaisseurCadre_ = nullptr;
     SelectionFrame *cadreModele_ = nullptr;
-    QRadioButton *optAcces_[2] = {};
+    QRadioButton *optAcces_[3] = {};
     QRadioButton *optClignote_[2] = {};
     QRadioButton *optSon_[10] = {};
     QPushButton *cmdSonPage_ = nullptr;
@@ -84,6 +86,8 @@ private:
     QSpinBox *spinMin_ = nullptr, *spinMax_ = nullptr;
     QCheckBox *chkAnnonce_ = nullptr, *chkAdaptatif_ = nullptr;
     QLabel *lblReactions_ = nullptr;
+    QSpinBox *spinPointageDelai_ = nullptr, *spinPointageTolerance_ = nullptr;
+    QCheckBox *chkPointageRepete_ = nullptr;
 };
 
 } // namespace tv

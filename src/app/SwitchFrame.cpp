@@ -18,7 +18,7 @@ void ProgramPropertiesDialog::buildSwitchFrame() {
         return twipsToPixels(state_.tpp, l, t, w, h);
     };
     QGroupBox *frame = addFrame(this, QStringLiteral("Contacteur"), QStringLiteral("Frame6"),
-                                px(6984, 720, 6000, 9560));
+                                px(6984, 720, 6000, 7300));
     int top = 300;
     const auto row = [&](const QString &caption, QWidget *control) {
         auto *label = new QLabel(caption, frame);
@@ -75,7 +75,7 @@ void ProgramPropertiesDialog::buildSwitchFrame() {
     lblReactions_ = new QLabel(frame);
     lblReactions_->setObjectName(QStringLiteral("lblRéactions"));
     lblReactions_->setWordWrap(true);
-    lblReactions_->setGeometry(px(120, top, 5700, 9400 - top));
+    lblReactions_->setGeometry(px(120, top, 5700, 7150 - top));
     lblReactions_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
@@ -91,6 +91,35 @@ void ProgramPropertiesDialog::fillSwitches(const SwitchSettings &s) {
     spinMin_->setValue(s.adaptiveMinMs);
     spinMax_->setValue(s.adaptiveMaxMs);
     lblReactions_->setText(actions_.paceReport ? actions_.paceReport() : QString());
+}
+
+void ProgramPropertiesDialog::buildDwellFrame() {
+    const auto px = [this](int l, int t, int w, int h) {
+        return twipsToPixels(state_.tpp, l, t, w, h);
+    };
+    QGroupBox *frame = addFrame(this, QStringLiteral("Pointage"), QStringLiteral("Frame7"),
+                                px(6984, 8140, 6000, 2140));
+    const auto spin = [&](const QString &caption, const QString &name, int low, int high,
+                          const QString &suffix, int top) {
+        (new QLabel(caption, frame))->setGeometry(px(120, top, 3300, 350));
+        auto *box = new QSpinBox(frame);
+        box->setObjectName(name);
+        box->setRange(low, high);
+        box->setSuffix(suffix);
+        box->setGeometry(px(3500, top - 40, 2300, 420));
+        return box;
+    };
+    spinPointageDelai_ =
+        spin(QStringLiteral("Temps de repos :"), QStringLiteral("spinPointageDélai"), 300, 5000,
+             QStringLiteral(" ms"), 300);
+    spinPointageDelai_->setSingleStep(50);
+    spinPointageTolerance_ =
+        spin(QStringLiteral("Mouvement toléré :"), QStringLiteral("spinPointageTolérance"), 0, 150,
+             QStringLiteral(" pixels"), 860);
+    chkPointageRepete_ =
+        new QCheckBox(QStringLiteral("Choisir encore sans quitter l'image"), frame);
+    chkPointageRepete_->setObjectName(QStringLiteral("chkPointageRépète"));
+    chkPointageRepete_->setGeometry(px(120, 1420, 5600, 350));
 }
 
 SwitchSettings ProgramPropertiesDialog::editedSwitches() const {

@@ -51,7 +51,7 @@ static bool applyLine(const QString &key, const QString &value, SettingsReadOutc
             s.windowHeight = *h <= 0 ? qint16(roundHalfEven(600 * tpp.y)) : *h;
         }
     } else if (key == QStringLiteral("accès")) {
-        s.accessMode = value == kAccessScanning ? kAccessScanning : kAccessMouse;
+        s.accessMode = value == kAccessScanning || value == kAccessDwell ? value : kAccessMouse;
     } else if (key == QLatin1String("temporisation")) {
         const auto d = toInt16(parseLenientNumber(value));
         if (!d)
@@ -96,7 +96,7 @@ static bool applyLine(const QString &key, const QString &value, SettingsReadOutc
         s.sentenceBar = value == QLatin1String("oui");
     } else if (key == QLatin1String("bandeau_dire")) {
         s.sayEachPhrase = value != QLatin1String("non");
-    } else if (applySwitchLine(key, value, s.switches)) {
+    } else if (applySwitchLine(key, value, s.switches) || applyDwellLine(key, value, s.dwell)) {
     } else if (key == QLatin1String("son_page")) {
         if (value.left(3) == QLatin1String("oui")) {
             const auto n = parseStrictNumber(value.mid(4));
@@ -133,6 +133,7 @@ SettingsReadOutcome parseSettings(const QStringList &lines, const Settings &prev
     s.sentenceBar = false;
     s.sayEachPhrase = true;
     s.switches = {};
+    s.dwell = {};
 
     QString key, value;
     for (const QString &line : lines) {
@@ -207,6 +208,31 @@ QStringList switchLines(const SwitchSettings &w) {
             QStringLiteral("défilement_max=%1").arg(w.adaptiveMaxMs)};
 }
 
+bool applyDwellLine(const QString &key, const QString &value, DwellSettings &d) {
+    // A damaged value is never taken as the shortest time: that would choose for the person.
+    const auto number = [&value](int fallback, int low, int high) {
+        const auto n = parseStrictNumber(value);
+        return n && std::isfinite(*n) ? int(std::clamp(std::trunc(*n), double(low), double(high)))
+                                      : fallback;
+    };
+    if (key == QStringLiteral("pointage_délai"))
+        d.delayMs = number(1000, 300, 5000);
+    else if (key == QStringLiteral("pointage_tolérance"))
+        d.tolerancePx = number(30, 0, 150);
+    else if (key == QStringLiteral("pointage_répète"))
+        d.repeat = value == QLatin1String("oui");
+    else
+        return false;
+    return true;
+}
+
+QStringList dwellLines(const DwellSettings &d) {
+    return {QStringLiteral("pointage_délai=%1").arg(d.delayMs),
+            QStringLiteral("pointage_tolérance=%1").arg(d.tolerancePx),
+            QStringLiteral("pointage_répète=") +
+                (d.repeat ? QStringLiteral("oui") : QStringLiteral("non"))};
+}
+
 static qint32 asInt32(double v) {
     return toInt32(v).value_or(0);
 }
@@ -215,7 +241,7 @@ EditedSettings EditedSettings::from(const Settings &settings) {
     return {settings.scanDelay,      asInt32(settings.backgroundColor),
             settings.frameThickness, settings.frameColor,
             settings.sentenceBar,    settings.sayEachPhrase,
-            settings.switches};
+            settings.switches,       settings.dwell};
 }
 
 QStringList formatSettings(const Settings &s, const EditedSettings &edited,
@@ -225,7 +251,8 @@ QStringList formatSettings(const Settings &s, const EditedSettings &edited,
           << QStringLiteral("fenetre_haut=%1").arg(twipsToFilePixels(window.top, tpp.y))
           << QStringLiteral("fenetre_largeur=%1").arg(twipsToFilePixels(window.width, tpp.x))
           << QStringLiteral("fenetre_hauteur=%1").arg(twipsToFilePixels(window.height, tpp.y));
-    if (s.accessMode == kAccessMouse || s.accessMode == kAccessScanning)
+    if (s.accessMode == kAccessMouse || s.accessMode == kAccessScanning ||
+        s.accessMode == kAccessDwell)
         lines << QStringLiteral("accès=") + s.accessMode;
     lines << QStringLiteral("temporisation=%1").arg(edited.scanDelay)
           << QStringLiteral("couleur_fond=%1").arg(edited.backgroundColor)
@@ -240,7 +267,7 @@ QStringList formatSettings(const Settings &s, const EditedSettings &edited,
     const auto yesNo = [](bool b) { return b ? QStringLiteral("oui") : QStringLiteral("non"); };
     lines << QStringLiteral("bandeau_phrase=") + yesNo(edited.sentenceBar)
           << QStringLiteral("bandeau_dire=") + yesNo(edited.sayEachPhrase);
-    lines << switchLines(edited.switches);
+    lines << switchLines(edited.switches) << dwellLines(edited.dwell);
     return lines;
 }
 

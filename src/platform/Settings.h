@@ -10,6 +10,8 @@ namespace tv {
 
 inline const QString kAccessMouse = QStringLiteral("souris");
 inline const QString kAccessScanning = QStringLiteral("défilement");
+// The pointer resting on a picture chooses it (eye and head pointers).
+inline const QString kAccessDwell = QStringLiteral("pointage");
 
 inline const QString kPatternAuto = QStringLiteral("auto");
 inline const QString kPatternStep = QStringLiteral("pas à pas");
@@ -28,6 +30,14 @@ struct SwitchSettings {
     bool adaptive = false; // the step time follows the person's pace
     int adaptiveMinMs = 500, adaptiveMaxMs = 5000;
     bool operator==(const SwitchSettings &) const = default;
+};
+
+// How long and how still the pointer rests on a picture for it to be chosen.
+struct DwellSettings {
+    int delayMs = 1000;   // 300 to 5000
+    int tolerancePx = 30; // 0 to 150: moving less than this is resting
+    bool repeat = false;  // choose again without leaving the picture
+    bool operator==(const DwellSettings &) const = default;
 };
 
 struct Settings {
@@ -49,6 +59,7 @@ struct Settings {
     bool sentenceBar = false;  // phrases are gathered into a message
     bool sayEachPhrase = true; // ... and each is said as it is added
     SwitchSettings switches;
+    DwellSettings dwell;
 
     bool operator==(const Settings &) const = default;
 };
@@ -79,6 +90,7 @@ struct EditedSettings {
     bool sentenceBar = false;
     bool sayEachPhrase = true;
     SwitchSettings switches;
+    DwellSettings dwell;
     static EditedSettings from(const Settings &settings);
 };
 
@@ -93,6 +105,8 @@ QStringList formatSettings(const Settings &settings, const EditedSettings &edite
 // The switch keys: true when the key is one of them (and then applied).
 bool applySwitchLine(const QString &key, const QString &value, SwitchSettings &switches);
 QStringList switchLines(const SwitchSettings &switches);
+bool applyDwellLine(const QString &key, const QString &value, DwellSettings &dwell);
+QStringList dwellLines(const DwellSettings &dwell);
 
 // The thirteen lines written when the file cannot be read.
 QStringList defaultSettingsLines();

@@ -1,0 +1,55 @@
+#include "DwellRule.h"
+
+#include <algorithm>
+
+namespace tv {
+
+bool DwellRule::near(QPoint a, QPoint b) const {
+    const QPoint d = a - b;
+    return qint64(d.x()) * d.x() + qint64(d.y()) * d.y() <=
+           qint64(settings_.tolerancePx) * settings_.tolerancePx;
+}
+
+void DwellRule::reset() {
+    *this = DwellRule(settings_);
+}
+
+double DwellRule::progress(qint64 ms) const {
+    if (!counting())
+        return 0;
+    return std::clamp(double(ms - since_) / settings_.delayMs, 0.0, 1.0);
+}
+
+int DwellRule::sample(qint64 ms, QPoint at, int target) {
+    if (target == target_ && near(at, anchor_)) {
+        lost_ = false;
+    } else {
+        if (!lost_ || target != candidate_ || !near(at, candidateAnchor_)) {
+            if (!lost_)
+                lostAt_ = ms;
+            lost_ = true;
+            candidate_ = target;
+            candidateAnchor_ = at;
+            candidateSince_ = ms;
+        }
+        // Nothing rested on yet has no time to lose: the new place counts at once.
+        if (target_ >= 0 && ms - lostAt_ < kGraceMs)
+            return -1;
+        // Gone for good: the time starts where the pointer came to rest since. A choice is
+        // made again only once the pointer has left what it chose.
+        spent_ = spent_ && candidate_ == target_;
+        target_ = candidate_;
+        anchor_ = candidateAnchor_;
+        since_ = candidateSince_;
+        lost_ = false;
+    }
+    if (!counting() || ms - since_ < settings_.delayMs)
+        return -1;
+    if (settings_.repeat)
+        since_ = ms;
+    else
+        spent_ = true;
+    return target_;
+}
+
+} // namespace tv

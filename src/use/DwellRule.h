@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Settings.h"
+
+#include <QPoint>
+
+namespace tv {
+
+// When resting the pointer on something chooses it. Fed with where the pointer is and what
+// lies under it (a target number, -1 for nothing that can be chosen), time after time.
+class DwellRule {
+public:
+    // An eye tracker loses the eyes for a blink, and its pointer jumps or leaves the window:
+    // a loss shorter than this does not start the time again.
+    static constexpr int kGraceMs = 200;
+
+    explicit DwellRule(const DwellSettings &settings = {}) : settings_(settings) {}
+
+    // The pointer at `at` over `target` at time `ms`: the target chosen now, or -1.
+    int sample(qint64 ms, QPoint at, int target);
+    // Forgets where the pointer rested: nothing is chosen until it rests anew.
+    void reset();
+
+    // What the pointer rests on, and how far the time has gone (0 to 1); -1 and 0 for none.
+    int target() const { return counting() ? target_ : -1; }
+    double progress(qint64 ms) const;
+    // When the target will be chosen if the pointer stays; -1 when nothing is due.
+    qint64 dueAt() const { return counting() && !lost_ ? since_ + settings_.delayMs : -1; }
+
+private:
+    bool counting() const { return target_ >= 0 && !spent_; }
+    bool near(QPoint a, QPoint b) const;
+
+    DwellSettings settings_;
+    int target_ = -1;
+    QPoint anchor_; // where the pointer came to rest
+    qint64 since_ = 0;
+    bool spent_ = false; // chosen, and not to be chosen again before the pointer leaves it
+    // A loss under way: since when, and where the pointer rests meanwhile.
+    bool lost_ = false;
+    qint64 lostAt_ = 0;
+    int candidate_ = -1;
+    QPoint candidateAnchor_;
+    qint64 candidateSince_ = 0;
+};
+
+} // namespace tv
