@@ -109,6 +109,37 @@ private slots:
         QVERIFY(ok && !x_->waitForWindow("^Tablavox -::- page_suite.dat$").isEmpty());
     }
 
+    void restingThePointerChoosesPicturesAndTheStripsControls() {
+        ProgramCopy program;
+        layOut(program, "bandeau_phrase=oui\r\nacc\xE8s=pointage\r\npointage_d\xE9lai=800\r\n"
+                        "cadre_couleur=16711680\r\n");
+        const QString main = program.start(*x_);
+        QVERIFY(!main.isEmpty());
+        AudioMonitor monitor;
+        QVERIFY(monitor.waitUntilListening());
+        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+        const QPoint yellow = x_->centreOf(Qt::yellow), cyan = x_->centreOf(Qt::cyan);
+        // An eye tracker's pointer: it rests on the picture, shaking by 20 pixels.
+        QStringList gaze;
+        for (int i = 0; i < 10; ++i)
+            gaze << "mousemove" << QString::number(yellow.x() + (i % 3 - 1) * 20)
+                 << QString::number(yellow.y() + (i % 2) * 20) << "sleep"
+                 << "0.1";
+        bool ok = false;
+        x_->xdotool(gaze, &ok);
+        QVERIFY(ok);
+        QVERIFY(AudioMonitor::loudSpan(monitor.hearOneUtterance()) > 0.2);
+        // Still, on the next picture: the ring (in the frame's blue) fills, then it is chosen.
+        x_->xdotool({"mousemove", QString::number(cyan.x()), QString::number(cyan.y())}, &ok);
+        QVERIFY(ok && !x_->centreOf(Qt::blue, 300).isNull());
+        QVERIFY(AudioMonitor::loudSpan(monitor.hearOneUtterance()) > 0.2);
+        // "Dire", chosen the same way, says the message whole.
+        x_->xdotool({"mousemove", "--window", main, QString::number(760 - 316), "90"}, &ok);
+        const double message = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+        QVERIFY2(std::abs(message - AudioMonitor::spokenSpan("Je veux boire")) < 0.3,
+                 qPrintable(QString::number(message)));
+    }
+
     void keySwitchesHeldAsAPersonHoldsThem() {
         ProgramCopy program;
         // Step by step, Enter to step and Space to choose, with both timing filters; each

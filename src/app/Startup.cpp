@@ -20,7 +20,9 @@
 #include "platform/Numbers.h"
 #include "platform/Services.h"
 #include "platform/TextFile.h"
+#include "use/DwellPointing.h"
 #include "use/MediaPlayback.h"
+#include "use/MediaWindow.h"
 #include "use/PictureActivation.h"
 #include "use/Scanning.h"
 #include "use/SpeechWindow.h"
@@ -42,6 +44,7 @@ Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObj
 
 Startup::~Startup() {
     // These refer to the main window: they go first.
+    dwell_.reset();
     activation_.reset();
     pageCommands_.reset();
     editor_.reset();
@@ -160,6 +163,9 @@ void Startup::runMain() {
     activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
                                                       *media_, [this] { quitProgram(); });
     activation_->setEditor(editor_.get());
+    dwell_ = std::make_unique<DwellPointing>(
+        state_, *main_, [this] { return media_->window() && media_->window()->isVisible(); },
+        [this](int index) { activation_->press(index, Qt::LeftButton); });
     editor_->openProperties = [this] {
         PropertiesDialog dialog(state_, *main_, services_, *speech_, *pictures_, main_.get());
         dialog.exec();
@@ -171,6 +177,7 @@ void Startup::runMain() {
     connect(main_->action(QStringLiteral("mnuCouleurPage")), &QAction::triggered, this,
             &Startup::openPageColor);
 
+    dwell_->settingsChanged();
     const Settings &s = state_.settings;
     main_->setOuterGeometryTwips(
         {s.windowLeft, s.windowTop, s.windowWidth, double(s.windowHeight)});
@@ -225,6 +232,7 @@ void Startup::saveProgramProperties(const EditedSettings &edited) {
     readSettings();
     scanning_->settingsChanged();
     switches_->settingsChanged();
+    dwell_->settingsChanged();
     media_->stopAndClose();
     main_->applyLook();
 }

@@ -20,6 +20,7 @@ class DiskPictureCache;
 class PageSounds;
 class SpeechWindow;
 class PictureActivation;
+class DwellPointing;
 class MediaPlayback;
 class Scanning;
 class SwitchInput;
@@ -88,6 +89,7 @@ private:
     std::unique_ptr<BoardExchange> boards_;
     QPointer<ProgramPropertiesDialog> programProperties_;
     std::unique_ptr<PictureActivation> activation_;
+    std::unique_ptr<DwellPointing> dwell_;
     bool going_ = false;
     bool ended_ = false;
     int exitCode_ = 0;

@@ -21,25 +21,31 @@ double DwellRule::progress(qint64 ms) const {
 }
 
 int DwellRule::sample(qint64 ms, QPoint at, int target) {
-    if (target == target_ && near(at, anchor_)) {
+    if (target == target_ && near(at, rest_.centre())) {
         lost_ = false;
+        rest_.add(at);
     } else {
-        if (!lost_ || target != candidate_ || !near(at, candidateAnchor_)) {
+        if (!lost_ || target != candidate_) {
             if (!lost_)
                 lostAt_ = ms;
             lost_ = true;
             candidate_ = target;
-            candidateAnchor_ = at;
+            candidateRest_ = {};
             candidateSince_ = ms;
         }
+        candidateRest_.add(at);
+        // A shaking pointer strays beyond the distance now and then: where it aims is the
+        // middle of all it does on the same target.
+        if (target == target_)
+            rest_.add(at);
         // Nothing rested on yet has no time to lose: the new place counts at once.
         if (target_ >= 0 && ms - lostAt_ < kGraceMs)
             return -1;
-        // Gone for good: the time starts where the pointer came to rest since. A choice is
-        // made again only once the pointer has left what it chose.
+        // Gone for good: the time runs from the arrival on what the pointer is over now. A
+        // choice is made again only once the pointer has left what it chose.
         spent_ = spent_ && candidate_ == target_;
         target_ = candidate_;
-        anchor_ = candidateAnchor_;
+        rest_ = candidateRest_;
         since_ = candidateSince_;
         lost_ = false;
     }

@@ -28,19 +28,26 @@ public:
     qint64 dueAt() const { return counting() && !lost_ ? since_ + settings_.delayMs : -1; }
 
 private:
+    // Where the pointer rests: the middle of the places it was seen at, so that a shaking
+    // pointer is measured from where it aims, not from its first, shaken, position.
+    struct Rest {
+        qint64 x = 0, y = 0, count = 0;
+        void add(QPoint p) { x += p.x(), y += p.y(), ++count; }
+        QPoint centre() const { return count ? QPoint(int(x / count), int(y / count)) : QPoint(); }
+    };
     bool counting() const { return target_ >= 0 && !spent_; }
     bool near(QPoint a, QPoint b) const;
 
     DwellSettings settings_;
     int target_ = -1;
-    QPoint anchor_; // where the pointer came to rest
+    Rest rest_;
     qint64 since_ = 0;
     bool spent_ = false; // chosen, and not to be chosen again before the pointer leaves it
-    // A loss under way: since when, and where the pointer rests meanwhile.
+    // A loss under way: since when, and what the pointer is over meanwhile, since when.
     bool lost_ = false;
     qint64 lostAt_ = 0;
     int candidate_ = -1;
-    QPoint candidateAnchor_;
+    Rest candidateRest_;
     qint64 candidateSince_ = 0;
 };
 
