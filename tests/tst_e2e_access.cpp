@@ -140,6 +140,31 @@ private slots:
                  qPrintable(QString::number(message)));
     }
 
+    void theKeyboardMovesTheFrameAndChooses() {
+        ProgramCopy program;
+        layOut(program, "bandeau_phrase=oui\r\ncadre_couleur=16711680\r\n");
+        const QString main = program.start(*x_);
+        QVERIFY(!main.isEmpty());
+        AudioMonitor monitor;
+        QVERIFY(monitor.waitUntilListening());
+        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+        const QPoint cyan = x_->centreOf(Qt::cyan);
+        // Tab, Tab: the frame (blue) around the second picture; Return chooses it.
+        QVERIFY(x_->keysTo(main, {"Tab", "Tab"}));
+        const QPoint frame = x_->centreOf(Qt::blue, 400);
+        QVERIFY2((frame - cyan).manhattanLength() < 20, qPrintable(QString::number(frame.x())));
+        QVERIFY(x_->keysTo(main, {"Return"}));
+        QVERIFY(AudioMonitor::loudSpan(monitor.hearOneUtterance()) > 0.2);
+        // Back to the first with Shift+Tab, chosen with Space; then past the last picture,
+        // the strip's "Dire".
+        QVERIFY(x_->keysTo(main, {"shift+Tab", "space"}));
+        QVERIFY(AudioMonitor::loudSpan(monitor.hearOneUtterance()) > 0.2);
+        QVERIFY(x_->keysTo(main, {"Tab", "Tab", "Tab", "Tab", "Return"}));
+        const double message = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+        QVERIFY2(std::abs(message - AudioMonitor::spokenSpan("boire Je veux")) < 0.3,
+                 qPrintable(QString::number(message)));
+    }
+
     void keySwitchesHeldAsAPersonHoldsThem() {
         ProgramCopy program;
         // Step by step, Enter to step and Space to choose, with both timing filters; each

@@ -338,8 +338,11 @@ private slots:
         // Swatch 0 is the system colour, kept as its reference.
         p.open();
         p.click("lblCouleur(0)");
+        p.click("optAccès(2)");
+        p.child<QSpinBox>("spinPointageDélai")->setValue(1500);
         p.click("cmsSauve");
-        QVERIFY(p.configHas("cadre_couleur=-2147483643"));
+        QVERIFY(p.configHas("cadre_couleur=-2147483643") && p.configHas("accès=pointage") &&
+                p.configHas("pointage_délai=1500"));
     }
 
     void pageColour() {

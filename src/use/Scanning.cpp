@@ -179,12 +179,35 @@ void Scanning::select() {
         if (window_.scanTimer()->isActive())
             window_.scanTimer()->start();
     }
+    chooseFramed();
+}
+
+bool Scanning::chooseFramed() {
     const Target target = framed_;
     if (target < 0) {
         window_.sentenceBar()->control(-target - 1)->click();
     } else if (const PictureControl *picture = window_.pictureAt(target)) {
         emit window_.picturePressed(target, Qt::LeftButton,
                                     QPoint(picture->widthTwips() / 2, picture->heightTwips() / 2));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void Scanning::focusStep(bool backwards) {
+    const int pictures = state_.page.imageCount;
+    const int count = pictures + (state_.settings.sentenceBar ? SentenceBar::kControls : 0);
+    // Places 1 to count: the pictures, then the strip's controls; a deleted picture is passed.
+    int at = framed_ > 0 ? framed_ : framed_ < 0 ? pictures - framed_ : backwards ? 1 : count;
+    for (int tries = 0; tries < count; ++tries) {
+        at = (at - 1 + (backwards ? count - 1 : 1)) % count + 1;
+        if (at > pictures || window_.pictureAt(at)) {
+            if (at <= pictures)
+                state_.currentImage = at;
+            frameTarget(at > pictures ? pictures - at : at);
+            return;
+        }
     }
 }
 

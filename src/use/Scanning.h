@@ -31,6 +31,11 @@ public:
     void select();
     // The switch that moves, in step-by-step scanning: one step.
     void advance();
+    // The keyboard, in mouse access: the frame to the next (or, backwards, the previous)
+    // picture or strip control in scanning order; Return or Space chooses what it frames.
+    void focusStep(bool backwards);
+    // Chooses what is framed, as a left press would; false when nothing is.
+    bool chooseFramed();
     // Scanning paused after its rounds without a press; the next press starts it again.
     bool isPaused() const { return paused_; }
     // The pointer moved over picture `index`.

@@ -75,7 +75,34 @@ bool SwitchInput::belongsToPage(QObject *watched, bool pointer) const {
     return pointer ? widget == page || page->isAncestorOf(widget) : widget->window() == &window_;
 }
 
+// In mouse access the keyboard moves the frame over the page and chooses what it frames.
+bool SwitchInput::keyboardFocus(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::KeyPress || !belongsToPage(watched, false) ||
+        !state_.pointerMode.isEmpty())
+        return false;
+    switch (static_cast<QKeyEvent *>(event)->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        scanning_.focusStep(false);
+        return true;
+    case Qt::Key_Backtab:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        scanning_.focusStep(true);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        return scanning_.chooseFramed();
+    default:
+        return false;
+    }
+}
+
 bool SwitchInput::eventFilter(QObject *watched, QEvent *event) {
+    if (state_.settings.accessMode == kAccessMouse)
+        return keyboardFocus(watched, event);
     if (state_.settings.accessMode != kAccessScanning)
         return false;
     const QEvent::Type type = event->type();

@@ -45,6 +45,7 @@ private:
     void act(Switch which);
     bool interceptsButton() const;
     bool belongsToPage(QObject *watched, bool pointer) const;
+    bool keyboardFocus(QObject *watched, QEvent *event);
 
     AppState &state_;
     MainWindow &window_;
