@@ -165,6 +165,46 @@ private slots:
                  qPrintable(QString::number(message)));
     }
 
+    void aLockedPageFullScreenChoosesButEditsNothingUntilUnlocked() {
+        ProgramCopy program;
+        layOut(program, "plein_\xE9"
+                        "cran=oui\r\n");
+        const QString main = program.start(*x_);
+        QVERIFY(!main.isEmpty());
+        AudioMonitor monitor;
+        QVERIFY(monitor.waitUntilListening());
+        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+        const auto size = [&] {
+            const QString shell = x_->xdotool({"getwindowgeometry", "--shell", main});
+            const auto m = QRegularExpression("WIDTH=(\\d+)\\nHEIGHT=(\\d+)").match(shell);
+            return QSize(m.captured(1).toInt(), m.captured(2).toInt());
+        };
+        QTRY_COMPARE(size(), x_->screen().size());
+        const auto settingsSay = [&](const char *line) {
+            return fileBytes(program.file("Tablavox2.cfg")).contains(line);
+        };
+        QVERIFY(x_->menu(main, 44, 8, 1, {"v"})); // "Programme", "Verrouiller la page"
+        QTRY_VERIFY(settingsSay("verrouillage=oui\r\n"));
+        // A right press opens no menu: the left press after it chooses the picture.
+        const QPoint yellow = x_->centreOf(Qt::yellow);
+        bool ok = false;
+        x_->xdotool({"mousemove", QString::number(yellow.x()), QString::number(yellow.y()), "click",
+                     "3", "sleep", "0.3", "click", "1"},
+                    &ok);
+        QVERIFY(ok && AudioMonitor::loudSpan(monitor.hearOneUtterance()) > 0.2);
+        // The menu bar holds only "Déverrouiller…", which says how.
+        QVERIFY(x_->clickIn(main, 44, 8));
+        const QString how = x_->waitForWindow("^Tablavox$");
+        QVERIFY(!how.isEmpty() && x_->keysTo(how, {"Return"}));
+        // Ctrl+Alt+D held two seconds: unlocked, and the window has its frame again.
+        x_->xdotool({"windowfocus", "--sync", main, "keydown", "ctrl+alt+d", "sleep", "2.4",
+                     "keyup", "ctrl+alt+d"},
+                    &ok);
+        QTRY_VERIFY(settingsSay("verrouillage=non\r\nplein_\xE9"
+                                "cran=oui\r\n"));
+        QTRY_VERIFY(size() != x_->screen().size());
+    }
+
     void keySwitchesHeldAsAPersonHoldsThem() {
         ProgramCopy program;
         // Step by step, Enter to step and Space to choose, with both timing filters; each

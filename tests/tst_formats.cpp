@@ -30,7 +30,7 @@ QString summary(const SettingsReadOutcome &r) {
     const Settings &s = r.settings;
     return QStringLiteral("delay=%1 access=%2 video=%3 sound=%4,%5 blink=%6 bg=%7 thick=%8 "
                           "bar=%9 say=%10 bounds=%11-%12 win=%13,%14,%15,%16 page=%17 frame=%18 "
-                          "border=%19 dwell=%20,%21,%22 ")
+                          "border=%19 dwell=%20,%21,%22 lock=%23,%24 ")
         .arg(s.scanDelay)
         .arg(s.accessMode)
         .arg(s.videoWidth)
@@ -52,7 +52,9 @@ QString summary(const SettingsReadOutcome &r) {
         .arg(r.frameBorderColor ? QString::number(*r.frameBorderColor) : QString("-"))
         .arg(s.dwell.delayMs)
         .arg(s.dwell.tolerancePx)
-        .arg(s.dwell.repeat);
+        .arg(s.dwell.repeat)
+        .arg(s.locked)
+        .arg(s.fullScreen);
 }
 
 } // namespace

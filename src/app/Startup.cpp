@@ -2,6 +2,7 @@
 
 #include "app/DataPlace.h"
 #include "app/LaunchWindow.h"
+#include "app/PageLock.h"
 #include "app/ProgramPropertiesDialog.h"
 #include "boards/BoardExchange.h"
 #include "edit/PictureEditor.h"
@@ -44,6 +45,7 @@ Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObj
 
 Startup::~Startup() {
     // These refer to the main window: they go first.
+    lock_.reset();
     dwell_.reset();
     activation_.reset();
     pageCommands_.reset();
@@ -183,6 +185,9 @@ void Startup::runMain() {
         {s.windowLeft, s.windowTop, s.windowWidth, double(s.windowHeight)});
     pages_->clearPage();
     main_->show();
+    lock_ = std::make_unique<PageLock>(state_, *main_, services_, [this] { writeSettings(); });
+    lock_->apply();
+    main_->setFullScreen(s.fullScreen);
     state_.page.currentPage = QStringLiteral("page_départ.dat");
     pages_->loadPage();
 }
@@ -193,12 +198,16 @@ void Startup::quitProgram() {
     speech_->litLeTexte(QStringLiteral("Au revoir...;"));
     services_.waiter.waitMs(2000);
     pages_->savePage();
+    writeSettings();
+    main_->closeForQuit();
+    end(0);
+}
+
+void Startup::writeSettings() {
     // The values being edited in the properties dialog, or those it would open with.
     settingsStore_.write(main_->outerGeometryTwips(), programProperties_
                                                           ? programProperties_->edited()
                                                           : editedOnOpening(state_.settings));
-    main_->closeForQuit();
-    end(0);
 }
 
 void Startup::readSettings() {
@@ -233,6 +242,7 @@ void Startup::saveProgramProperties(const EditedSettings &edited) {
     scanning_->settingsChanged();
     switches_->settingsChanged();
     dwell_->settingsChanged();
+    lock_->apply();
     media_->stopAndClose();
     main_->applyLook();
 }

@@ -21,6 +21,7 @@ class PageSounds;
 class SpeechWindow;
 class PictureActivation;
 class DwellPointing;
+class PageLock;
 class MediaPlayback;
 class Scanning;
 class SwitchInput;
@@ -68,6 +69,8 @@ private:
     void end(int exitCode);
     void readSettings();
     void saveProgramProperties(const EditedSettings &edited);
+    // The settings file as it stands, with the values being edited in the properties dialog.
+    void writeSettings();
 
     AppState &state_;
     Services &services_;
@@ -90,6 +93,7 @@ private:
     QPointer<ProgramPropertiesDialog> programProperties_;
     std::unique_ptr<PictureActivation> activation_;
     std::unique_ptr<DwellPointing> dwell_;
+    std::unique_ptr<PageLock> lock_;
     bool going_ = false;
     bool ended_ = false;
     int exitCode_ = 0;

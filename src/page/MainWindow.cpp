@@ -79,6 +79,9 @@ void MainWindow::buildMenus() {
     QMenu *programme = menuBar()->addMenu(QStringLiteral("&Programme"));
     programme->setObjectName(QStringLiteral("mnuProgramme"));
     addEntry(programme, QStringLiteral("&Propriétés"), QStringLiteral("mnuPropProgramme"));
+    addEntry(programme, QStringLiteral("&Verrouiller la page"), QStringLiteral("mnuVerrouiller"));
+    addEntry(programme, QStringLiteral("P&lein écran"), QStringLiteral("mnuPleinEcran"))
+        ->setCheckable(true);
     QAction *quit = addEntry(programme, QStringLiteral("&Quitter"), QStringLiteral("menuQuitter"));
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
 
@@ -94,6 +97,11 @@ void MainWindow::buildMenus() {
     QMenu *images = menuBar()->addMenu(QStringLiteral("&Images"));
     images->setObjectName(QStringLiteral("mnuImages"));
     addEntry(images, QStringLiteral("&Nouvelle image"), QStringLiteral("mnuNouvelleImage"));
+
+    // The whole menu bar while the page is locked.
+    QAction *unlock = menuBar()->addAction(QStringLiteral("Déverrouiller…"));
+    unlock->setObjectName(QStringLiteral("mnuDéverrouiller"));
+    unlock->setVisible(false);
 
     // Never in the menu bar: it opens on a right press on a picture.
     mnuDroit_ = new QMenu(QStringLiteral("MenuDroit"), this);
@@ -285,8 +293,28 @@ void MainWindow::applyOuterGeometry() {
     resize(std::max(1, outer.width() - extraW), std::max(1, outer.height() - extraH));
 }
 
+void MainWindow::setFullScreen(bool on) {
+    if (on == fullScreen_)
+        return;
+    fullScreen_ = on;
+    // The window manager is asked, and the place is given too: without a window manager (a
+    // kiosk, a bare X server) the asking alone changes nothing.
+    if (on) {
+        normalFrame_ = frameGeometry();
+        normalPlace_ = geometry();
+        showFullScreen();
+        if (const QScreen *s = screen())
+            setGeometry(s->geometry());
+    } else {
+        showNormal();
+        if (normalPlace_.isValid())
+            setGeometry(normalPlace_);
+    }
+}
+
 WindowTwips MainWindow::outerGeometryTwips() const {
-    const QRect f = frameGeometry();
+    // Full screen is a way of showing the window, not the place it is kept at.
+    const QRect f = fullScreen_ && normalFrame_.isValid() ? normalFrame_ : frameGeometry();
     return {f.x() * state_.tpp.x, f.y() * state_.tpp.y, f.width() * state_.tpp.x,
             std::max(1, f.height() - stripRoom_) * state_.tpp.y};
 }

@@ -53,6 +53,9 @@ public:
     // so that the size kept is the page's whether the strip is on or not.
     void setOuterGeometryTwips(const WindowTwips &geometry);
     WindowTwips outerGeometryTwips() const;
+    // Fills the screen without the window's frame, or returns to the place it had.
+    void setFullScreen(bool on);
+    bool fillsScreen() const { return fullScreen_; }
 
     // "Tablavox" before any page, then "Tablavox -::- " and the page.
     void setPageTitle(const QString &currentPage);
@@ -122,6 +125,8 @@ private:
     std::optional<WindowTwips> requestedOuter_;
     // Pixels the window grew by to hold the strip as well as the page.
     int stripRoom_ = 0;
+    bool fullScreen_ = false;
+    QRect normalFrame_, normalPlace_; // where the window was before it filled the screen
 };
 
 } // namespace tv

@@ -94,6 +94,10 @@ static bool applyLine(const QString &key, const QString &value, SettingsReadOutc
         out.videoHeightRead = true;
     } else if (key == QLatin1String("bandeau_phrase")) {
         s.sentenceBar = value == QLatin1String("oui");
+    } else if (key == QLatin1String("verrouillage")) {
+        s.locked = value == QLatin1String("oui");
+    } else if (key == QStringLiteral("plein_écran")) {
+        s.fullScreen = value == QLatin1String("oui");
     } else if (key == QLatin1String("bandeau_dire")) {
         s.sayEachPhrase = value != QLatin1String("non");
     } else if (applySwitchLine(key, value, s.switches) || applyDwellLine(key, value, s.dwell)) {
@@ -134,6 +138,8 @@ SettingsReadOutcome parseSettings(const QStringList &lines, const Settings &prev
     s.sayEachPhrase = true;
     s.switches = {};
     s.dwell = {};
+    s.locked = false;
+    s.fullScreen = false;
 
     QString key, value;
     for (const QString &line : lines) {
@@ -267,7 +273,9 @@ QStringList formatSettings(const Settings &s, const EditedSettings &edited,
     const auto yesNo = [](bool b) { return b ? QStringLiteral("oui") : QStringLiteral("non"); };
     lines << QStringLiteral("bandeau_phrase=") + yesNo(edited.sentenceBar)
           << QStringLiteral("bandeau_dire=") + yesNo(edited.sayEachPhrase);
-    lines << switchLines(edited.switches) << dwellLines(edited.dwell);
+    lines << switchLines(edited.switches) << dwellLines(edited.dwell)
+          << QStringLiteral("verrouillage=") + yesNo(s.locked)
+          << QStringLiteral("plein_écran=") + yesNo(s.fullScreen);
     return lines;
 }
 

@@ -60,6 +60,8 @@ struct Settings {
     bool sayEachPhrase = true; // ... and each is said as it is added
     SwitchSettings switches;
     DwellSettings dwell;
+    bool locked = false;     // the page is the person's: nothing in it can be edited
+    bool fullScreen = false; // the window fills the screen, without its frame
 
     bool operator==(const Settings &) const = default;
 };

@@ -43,7 +43,8 @@ QString PictureActivation::creditsText() {
 void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsInside) {
     state_.currentImage = index;
     if (button == Qt::RightButton) {
-        if (editor_)
+        // A locked page is the person's: a stray right press edits nothing.
+        if (editor_ && !state_.settings.locked)
             editor_->openPictureMenu();
     } else if (button == Qt::LeftButton) {
         if (state_.pointerMode == QStringLiteral("déplacer")) {
