@@ -8,6 +8,7 @@
 #include "use/ActionText.h"
 #include "use/MediaPlayback.h"
 #include "use/MediaWindow.h"
+#include "use/PictureAccessible.h"
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
 
@@ -86,6 +87,7 @@ private slots:
                                  : k == Keyword::Credits      ? "credits"
                                                               : "phrase";
             QCOMPARE(does, row[1]);
+            QCOMPARE(accessibleNameOf(row[0]), row.value(2));
         }
     }
 

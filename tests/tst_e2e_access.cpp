@@ -205,6 +205,38 @@ private slots:
         QTRY_VERIFY(size() != x_->screen().size());
     }
 
+    void aScreenReaderListsThePicturesAndPressesOne() {
+        // A desktop session of its own, with its accessibility bus.
+        QProcess bus, launcher, client;
+        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        QVERIFY(bus.waitForReadyRead(10000));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+        launcher.start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
+        const auto leave = qScopeGuard([&] {
+            qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
+            qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+            launcher.kill();
+            bus.kill();
+            launcher.waitForFinished();
+            bus.waitForFinished();
+        });
+        ProgramCopy program;
+        layOut(program, {});
+        QVERIFY(!program.start(*x_).isEmpty());
+        AudioMonitor monitor;
+        QVERIFY(monitor.waitUntilListening());
+        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+        client.start("/usr/bin/python3",
+                     {TABLAVOX_TEST_DATA "/../support/atspi_client.py", "boire"});
+        QVERIFY(client.waitForFinished(60000) && client.exitCode() == 0);
+        QCOMPARE(QString::fromUtf8(client.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+                 QStringList({"Je veux", "boire", "de l'eau.", "suite"}));
+        const double span = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+        QVERIFY2(std::abs(span - AudioMonitor::spokenSpan("boire")) < 0.25,
+                 qPrintable(QString::number(span)));
+    }
+
     void keySwitchesHeldAsAPersonHoldsThem() {
         ProgramCopy program;
         // Step by step, Enter to step and Space to choose, with both timing filters; each

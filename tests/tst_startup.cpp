@@ -295,6 +295,8 @@ private slots:
         p.fakes.sounds.played.clear();
         ProgramPropertiesDialog *d = p.open();
         QVERIFY(d->isVisible() && !d->isModal());
+        QVERIFY2(test::unnamedControls(d).isEmpty(),
+                 qPrintable(test::unnamedControls(d).join(' ')));
         QCOMPARE(p.open(), d);
         // A delay or a thickness outside the sliders' range is not taken from the file.
         QCOMPARE(p.slider("cursTemporisation"), 500);
@@ -348,6 +350,8 @@ private slots:
     void pageColour() {
         Program p("couleur_fond=16711680\r\n");
         PageColorDialog d(p.state, p.main(), p.fakes.services);
+        QVERIFY2(test::unnamedControls(&d).isEmpty() && test::unnamedControls(&p.main()).isEmpty(),
+                 qPrintable(test::unnamedControls(&p.main()).join(' ')));
         auto *eight = d.findChild<ColorSwatch *>("lblCouleurFondPage(8)");
         QCOMPARE(eight->value(), 16711680);
         // OK at once: light grey, and the page counts as modified.

@@ -148,6 +148,8 @@ private slots:
         }
 
         PropertiesDialog d(p.state, p.window, p.fakes.services, speech, p.cache);
+        QVERIFY2(test::unnamedControls(&d).isEmpty(),
+                 qPrintable(test::unnamedControls(&d).join(' ')));
         QVERIFY(d.takeSymbol(drawing, "tête de chien"));
         QVERIFY(d.takeSymbol(drawing, "pomme rouge"));
         QCOMPARE(d.findChild<QPlainTextEdit *>("txtALire")->toPlainText(), box);

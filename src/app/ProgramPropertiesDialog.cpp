@@ -120,6 +120,7 @@ void ProgramPropertiesDialog::build() {
     label(general, QStringLiteral("Temporisation :"), px(120, 1400, 1500, 350));
     cursTemporisation_ = new QSlider(Qt::Horizontal, general);
     cursTemporisation_->setObjectName(QStringLiteral("cursTemporisation"));
+    cursTemporisation_->setAccessibleName(QStringLiteral("Temporisation"));
     cursTemporisation_->setGeometry(px(1700, 1400, 3600, 350));
     cursTemporisation_->setRange(kDelayMin, kDelayMax);
     cursTemporisation_->setSingleStep(10);
@@ -144,6 +145,7 @@ void ProgramPropertiesDialog::build() {
     label(look, QStringLiteral("Epaisseur"), px(120, 800, 1200, 350));
     cursEpaisseurCadre_ = new QSlider(Qt::Horizontal, look);
     cursEpaisseurCadre_->setObjectName(QStringLiteral("cursEpaisseurCadre"));
+    cursEpaisseurCadre_->setAccessibleName(QStringLiteral("Epaisseur du cadre"));
     cursEpaisseurCadre_->setGeometry(px(1400, 800, 2600, 350));
     cursEpaisseurCadre_->setRange(kThicknessMin, kThicknessMax);
     cursEpaisseurCadre_->setValue(kThicknessMax);

@@ -24,6 +24,7 @@
 #include "use/DwellPointing.h"
 #include "use/MediaPlayback.h"
 #include "use/MediaWindow.h"
+#include "use/PictureAccessible.h"
 #include "use/PictureActivation.h"
 #include "use/Scanning.h"
 #include "use/SpeechWindow.h"
@@ -140,6 +141,7 @@ void Startup::runMain() {
     pictures_ = std::make_unique<PictureCache>();
     pictures_->setDisk(storedPictures_.get());
     pageSounds_ = std::make_unique<PageSounds>(services_.sounds);
+    installPictureAccessibility();
     main_ = std::make_unique<MainWindow>(state_);
     pages_ = std::make_unique<PageLoader>(state_, *main_, services_, *pictures_, *pageSounds_);
     connect(pages_.get(), &PageLoader::fatalError, this, [this] { end(1); });

@@ -25,6 +25,8 @@ void ProgramPropertiesDialog::buildSwitchFrame() {
         label->setGeometry(px(120, top, 3300, 350));
         control->setParent(frame);
         control->setGeometry(px(3500, top - 40, 2300, 420));
+        // A screen reader says what the row's label says.
+        control->setAccessibleName(QString(caption).remove(QStringLiteral(" :")));
         top += 560;
     };
     const auto keyChoice = [](const QString &name) {
@@ -107,6 +109,7 @@ void ProgramPropertiesDialog::buildDwellFrame() {
         box->setRange(low, high);
         box->setSuffix(suffix);
         box->setGeometry(px(3500, top - 40, 2300, 420));
+        box->setAccessibleName(QString(caption).remove(QStringLiteral(" :")));
         return box;
     };
     spinPointageDelai_ =

@@ -209,4 +209,26 @@ bool SmallDisk::makeReadOnly() {
     return QProcess::execute("mount", {"-o", "remount,ro", dir_.path()}) == 0;
 }
 
+QStringList unnamedControls(const QWidget *window) {
+    QStringList unnamed;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        // A name of its own: a button's text, or the name given for it. (Qt would otherwise
+        // fall back on the frame's title or the value shown, which name nothing.)
+        const auto *button = qobject_cast<QAbstractButton *>(w);
+        const bool control =
+            qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QComboBox *>(w) ||
+            (qobject_cast<QAbstractSlider *>(w) && !qobject_cast<QScrollBar *>(w)) ||
+            qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractItemView *>(w) || button;
+        // A combo box's list is a window of its own; a spin box's or combo box's text field
+        // is part of it; Qt's own parts ("qt_…") are named by Qt.
+        if (control && w->window() == window && !w->objectName().startsWith("qt_") &&
+            !qobject_cast<QComboBox *>(w->parentWidget()) &&
+            !qobject_cast<QAbstractSpinBox *>(w->parentWidget()) &&
+            w->accessibleName().trimmed().isEmpty() &&
+            (!button || button->text().remove(u'&').trimmed().isEmpty()))
+            unnamed << w->objectName();
+    }
+    return unnamed;
+}
+
 } // namespace tv::test

@@ -134,4 +134,7 @@ private:
     bool mounted_ = false;
 };
 
+// The controls of a window a screen reader could not name (their object names).
+QStringList unnamedControls(const QWidget *window);
+
 } // namespace tv::test

@@ -1,0 +1,44 @@
+#!/usr/bin/python3
+# A screen reader's or a switch-control tool's view of the program, through AT-SPI: prints the
+# name of each button of the page shown, in reading order, then presses the one named on the
+# command line. Exits with 1 when the page or that button cannot be found.
+import sys
+import time
+
+import pyatspi
+
+
+def page_window():
+    for _ in range(150):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is None or app.name != "tablavox":
+                continue
+            for window in app:
+                if window is not None and (window.name or "").startswith("Tablavox -::-"):
+                    return window
+        time.sleep(0.2)
+    return None
+
+
+def buttons(node, found):
+    for child in node:
+        if child is None:
+            continue
+        showing = child.getState().contains(pyatspi.STATE_SHOWING)
+        if child.getRole() == pyatspi.ROLE_PUSH_BUTTON and showing:
+            found.append(child)
+        buttons(child, found)
+    return found
+
+
+window = page_window()
+if window is None:
+    sys.exit(1)
+found = buttons(window, [])
+for button in found:
+    print(button.name)
+wanted = [b for b in found if b.name == sys.argv[1]] if len(sys.argv) > 1 else []
+if len(sys.argv) > 1 and not wanted:
+    sys.exit(1)
+for button in wanted[:1]:
+    button.queryAction().doAction(0)
