@@ -282,6 +282,7 @@ private slots:
 
         Program stopped;
         QVERIFY(stopped.startup->begin());
+        QCOMPARE(test::unnamedControls(stopped.startup->launchWindow()), QStringList());
         stopped.startup->launchWindow()->stopButton()->click();
         QCOMPARE(stopped.finished->count(), 1);
         QVERIFY(!stopped.startup->mainWindow());

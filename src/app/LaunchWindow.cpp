@@ -126,6 +126,7 @@ LaunchWindow::LaunchWindow(const TwipsPerPixel &tpp, QWidget *parent)
     cmdGo_->setObjectName(QStringLiteral("cmdGo"));
     cmdGo_->setIconSize(QSize(40, 40));
     cmdGo_->setToolTip(QStringLiteral("Démarrer"));
+    cmdGo_->setAccessibleName(cmdGo_->toolTip()); // a picture only: a screen reader says this
     cmdGo_->setGeometry(margin, 228, 56, 56);
     cmdGo_->setEnabled(false);
     connect(cmdGo_, &QPushButton::clicked, this, &LaunchWindow::goRequested);
@@ -134,6 +135,7 @@ LaunchWindow::LaunchWindow(const TwipsPerPixel &tpp, QWidget *parent)
     cmdStop_->setObjectName(QStringLiteral("cmd_stop"));
     cmdStop_->setIconSize(QSize(40, 40));
     cmdStop_->setToolTip(QStringLiteral("Arrête le programme"));
+    cmdStop_->setAccessibleName(cmdStop_->toolTip());
     cmdStop_->setGeometry(margin + troughPx - 56, 228, 56, 56);
     connect(cmdStop_, &QPushButton::clicked, this, &LaunchWindow::stopRequested);
 

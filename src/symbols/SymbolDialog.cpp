@@ -96,12 +96,14 @@ SymbolDialog::SymbolDialog(const SymbolLibrary &library, QWidget *parent)
 
     field_ = new QLineEdit(this);
     field_->setObjectName(QStringLiteral("txtRecherche"));
+    field_->setAccessibleName(QStringLiteral("Symbole cherché"));
     field_->setPlaceholderText(QStringLiteral("Tapez un mot : manger, chien, content…"));
     field_->installEventFilter(this);
 
     results_ = new SymbolResults(library_, this);
     grid_ = new QListView(this);
     grid_->setObjectName(QStringLiteral("lstSymboles"));
+    grid_->setAccessibleName(QStringLiteral("Symboles trouvés"));
     grid_->setModel(results_);
     grid_->setViewMode(QListView::IconMode);
     grid_->setResizeMode(QListView::Adjust);
