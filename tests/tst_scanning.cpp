@@ -81,6 +81,11 @@ private slots:
             }
             QVERIFY2(chosen.join(' ') == row[2], qPrintable(row[1] + " -> " + chosen.join(' ')));
         }
+        // The ring shows the time gone by, and nothing once the rest has chosen.
+        DwellRule rule({1000, 30, false});
+        rule.sample(0, {5, 5}, 1);
+        QCOMPARE(rule.progress(250), 0.25);
+        QVERIFY(rule.sample(1000, {5, 5}, 1) == 1 && rule.progress(1100) == 0);
     }
 
     void stepsVisitEveryPictureThenTheStripThenWrap() {
