@@ -13,13 +13,13 @@
 //
 // Needs Xvfb, stress-ng and an audio server (scripts/start-audio.sh). Prints its figures.
 
+#include "CpuLoad.h"
 #include "MonitorRecorder.h"
 #include "support/Fakes.h"
 #include "support/X11Session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -31,6 +31,8 @@
 #include <cstdio>
 
 using namespace tv;
+using tv::bench::CpuLoad;
+using tv::bench::loadAverage;
 using tv::bench::MonitorRecorder;
 
 namespace {
@@ -75,11 +77,6 @@ struct Stats {
             .arg(v.size());
     }
 };
-
-QString loadAverage() {
-    QFile f("/proc/loadavg");
-    return f.open(QIODevice::ReadOnly) ? QString(f.readAll()).section(' ', 0, 0) : "?";
-}
 
 class Bench {
 public:
@@ -150,15 +147,13 @@ int Bench::run() {
                     .toLatin1();
     program_.page("page_départ.dat", page);
     display_ = XOpenDisplay(qPrintable(x_.display()));
-    QProcess stress;
-    if (args_.load > 0) {
-        stress.start("stress-ng", {"--cpu", QString::number(args_.load), "--quiet"});
-        if (!stress.waitForStarted()) {
-            std::fprintf(stderr, "needs stress-ng\n");
-            return 1;
-        }
-        QThread::sleep(20); // the load average climbs
+    CpuLoad load;
+    if (!load.start(args_.load)) {
+        std::fprintf(stderr, "needs stress-ng\n");
+        return 1;
     }
+    if (args_.load > 0)
+        QThread::sleep(17); // the load average climbs
     std::printf("CPU load: stress-ng --cpu %d on %d cores, load average %s\n", args_.load,
                 QThread::idealThreadCount(), qPrintable(loadAverage()));
     recorder_ = std::make_unique<MonitorRecorder>(clock_);
@@ -255,8 +250,6 @@ int Bench::run() {
     tablavox_.kill();
     tablavox_.waitForFinished();
     recorder_->stop();
-    stress.terminate();
-    stress.waitForFinished();
     XCloseDisplay(display_);
     return 0;
 }

@@ -59,6 +59,14 @@ class AccessEndToEndTest : public QObject {
     Q_OBJECT
     std::unique_ptr<X11Session> x_;
 
+    // The program started on its page, its greeting heard to the end: its window, or empty.
+    QString startPastGreeting(ProgramCopy &program, AudioMonitor &monitor) const {
+        const QString main = program.start(*x_);
+        const bool greeted = !main.isEmpty() && monitor.waitUntilListening() &&
+                             AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000;
+        return greeted ? main : QString();
+    }
+
 private slots:
     void initTestCase() {
         x_ = std::make_unique<X11Session>();
@@ -67,12 +75,10 @@ private slots:
 
     void threePicturesThenDireThenScanningChosenInTheProperties() {
         ProgramCopy program;
-        layOut(program, "bandeau_phrase=oui\r\n");
-        const QString main = program.start(*x_);
-        QVERIFY(!main.isEmpty());
         AudioMonitor monitor;
-        QVERIFY(monitor.waitUntilListening());
-        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+        layOut(program, "bandeau_phrase=oui\r\n");
+        const QString main = startPastGreeting(program, monitor);
+        QVERIFY(!main.isEmpty());
         // The whole page is in sight under the strip: the lowest picture whole, where the page
         // puts it.
         QList<QPoint> at;
@@ -111,13 +117,11 @@ private slots:
 
     void restingThePointerChoosesPicturesAndTheStripsControls() {
         ProgramCopy program;
+        AudioMonitor monitor;
         layOut(program, "bandeau_phrase=oui\r\nacc\xE8s=pointage\r\npointage_d\xE9lai=800\r\n"
                         "cadre_couleur=16711680\r\n");
-        const QString main = program.start(*x_);
+        const QString main = startPastGreeting(program, monitor);
         QVERIFY(!main.isEmpty());
-        AudioMonitor monitor;
-        QVERIFY(monitor.waitUntilListening());
-        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
         const QPoint yellow = x_->centreOf(Qt::yellow), cyan = x_->centreOf(Qt::cyan);
         // An eye tracker's pointer: it rests on the picture, shaking by 20 pixels.
         QStringList gaze;
@@ -142,12 +146,10 @@ private slots:
 
     void theKeyboardMovesTheFrameAndChooses() {
         ProgramCopy program;
-        layOut(program, "bandeau_phrase=oui\r\ncadre_couleur=16711680\r\n");
-        const QString main = program.start(*x_);
-        QVERIFY(!main.isEmpty());
         AudioMonitor monitor;
-        QVERIFY(monitor.waitUntilListening());
-        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+        layOut(program, "bandeau_phrase=oui\r\ncadre_couleur=16711680\r\n");
+        const QString main = startPastGreeting(program, monitor);
+        QVERIFY(!main.isEmpty());
         const QPoint cyan = x_->centreOf(Qt::cyan);
         // Tab, Tab: the frame (blue) around the second picture; Return chooses it.
         QVERIFY(x_->keysTo(main, {"Tab", "Tab"}));
@@ -167,13 +169,11 @@ private slots:
 
     void aLockedPageFullScreenChoosesButEditsNothingUntilUnlocked() {
         ProgramCopy program;
+        AudioMonitor monitor;
         layOut(program, "plein_\xE9"
                         "cran=oui\r\n");
-        const QString main = program.start(*x_);
+        const QString main = startPastGreeting(program, monitor);
         QVERIFY(!main.isEmpty());
-        AudioMonitor monitor;
-        QVERIFY(monitor.waitUntilListening());
-        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
         const auto size = [&] {
             const QString shell = x_->xdotool({"getwindowgeometry", "--shell", main});
             const auto m = QRegularExpression("WIDTH=(\\d+)\\nHEIGHT=(\\d+)").match(shell);
@@ -223,10 +223,8 @@ private slots:
         });
         ProgramCopy program;
         layOut(program, {});
-        QVERIFY(!program.start(*x_).isEmpty());
         AudioMonitor monitor;
-        QVERIFY(monitor.waitUntilListening());
-        QVERIFY(AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000); // the greeting, over
+        QVERIFY(!startPastGreeting(program, monitor).isEmpty());
         client.start("/usr/bin/python3",
                      {TABLAVOX_TEST_DATA "/../support/atspi_client.py", "boire"});
         QVERIFY(client.waitForFinished(60000) && client.exitCode() == 0);

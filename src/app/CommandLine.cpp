@@ -22,6 +22,8 @@ const QString kHelp = QStringLiteral(
     "répertoire pages ou le fichier Tablavox2.cfg (copie portable), sinon dans\n"
     "$XDG_DATA_HOME/tablavox (par défaut ~/.local/share/tablavox).\n");
 
+const QString kNoDirectory = QStringLiteral("l'option « --dossier » demande un répertoire");
+
 CommandLine refuse(const QString &why) {
     return {CommandLine::Action::Refuse,
             {},
@@ -45,7 +47,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                 QStringLiteral("option inconnue « %1%2 »")
                     .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
                          unknown.first()));
-        return refuse(QStringLiteral("l'option « --dossier » demande un répertoire"));
+        return refuse(kNoDirectory);
     }
     if (!parser.positionalArguments().isEmpty())
         return refuse(
@@ -58,7 +60,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                 QStringLiteral("Tablavox %1\n").arg(QStringLiteral(TABLAVOX_VERSION))};
     const QString chosen = parser.value(directory);
     if (parser.isSet(directory) && chosen.isEmpty())
-        return refuse(QStringLiteral("l'option « --dossier » demande un répertoire"));
+        return refuse(kNoDirectory);
     return {CommandLine::Action::Run, chosen, {}};
 }
 

@@ -5,10 +5,10 @@
 #include "page/SentenceBar.h"
 #include "platform/AppState.h"
 #include "platform/Colors.h"
+#include "use/Scanning.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -23,13 +23,13 @@ public:
         setAttribute(Qt::WA_NoSystemBackground);
         setObjectName(QStringLiteral("anneauPointage"));
     }
-    void show(QWidget *over, double progress, const QColor &color, int width) {
+    void show(QWidget *over, double progress, const QColor &color, int pen) {
         const QRect place(over->mapTo(parentWidget(), QPoint(0, 0)), over->size());
         if (geometry() != place)
             setGeometry(place);
         progress_ = progress;
         color_ = color;
-        width_ = width;
+        pen_ = pen;
         QWidget::show();
         raise();
         update();
@@ -40,7 +40,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const int side = std::min(width(), height());
-        const int pen = std::clamp(width_, 4, std::max(4, side / 4));
+        const int pen = std::clamp(pen_, 4, std::max(4, side / 4));
         const QRectF circle(QPointF(width() - side, height() - side) / 2.0 +
                                 QPointF(pen, pen) / 2.0,
                             QSizeF(side - pen, side - pen));
@@ -52,7 +52,7 @@ protected:
 private:
     double progress_ = 0;
     QColor color_;
-    int width_ = 0;
+    int pen_ = 0;
 };
 
 DwellPointing::DwellPointing(AppState &state, MainWindow &window, std::function<bool()> busy,
@@ -123,10 +123,7 @@ void DwellPointing::look() {
     if (choosing_ || state_.settings.accessMode != kAccessDwell)
         return;
     // Nothing is chosen behind a menu, a dialog or the player.
-    bool closed = QApplication::activePopupWidget() || QApplication::activeModalWidget() ||
-                  !window_.isVisible() || (busy_ && busy_());
-    for (QWidget *w : QApplication::topLevelWidgets())
-        closed = closed || (qobject_cast<QDialog *>(w) && w->isVisible());
+    const bool closed = somethingElseIsOpen() || !window_.isVisible() || (busy_ && busy_());
     const qint64 now = clock_.elapsed();
     const QPoint at = QCursor::pos();
     const int tolerance = state_.settings.dwell.tolerancePx;

@@ -250,7 +250,7 @@ void Scanning::settingsChanged() {
     state_.scanInRow = -1;
 }
 
-bool Scanning::somethingElseIsOpen() {
+bool somethingElseIsOpen() {
     if (QApplication::activePopupWidget() || QApplication::activeModalWidget())
         return true;
     const QWidgetList windows = QApplication::topLevelWidgets();

@@ -14,6 +14,9 @@ struct Services;
 class MainWindow;
 class PictureControl;
 
+// A menu or a dialog is open above the page: what the person does goes there, not to it.
+bool somethingElseIsOpen();
+
 // The selection frame: stepping from picture to picture (or row by row) with the mouse
 // cursor in scanning access, following the pointer in mouse access, blinking, stopped by
 // Escape and resumed from the page background. After the page's pictures come the message
@@ -75,7 +78,6 @@ private:
     // The frame around the picture, `out` twips from its edges.
     void frameAround(const PictureControl &picture, int out);
     void showFrame();
-    static bool somethingElseIsOpen();
 
     AppState &state_;
     MainWindow &window_;
