@@ -2,6 +2,7 @@
 // phrases, keywords, links, the message strip and media on a scripted player.
 
 #include "page/PictureControl.h"
+#include "page/Conjugation.h"
 #include "page/SentenceBar.h"
 #include "platform/Cp1252.h"
 #include "support/PageFixture.h"
@@ -152,6 +153,23 @@ private slots:
         }
     }
 
+    void messagesAgreeWithTheirSubject() {
+        for (const QStringList &row : test::caseTable("conjugation.tsv")) {
+            const QStringList phrases = row[0].split(QStringLiteral(" | "));
+            QCOMPARE(messageText(phrases), row[1]);
+            QCOMPARE(formedPhrases(phrases).join(QStringLiteral(" | ")), row[2]);
+        }
+        // A table line that is not whole is named, and the others are read.
+        QString error;
+        const auto table = ConjugationTable::fromText("# verbes\naimer\taime\taimes\n"
+                                                      "finir\tfinis\tfinis\tfinit\tfinissons"
+                                                      "\tfinissez\tfinissent\n",
+                                                      &error);
+        QCOMPARE(table.size(), 1);
+        QVERIFY(error.contains("ligne 2") && error.contains("aimer"));
+        QCOMPARE(formedPhrases({"nous", "finir"}, table).last(), QStringLiteral("finissons"));
+    }
+
     void theStripGathersAMessage() {
         Page p;
         p.state.settings.sentenceBar = true;
@@ -181,6 +199,13 @@ private slots:
         QCOMPARE(bar->phrases().size(), 2);
         QTest::mouseClick(bar->control(2), Qt::LeftButton);
         QTest::mouseClick(bar->control(0), Qt::LeftButton); // an empty message says nothing
+        // Shown as said; erasing the verb forms the sentence again.
+        bar->add("je", {});
+        bar->add("aimer les chats", {});
+        QCOMPARE(bar->forms(), QStringList({"j'", "aime les chats"}));
+        QTest::mouseClick(bar->control(1), Qt::LeftButton);
+        QCOMPARE(bar->forms(), QStringList({"je"}));
+        QTest::mouseClick(bar->control(2), Qt::LeftButton);
         QCOMPARE(p.fakes.speech.said.size(), 3);
         // Turned off, the strip goes and forgets.
         bar->add("reste", {});

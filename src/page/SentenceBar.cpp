@@ -1,5 +1,6 @@
 #include "SentenceBar.h"
 
+#include "Conjugation.h"
 #include "PictureCache.h"
 
 #include <QFutureWatcher>
@@ -22,10 +23,6 @@ constexpr int kBarHeight = 132;
 constexpr int kScrollBarRoom = 18;
 constexpr int kControlWidth = 120;
 
-QString spokenPart(QString phrase) {
-    return phrase.replace(u'\\', u' ').simplified();
-}
-
 // The text as it fits the lines under the picture: a long phrase ends in "…" rather than
 // in half a line.
 QString fitted(const QString &text, const QRect &box, const QFontMetrics &metrics) {
@@ -44,13 +41,7 @@ QString fitted(const QString &text, const QRect &box, const QFontMetrics &metric
 } // namespace
 
 QString messageText(const QStringList &phrases) {
-    QStringList parts;
-    for (const QString &phrase : phrases) {
-        const QString part = spokenPart(phrase);
-        if (!part.isEmpty())
-            parts << part;
-    }
-    return parts.join(u' ');
+    return joinedForms(formedPhrases(phrases));
 }
 
 // The phrases added so far, drawn left to right; pressing it says the message.
@@ -79,6 +70,8 @@ protected:
         QFont font = p.font();
         font.setPointSizeF(font.pointSizeF() * 1.1);
         p.setFont(font);
+        // Under each picture, the words as the message says them ("veux" for "vouloir").
+        const QStringList forms = bar_->forms();
         for (int i = 0; i < parts.size(); ++i) {
             const QRect cell(i * kItemWidth, 0, kItemWidth, height());
             const QImage &picture = parts[i].picture;
@@ -91,7 +84,7 @@ protected:
             p.setPen(palette().color(QPalette::WindowText));
             const QRect textRect = cell.adjusted(4, kPictureSide + 6, -4, 0);
             p.drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                       fitted(spokenPart(parts[i].phrase), textRect, p.fontMetrics()));
+                       fitted(forms.value(i), textRect, p.fontMetrics()));
         }
     }
     void mousePressEvent(QMouseEvent *event) override {
@@ -199,6 +192,10 @@ QStringList SentenceBar::phrases() const {
     for (const auto &part : view_->parts)
         list << part.phrase;
     return list;
+}
+
+QStringList SentenceBar::forms() const {
+    return formedPhrases(phrases());
 }
 
 void SentenceBar::markControl(int n, const QColor &color, int thicknessPixels) {

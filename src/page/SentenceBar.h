@@ -10,8 +10,9 @@ class QScrollArea;
 
 namespace tv {
 
-// The message as it is said: the phrases in the order added, joined by spaces; the line
-// breaks of a stored phrase ("\") are spaces in the middle of a message.
+// The message as it is said: the phrases in the order added, joined by spaces, each verb
+// after a subject pronoun agreeing with it; the line breaks of a stored phrase ("\") are
+// spaces in the middle of a message.
 QString messageText(const QStringList &phrases);
 
 // The strip above the page where a message is built from several pictures: each phrase
@@ -31,6 +32,8 @@ public:
     // The copy of the picture shown for phrase n (null while it is being made).
     QImage picture(int n) const;
     QString message() const { return messageText(phrases()); }
+    // The words shown under each picture: the phrases as the message says them.
+    QStringList forms() const;
 
     // "Dire", "Effacer", "Tout effacer": the order in which scanning visits them.
     static constexpr int kControls = 3;
