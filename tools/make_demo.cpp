@@ -1,5 +1,6 @@
 // Lays the demo page set beside the program: a start page, a page of animals, the pictures
-// they show, a tune and a short film. Files already there are left alone, so a carer's edits
+// they show, a tune and a short film. The start page leads to the starter board set that
+// make_vocabulary lays beside it. Files already there are left alone, so a carer's edits
 // to the demo survive a rebuild.
 
 #include "platform/Settings.h"
@@ -39,6 +40,9 @@ void drawCard(const QString &path, const Card &card) {
     p.drawRoundedRect(QRectF(8, 8, 304, 304), 28, 28);
     card.draw(p, QRectF(60, 40, 200, 190));
     QFont font(QStringLiteral("DejaVu Sans"), 30, QFont::Bold);
+    while (font.pointSize() > 12 &&
+           QFontMetrics(font).horizontalAdvance(QString::fromUtf8(card.word)) > 290)
+        font.setPointSize(font.pointSize() - 2);
     p.setFont(font);
     p.setPen(Qt::black);
     p.drawText(QRectF(10, 236, 300, 64), Qt::AlignCenter, QString::fromUtf8(card.word));
@@ -218,6 +222,18 @@ void star(QPainter &p, const QRectF &r) {
     p.drawPath(path);
 }
 
+// Four small word cards in the colours of their word classes: the starter board set.
+void words(QPainter &p, const QRectF &r) {
+    const QColor colors[4] = {QColor(249, 168, 37), QColor(46, 125, 50), QColor(21, 101, 192),
+                              QColor(239, 108, 0)};
+    for (int i = 0; i < 4; ++i) {
+        const QRectF cell(r.left() + 10 + (i % 2) * 95, r.top() + 5 + (i / 2) * 92, 85, 82);
+        p.setPen(QPen(colors[i], 7));
+        p.setBrush(colors[i].lighter(170));
+        p.drawRoundedRect(cell, 12, 12);
+    }
+}
+
 // A short tune: a few soft bell notes.
 QByteArray tune() {
     const int rate = 22050;
@@ -300,6 +316,8 @@ int main(int argc, char *argv[]) {
         {"animaux.jpg", "Animaux", "page_animaux.dat", QColor(150, 90, 40), paw},
         {"au_revoir.jpg", "Au revoir", "fin", QColor(120, 120, 120), wave},
         {"credits.jpg", "Crédits", "kawet", QColor(200, 140, 0), star},
+        {"premiers_mots.jpg", "Premiers mots", "premiers_mots\\page_premiers_mots.dat",
+         QColor(46, 125, 50), words},
     };
     const QList<Card> animals = {
         {"chat.jpg", "Chat", "C'est un chat. Miaou !", QColor(120, 120, 130), cat},
