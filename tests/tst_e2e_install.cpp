@@ -14,6 +14,22 @@ namespace {
 const QString kMain = QStringLiteral("^Tablavox -::- page_départ.dat$");
 constexpr int kProgrammeMenu = 44;
 
+// Where the page's top-left corner is on the screen: the first row of its colour at the
+// window's left edge (the window is at the screen's corner, the message strip above the page).
+QPoint pageOrigin(const X11Session &x, QColor color) {
+    const QImage shot = x.screen();
+    for (int y = 0; y < shot.height(); ++y) {
+        if (similar(shot.pixelColor(4, y), color, 8))
+            return {0, y};
+    }
+    return {};
+}
+
+// The centre of a cell of the starter set's grid, in pixels of the page.
+QPoint cell(int row, int column) {
+    return {8 + column * 96 + 44, 8 + row * 92 + 44};
+}
+
 } // namespace
 
 class InstallTest : public QObject {
@@ -84,6 +100,47 @@ private slots:
         QVERIFY(first.waitForFinished(15000) && first.exitCode() == 0);
         QVERIFY(AudioMonitor::loudest(monitor.take()) > 1000);
         QVERIFY(fileBytes(data + "Tablavox2.cfg").startsWith("fenetre_gauche="));
+    }
+
+    void theStarterSetSaysASentenceThatAgrees() {
+        // The carer turns the message strip on (the program never does it by itself).
+        const QString settings = home_.filePath(".local/share/tablavox/Tablavox2.cfg");
+        QByteArray cfg = fileBytes(settings);
+        cfg.replace("bandeau_phrase=non", "bandeau_phrase=oui");
+        cfg.replace("bandeau_dire=oui", "bandeau_dire=non");
+        QFile file(settings);
+        QVERIFY(cfg.contains("bandeau_phrase=oui") && file.open(QIODevice::WriteOnly) &&
+                file.write(cfg) == cfg.size());
+        file.close();
+        AudioMonitor monitor;
+        QVERIFY(monitor.waitUntilListening());
+        QProcess program;
+        start(program, {}, {});
+        const QString main = x_->waitForWindow(kMain, 60000);
+        QVERIFY(!main.isEmpty() && AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000);
+        const QPoint page = pageOrigin(*x_, QColor(78, 146, 152));
+        QVERIFY(!page.isNull());
+        // The demo's start page offers the set; then "je", "vouloir", "boire", the drinks, and
+        // "de l'eau" there, as a person presses them.
+        QVERIFY(x_->click(page + QPoint(585, 420)));
+        QVERIFY(!x_->waitForWindow("^Tablavox -::- premiers_mots.page_premiers_mots.dat$").isEmpty());
+        for (QPoint at : {cell(0, 0), cell(0, 1), cell(2, 2), cell(3, 6)})
+            QVERIFY(x_->click(page + at));
+        QVERIFY(!x_->waitForWindow("^Tablavox -::- premiers_mots.page_boire.dat$").isEmpty());
+        QVERIFY(x_->click(page + cell(0, 2)));
+        // "Dire": one utterance, with the verb in the person's form.
+        QVERIFY(x_->clickIn(main, 800 - 316, 90));
+        const double heard = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+        const double agrees = AudioMonitor::spokenSpan("je veux boire de l'eau");
+        const double asWritten = AudioMonitor::spokenSpan("je vouloir boire de l'eau");
+        QVERIFY2(std::abs(heard - agrees) < 0.2 &&
+                     std::abs(heard - agrees) < std::abs(heard - asWritten),
+                 qPrintable(QString("heard %1 s; \"je veux…\" lasts %2 s, \"je vouloir…\" %3 s")
+                                .arg(heard)
+                                .arg(agrees)
+                                .arg(asWritten)));
+        program.kill();
+        program.waitForFinished();
     }
 };
 
