@@ -377,6 +377,56 @@ private slots:
         control->setTwipsGeometry(0, 0, 300, 300);
         QCOMPARE(control->picture().size(), QSize(200, 200));
     }
+
+    void theStarterSetAsBuiltIsWholeAndKeepsItsCoreWordsInPlace() {
+        // The set the build made, read as the program reads it.
+        const QString root = QStringLiteral(TABLAVOX_BIN_DIR);
+        const QString set = QStringLiteral("premiers_mots\\");
+        QMap<QString, QList<ImageRecord>> pages;
+        const QDir dir(root + "/pages/premiers_mots");
+        for (const QString &file : dir.entryList({"page_*.dat"})) {
+            const TextReadResult text = readTextLines(dir.filePath(file));
+            const ParsedPage page = parsePage(
+                text.lines,
+                [&](const QString &f) {
+                    return QFile::exists(root + "/multimedia/" + QString(f).replace(u'\\', u'/'));
+                },
+                kTpp);
+            QVERIFY2(text.ok && page.ok, qPrintable(file + page.failure));
+            for (const PageEntry &e : page.entries) {
+                QCOMPARE(e.state, PictureState::Present);
+                pages[set + file] << page.records[std::size_t(e.index)];
+            }
+        }
+        QCOMPARE(pages.size(), 10);
+        const QList<ImageRecord> core = pages.take(set + "page_premiers_mots.dat");
+        QCOMPARE(core.size(), 48);
+        QSet<QString> linked;
+        for (const ImageRecord &r : core) {
+            if (r.imageAction.endsWith(".dat"))
+                linked << r.imageAction;
+        }
+        QCOMPARE(linked, QSet<QString>(pages.keyBegin(), pages.keyEnd()));
+        for (auto page = pages.cbegin(); page != pages.cend(); ++page) {
+            QVERIFY2(page->size() >= 15 + 13 && page->size() <= 50, qPrintable(page.key()));
+            int wayBack = 0, coreWords = 0;
+            for (const ImageRecord &r : *page) {
+                wayBack += r.imageAction == set + "page_premiers_mots.dat";
+                // A core word stands where it stands on the core page.
+                for (const ImageRecord &c : core) {
+                    if (c.imageFile == r.imageFile) {
+                        ++coreWords;
+                        QVERIFY2(c.left == r.left && c.top == r.top, qPrintable(r.imageFile));
+                    }
+                }
+            }
+            QCOMPARE(wayBack, 1);
+            QVERIFY(coreWords >= 12);
+        }
+        // The demo's start page leads to the set.
+        const TextReadResult start = readTextLines(root + "/pages/page_départ.dat");
+        QVERIFY(start.lines.filter(",premiers_mots\\page_premiers_mots.dat,").size() == 1);
+    }
 };
 
 QTEST_MAIN(PagesTest)
