@@ -1,8 +1,8 @@
 // A press on a picture: real mouse presses on the controls of a page loaded from its file,
 // phrases, keywords, links, the message strip and media on a scripted player.
 
-#include "page/PictureControl.h"
 #include "page/Conjugation.h"
+#include "page/PictureControl.h"
 #include "page/SentenceBar.h"
 #include "platform/Cp1252.h"
 #include "support/PageFixture.h"

@@ -123,7 +123,8 @@ private slots:
         // The demo's start page offers the set; then "je", "vouloir", "boire", the drinks, and
         // "de l'eau" there, as a person presses them.
         QVERIFY(x_->click(page + QPoint(585, 420)));
-        QVERIFY(!x_->waitForWindow("^Tablavox -::- premiers_mots.page_premiers_mots.dat$").isEmpty());
+        QVERIFY(
+            !x_->waitForWindow("^Tablavox -::- premiers_mots.page_premiers_mots.dat$").isEmpty());
         for (QPoint at : {cell(0, 0), cell(0, 1), cell(2, 2), cell(3, 6)})
             QVERIFY(x_->click(page + at));
         QVERIFY(!x_->waitForWindow("^Tablavox -::- premiers_mots.page_boire.dat$").isEmpty());

@@ -18,8 +18,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
-#include <cstdio>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -69,8 +69,9 @@ void fail(const Word &w, const QString &why) {
 }
 
 QString pageFile(const QString &id) {
-    return kSet + u'\\' + (id == kCore ? QStringLiteral("page_premiers_mots.dat")
-                                       : QStringLiteral("page_%1.dat").arg(id));
+    return kSet + u'\\' +
+           (id == kCore ? QStringLiteral("page_premiers_mots.dat")
+                        : QStringLiteral("page_%1.dat").arg(id));
 }
 
 // The largest font, down to a floor, at which the word fits the box on at most two lines.
@@ -79,8 +80,8 @@ QFont fittedFont(const QString &text, const QRectF &box, int largest) {
     font.setBold(true);
     for (int size = largest; size > 10; size -= 2) {
         font.setPixelSize(size);
-        const QRectF need = QFontMetricsF(font).boundingRect(
-            box, Qt::AlignCenter | Qt::TextWordWrap, text);
+        const QRectF need =
+            QFontMetricsF(font).boundingRect(box, Qt::AlignCenter | Qt::TextWordWrap, text);
         if (need.width() <= box.width() && need.height() <= box.height())
             break;
     }
@@ -169,7 +170,8 @@ using Grid = std::array<std::array<const Word *, kColumns>, kRows>;
 int main(int argc, char *argv[]) {
     QGuiApplication app(argc, argv);
     if (argc < 4) {
-        std::fprintf(stderr, "usage: make_vocabulary DATA.tsv SYMBOL_DRAWINGS_DIR PROGRAM_DIRECTORY\n");
+        std::fprintf(stderr,
+                     "usage: make_vocabulary DATA.tsv SYMBOL_DRAWINGS_DIR PROGRAM_DIRECTORY\n");
         return 2;
     }
     const QString drawings = QString::fromLocal8Bit(argv[2]);
@@ -230,7 +232,8 @@ int main(int argc, char *argv[]) {
         for (const Word &w : words) {
             if (w.page != id || w.wordClass == QStringLiteral("noyau"))
                 continue;
-            while (free < kRows * kColumns && grid[std::size_t(free / kColumns)][std::size_t(free % kColumns)])
+            while (free < kRows * kColumns &&
+                   grid[std::size_t(free / kColumns)][std::size_t(free % kColumns)])
                 ++free;
             if (free == kRows * kColumns) {
                 fail(w, QStringLiteral("la page %1 est pleine").arg(id));
@@ -273,8 +276,9 @@ int main(int argc, char *argv[]) {
     for (Word &w : words) {
         if (w.wordClass == QStringLiteral("noyau"))
             continue;
-        const QString drawing =
-            haveDrawings && !w.symbol.isEmpty() ? drawings + u'/' + w.symbol + QStringLiteral(".svg") : QString();
+        const QString drawing = haveDrawings && !w.symbol.isEmpty()
+                                    ? drawings + u'/' + w.symbol + QStringLiteral(".svg")
+                                    : QString();
         const QString key = w.label + u'|' + w.wordClass + u'|' + w.symbol;
         const QString stem = tv::symbolFileName(w.label).chopped(4);
         QString name = stem + QStringLiteral(".png");
@@ -296,7 +300,8 @@ int main(int argc, char *argv[]) {
                 const Word *w = grids[id][std::size_t(row)][std::size_t(column)];
                 if (!w)
                     continue;
-                const QString action = w->wordClass == QStringLiteral("lien") ? pageFile(w->says) : w->says;
+                const QString action =
+                    w->wordClass == QStringLiteral("lien") ? pageFile(w->says) : w->says;
                 page << QStringLiteral("%1,%2,%3,%4,%5,%5")
                             .arg(w->file, action)
                             .arg(kMargin + column * kPitchX)
@@ -304,7 +309,8 @@ int main(int argc, char *argv[]) {
                             .arg(kSide);
             }
         }
-        const QString path = root + QStringLiteral("/pages/") + QString(pageFile(id)).replace(u'\\', u'/');
+        const QString path =
+            root + QStringLiteral("/pages/") + QString(pageFile(id)).replace(u'\\', u'/');
         const auto written = tv::writeTextLines(path, page);
         if (!written.ok) {
             std::fprintf(stderr, "%s\n", qPrintable(written.error));

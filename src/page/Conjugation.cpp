@@ -152,8 +152,8 @@ QStringList formedPhrases(const QStringList &phrases, const ConjugationTable &ta
         if (phrase->reflexive) {
             static const char *const pronouns[] = {"me", "te", "se", "nous", "vous", "se"};
             const QString pronoun = QString::fromLatin1(pronouns[person]);
-            const bool joined = person != 3 && person != 4 &&
-                                beginsWithVowelSound(present, verb.aspirateH);
+            const bool joined =
+                person != 3 && person != 4 && beginsWithVowelSound(present, verb.aspirateH);
             said = joined ? elided(pronoun, present, verb.aspirateH) + present
                           : pronoun + u' ' + present;
         }
