@@ -159,15 +159,6 @@ private slots:
             QCOMPARE(messageText(phrases), row[1]);
             QCOMPARE(formedPhrases(phrases).join(QStringLiteral(" | ")), row[2]);
         }
-        // A table line that is not whole is named, and the others are read.
-        QString error;
-        const auto table = ConjugationTable::fromText("# verbes\naimer\taime\taimes\n"
-                                                      "finir\tfinis\tfinis\tfinit\tfinissons"
-                                                      "\tfinissez\tfinissent\n",
-                                                      &error);
-        QCOMPARE(table.size(), 1);
-        QVERIFY(error.contains("ligne 2") && error.contains("aimer"));
-        QCOMPARE(formedPhrases({"nous", "finir"}, table).last(), QStringLiteral("finissons"));
     }
 
     void theStripGathersAMessage() {
