@@ -15,6 +15,7 @@
 
 #include "CpuLoad.h"
 #include "MonitorRecorder.h"
+#include "Stats.h"
 #include "support/Fakes.h"
 #include "support/X11Session.h"
 
@@ -34,6 +35,7 @@ using namespace tv;
 using tv::bench::CpuLoad;
 using tv::bench::loadAverage;
 using tv::bench::MonitorRecorder;
+using tv::bench::Stats;
 
 namespace {
 
@@ -62,21 +64,6 @@ Args parse(const QStringList &a) {
     }
     return r;
 }
-
-struct Stats {
-    std::vector<double> v;
-    void add(double x) { v.push_back(x); }
-    QString text() {
-        if (v.empty())
-            return "n/a";
-        std::sort(v.begin(), v.end());
-        return QString("median %1 ms, earliest %2 ms, latest %3 ms (n=%4)")
-            .arg(v[v.size() / 2], 0, 'f', 1)
-            .arg(v.front(), 0, 'f', 1)
-            .arg(v.back(), 0, 'f', 1)
-            .arg(v.size());
-    }
-};
 
 class Bench {
 public:
@@ -237,9 +224,9 @@ int Bench::run() {
                 args_.trials, qPrintable(before), qPrintable(loadAverage()));
     std::printf("  rests long enough: %d chosen, %d lost, %d chosen twice\n", chosen, lost, twice);
     std::printf("  rests 300 ms too short: %d, chosen all the same: %d\n", glances, falseChoices);
-    std::printf("  rest start to first sound, less the delay: %s\n", qPrintable(rest.text()));
+    std::printf("  rest start to first sound, less the delay: %s\n", qPrintable(rest.spread()));
     std::printf("  click to first sound (what the voice and the recorder add): %s\n",
-                qPrintable(click.text()));
+                qPrintable(click.spread()));
     if (!rest.v.empty() && !click.v.empty()) {
         const double voice = click.v[click.v.size() / 2];
         std::printf("  choice lateness, the click's median taken off: earliest %+.1f ms, "

@@ -8,7 +8,9 @@
 //
 // Needs Xvfb, stress-ng and an audio server (scripts/start-audio.sh). Prints its figures.
 
+#include "CpuLoad.h"
 #include "MonitorRecorder.h"
+#include "Stats.h"
 #include "platform/EspeakSpeech.h"
 #include "platform/Wav.h"
 #include "support/Fakes.h"
@@ -27,7 +29,10 @@
 #include <cstdio>
 
 using namespace tv;
+using tv::bench::CpuLoad;
+using tv::bench::loadAverage;
 using tv::bench::MonitorRecorder;
+using tv::bench::Stats;
 
 namespace {
 
@@ -115,26 +120,6 @@ double correlation(const std::vector<double> &a, size_t a0, const std::vector<do
     }
     return saa > 0 && sbb > 0 ? sab / std::sqrt(saa * sbb) : -1;
 }
-
-QString loadAverage() {
-    QFile f("/proc/loadavg");
-    f.open(QIODevice::ReadOnly);
-    return QString::fromLatin1(f.readAll()).section(u' ', 0, 2);
-}
-
-struct Stats {
-    std::vector<double> v;
-    void add(double x) { v.push_back(x); }
-    QString text() {
-        if (v.empty())
-            return "n/a";
-        std::sort(v.begin(), v.end());
-        return QString("median %1 ms, worst %2 ms (n=%3)")
-            .arg(v[v.size() / 2], 0, 'f', 1)
-            .arg(v.back(), 0, 'f', 1)
-            .arg(v.size());
-    }
-};
 
 class Bench {
 public:
@@ -453,15 +438,13 @@ int Bench::run() {
     display_ = XOpenDisplay(qPrintable(x_.display()));
     if (!display_)
         return 1;
-    QProcess stress;
-    if (args_.load > 0) {
-        stress.start("stress-ng", {"--cpu", QString::number(args_.load), "--quiet"});
-        if (!stress.waitForStarted()) {
-            std::fprintf(stderr, "needs stress-ng\n");
-            return 1;
-        }
-        QThread::sleep(20); // the load average climbs
+    CpuLoad stress;
+    if (!stress.start(args_.load)) {
+        std::fprintf(stderr, "needs stress-ng\n");
+        return 1;
     }
+    if (args_.load > 0)
+        QThread::sleep(17); // the load average climbs
     std::printf("CPU load: stress-ng --cpu %d on %d cores\n", args_.load,
                 QThread::idealThreadCount());
     recorder_ = std::make_unique<MonitorRecorder>(clock_);
@@ -488,8 +471,7 @@ int Bench::run() {
     if (args_.quitCycles > 0)
         quitCycles();
     recorder_->stop();
-    stress.terminate();
-    stress.waitForFinished();
+    stress.stop();
     XCloseDisplay(display_);
     return 0;
 }

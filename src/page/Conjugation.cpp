@@ -22,8 +22,8 @@ QString bare(const QString &text) {
     return s;
 }
 
-bool isNegation(const QString &phrase) {
-    return bare(spokenPart(phrase)) == QStringLiteral("pas");
+bool isNegation(const QString &form) {
+    return bare(form) == QStringLiteral("pas");
 }
 
 QString capitalized(QString text) {
@@ -73,22 +73,18 @@ QString elided(const QString &word, const QString &before, bool aspirateH = fals
 
 } // namespace
 
-ConjugationTable ConjugationTable::fromText(const QString &text, QString *error) {
+ConjugationTable ConjugationTable::fromText(const QString &text) {
     ConjugationTable table;
-    const QStringList lines = text.split(u'\n');
-    for (int n = 0; n < lines.size(); ++n) {
-        const QString line = lines[n].trimmed();
+    for (QString line : text.split(u'\n')) {
+        line = line.trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
         const QStringList fields = line.split(u'\t');
         bool whole = fields.size() >= 7;
         for (int i = 0; whole && i < 7; ++i)
             whole = !fields[i].trimmed().isEmpty();
-        if (!whole) {
-            if (error)
-                *error += QStringLiteral("ligne %1 incomplète : %2\n").arg(n + 1).arg(line);
+        if (!whole)
             continue;
-        }
         VerbForms forms;
         for (int i = 0; i < 6; ++i)
             forms.present[std::size_t(i)] = fields[i + 1].trimmed();
