@@ -60,6 +60,7 @@ private slots:
         for (qsizetype i = 0; i < samples.size(); ++i)
             samples[i] = qint16(8000 * std::sin(2 * M_PI * 880 * double(i) / 22050));
         test::writeBytes(tone, makeWav(samples, 22050));
+        test::writeBytes(m + "long.wav", makeWav(samples + samples + samples + samples, 22050));
         test::writeBytes(m + "liste.mp3", "#EXTM3U\n" + tone.toUtf8() + "\n");
         test::writeBytes(m + "adresse.mp3", "#EXTM3U\nhttp://127.0.0.1:9/son.wav\n");
         test::writeBytes(m + "montage.wav", "# mpv EDL v0\n" + tone.toUtf8() + "\n");
@@ -109,6 +110,20 @@ private slots:
         // One second of sound, then the window closes by itself.
         QTRY_VERIFY_WITH_TIMEOUT(!media_->window()->isVisible(), 10000);
         QCOMPARE(player_->mode(), QStringLiteral("stopped"));
+    }
+
+    void pauseSilencesAndClosesTheWindow() {
+        test::AudioMonitor monitor;
+        quiet(monitor);
+        start("long.wav");
+        QByteArray heard;
+        QTRY_VERIFY_WITH_TIMEOUT(test::AudioMonitor::loudest(heard += monitor.take()) > 300, 10000);
+        QVERIFY(media_->window()->isVisible());
+        QTest::mouseClick(media_->window()->findChild<QPushButton *>("cmdPause"), Qt::LeftButton);
+        // At once: the file would otherwise play on and close the window at its end.
+        QVERIFY(!media_->window()->isVisible());
+        QCOMPARE(player_->mode(), QStringLiteral("stopped"));
+        quiet(monitor);
     }
 
     void unplayableFileIsReportedAndTheNextPlays() {

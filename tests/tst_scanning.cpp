@@ -5,6 +5,7 @@
 #include "page/SelectionFrame.h"
 #include "page/SentenceBar.h"
 #include "support/PageFixture.h"
+#include "use/DwellPointing.h"
 #include "use/DwellRule.h"
 #include "use/Scanning.h"
 #include "use/SwitchInput.h"
@@ -128,6 +129,56 @@ private slots:
         QCOMPARE(p.state.currentImage, 3);
         QCOMPARE(p.frame(), second);
         QVERIFY(p.fakes.cursor.moves.isEmpty());
+    }
+
+    void theKeyboardFramesInScanningOrder() {
+        // Mouse access. Shift+Tab with nothing framed frames the last place: the last
+        // picture, or with the strip shown its last control; Tab then wraps to the first.
+        Page p;
+        p.tap(Qt::Key_Backtab);
+        QCOMPARE(p.state.currentImage, 3);
+        p.state.settings.sentenceBar = true;
+        p.window.applyLook();
+        p.scanning.forgetFramed();
+        p.tap(Qt::Key_Backtab);
+        QCOMPARE(p.window.sentenceBar()->markedControl(), SentenceBar::kControls - 1);
+        p.tap(Qt::Key_Backtab);
+        QCOMPARE(p.window.sentenceBar()->markedControl(), SentenceBar::kControls - 2);
+        p.tap(Qt::Key_Tab);
+        p.tap(Qt::Key_Tab);
+        QCOMPARE(p.window.sentenceBar()->markedControl(), -1);
+        QCOMPARE(p.state.currentImage, 1);
+        p.tap(Qt::Key_Return);
+        QCOMPARE(p.pressedIndices(), QList<int>({1}));
+    }
+
+    void dwellWaitsForTheFirstMoveOnANewPage() {
+        // A new page under a resting pointer chooses nothing until the pointer moves beyond
+        // the tolerance; then a rest chooses.
+        Page p("p.jpg,un,10,10,300,200\r\n");
+        p.state.settings.accessMode = kAccessDwell;
+        p.state.settings.dwell = {300, 30, false};
+        QList<int> chosen;
+        DwellPointing dwell(p.state, p.window, {}, [&](int index) { chosen << index; });
+        dwell.settingsChanged();
+        QWidget *picture = p.window.img(1);
+        const QPoint centre = picture->mapToGlobal(picture->rect().center());
+        // The pointer goes there, and the program sees it move at once.
+        const auto pointAt = [&](QPoint global) {
+            QCursor::setPos(global);
+            QMouseEvent move(QEvent::MouseMove, picture->mapFromGlobal(global), global,
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(picture, &move);
+        };
+        QWidget *ring = p.window.findChild<QWidget *>("anneauPointage");
+        pointAt(centre);
+        QVERIFY(ring->isVisible());
+        p.loader.loadPage();
+        pointAt(centre + QPoint(5, 0));
+        QVERIFY(!ring->isVisible());
+        pointAt(centre + QPoint(60, 0));
+        QVERIFY(ring->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(chosen, QList<int>({1}), 3000);
     }
 
     void holdsWhileAMenuOrADialogIsOpen() {

@@ -5,6 +5,7 @@
 #include "page/PictureControl.h"
 #include "platform/Cp1252.h"
 #include "support/PageFixture.h"
+#include "symbols/SymbolDialog.h"
 #include "symbols/SymbolLibrary.h"
 #include "use/SpeechWindow.h"
 
@@ -52,6 +53,26 @@ private slots:
         QFETCH(QString, query);
         QFETCH(QString, expected);
         QCOMPARE(labels(library().search(query)).join(u'|'), expected);
+    }
+
+    void theSearchWindowIsUsedFromTheKeyboard() {
+        // Typing refines, the arrows move in the grid while the field keeps the focus, and
+        // Return takes the symbol selected.
+        SymbolDialog dialog(library());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QLabel *count = dialog.findChild<QLabel *>("lblCompte");
+        QTest::keyClicks(dialog.field(), "chix");
+        QCOMPARE(count->text(), QStringLiteral("Aucun symbole pour « chix »"));
+        QTest::keyClick(dialog.field(), Qt::Key_Backspace);
+        QCOMPARE(count->text(), QStringLiteral("4 symboles"));
+        QTest::keyClick(dialog.field(), Qt::Key_Right);
+        QTest::keyClick(dialog.field(), Qt::Key_Right);
+        QCOMPARE(dialog.grid()->currentIndex().row(), 2);
+        QVERIFY(dialog.field()->hasFocus());
+        QTest::keyClick(dialog.field(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(library().at(dialog.chosen()).label, QStringLiteral("tête de chien"));
     }
 
     void fileNames_data() {
