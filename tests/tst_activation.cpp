@@ -23,8 +23,8 @@ namespace {
 const QStringList kActions = {"ligne un\\ligne deux",
                               "Bonjour maman.",
                               "Il est 8 h. On mange",
-                              "son.WAV",
-                              "deux.mots.wav",
+                              "Air.WAV",
+                              "photo.jpg",
                               "  FIN ",
                               "fin.",
                               "kawet",
@@ -99,8 +99,11 @@ private slots:
         QCOMPARE(p.fakes.speech.said, QStringList({"ligne un\r\nligne deux", "Bonjour maman."}));
         QCOMPARE(p.window.champTexte()->toPlainText(), QStringLiteral("Bonjour maman."));
         QCOMPARE(p.state.currentImage, 2);
-        // A dot inside, an extension in capitals or after two dots, nothing at all: silence.
-        for (const char *nothing : {"Il est 8 h. On mange", "son.WAV", "deux.mots.wav", ""})
+        // Two sentences are said; a file of another kind, or nothing at all: silence.
+        p.press("Il est 8 h. On mange");
+        QCOMPARE(p.fakes.speech.said.last(), QStringLiteral("Il est 8 h. On mange"));
+        p.fakes.speech.said.removeLast();
+        for (const char *nothing : {"photo.jpg", ""})
             QVERIFY2(p.press(nothing), nothing);
         // Other buttons only select.
         QVERIFY(p.press("Bonjour maman.", Qt::MiddleButton));
@@ -135,9 +138,13 @@ private slots:
     }
 
     void aModifiedPageIsOfferedForSavingBeforeALink() {
+        // "Oui" saves then follows, "Non" follows, "Annuler" stays with the edits and plays
+        // nothing.
         for (MessageAnswer answer :
              {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Cancel}) {
             Page p;
+            p.state.settings.pageSoundOn = true;
+            p.state.settings.pageSoundNumber = 3;
             const QByteArray before = test::fileBytes(p.path("pages/page_a.dat"));
             p.state.page.pageColor = 99;
             p.state.page.pageModified = true;
@@ -148,8 +155,11 @@ private slots:
             const QByteArray after = test::fileBytes(p.path("pages/page_a.dat"));
             QCOMPARE(after == before, answer != MessageAnswer::Yes);
             QVERIFY(after.startsWith("couleur_page=99\r\n") == (answer == MessageAnswer::Yes));
-            QCOMPARE(p.state.page.currentPage, QStringLiteral("page_b.dat"));
-            QVERIFY(!p.state.page.pageModified);
+            const bool stays = answer == MessageAnswer::Cancel;
+            QCOMPARE(p.state.page.currentPage, stays ? "page_a.dat" : "page_b.dat");
+            QCOMPARE(p.state.page.pageModified, stays);
+            QCOMPARE(p.state.page.pageColor, stays ? 99 : 2);
+            QCOMPARE(p.fakes.sounds.played.size(), stays ? 0 : 1);
         }
     }
 
@@ -170,7 +180,7 @@ private slots:
         p.press("ligne un\\ligne deux");
         // Keywords, media, links, texts that say nothing: acted on as before, nothing added.
         for (const char *other :
-             {"kawet", "air.wav", "page_absente.dat", "", "Il est 8 h. On mange"})
+             {"kawet", "air.wav", "page_absente.dat", "", "photo.jpg"})
             p.press(QString::fromUtf8(other));
         QCOMPARE(bar->phrases(), QStringList({"Bonjour maman.", "ligne un\\ligne deux"}));
         QCOMPARE(p.fakes.speech.said, QStringList({"Bonjour maman.", "ligne un\r\nligne deux"}));
@@ -245,6 +255,11 @@ private slots:
         QCOMPARE(mediaWindowTwips("avi", s, {15, 15}), QSize(32767 * 15, 32767 * 15));
         s.videoWidth = s.videoHeight = -50;
         QCOMPARE(mediaWindowTwips("wmv", s, {15, 15}), QSize(30 * 15, 60 * 15));
+        // A sound named in capitals is a sound, in the sound's window.
+        p.fakes.media.commands.clear();
+        p.press("Air.WAV");
+        QCOMPARE(p.fakes.media.commands.first(), "file " + p.path("multimedia/air.wav"));
+        QCOMPARE(w->frameGeometry(), QRect(0, 0, 333, 93));
     }
 
     void missingOrClosedWhileOpening() {

@@ -29,7 +29,13 @@ const QByteArray kPage = "couleur_page=1\r\n"
                          "p.jpg,deux,200,40,100,80\r\n"   // 3000, 600
                          "p.jpg,trois,20,200,100,80\r\n"; // 300, 3000
 // One picture for each kind of action the properties dialog knows.
-const QStringList kActions = {"bonjour\\à demain", "son.wav", "page_jeux.dat", "", "CHANSON.WAV"};
+// A picture for each action of the table of cases.
+const QStringList kActions = [] {
+    QStringList actions;
+    for (const QStringList &row : test::caseTable("action_kinds.tsv"))
+        actions << row[0];
+    return actions;
+}();
 
 struct Page : test::PageFixture {
     SpeechWindow speech{fakes.speech, fakes.dialogs};

@@ -213,23 +213,41 @@ private slots:
         QVERIFY(!QFile::exists(s.path("Tablavox2.cfg")));
     }
 
-    void fiftyPicturesLoadAndMoreStopTheProgram() {
+    void fiftyPicturesLoadAndADamagedPageIsNotShown() {
         Screen s;
         QString fifty = "couleur_page=1";
         for (int i = 0; i < 50; ++i)
             fifty += QString("\nrouge.jpg,%1,%2,%3,20,20").arg(i).arg(i % 10 * 22).arg(i / 10 * 22);
         s.load("page_50.dat", fifty);
         QCOMPARE(s.shown().size(), 50);
-        QCOMPARE(s.fatal.count(), 0);
-        s.load("page_51.dat", fifty + "\nrouge.jpg,trop,1,1,1,1");
-        QCOMPARE(s.fatal.count(), 1);
-        QCOMPARE(s.messages().last(), QStringLiteral("Erreur : la page ''page_51.dat'' ne peut pas "
-                                                     "être lue (ligne 52 : une page ne peut pas "
-                                                     "avoir plus de 50 images)\r\nLe programme "
-                                                     "s'arrête"));
+        // A 51st picture, or a line of two fields: told, and the page shown stays whole under
+        // its own name; the damaged file is never written over.
+        s.state.page.pageModified = true;
+        for (const QString &damaged : {fifty + "\nrouge.jpg,trop,1,1,1,1", QString("rouge.jpg,a")}) {
+            s.load("page_abimee.dat", damaged);
+            QCOMPARE(s.shown().size(), 50);
+            QCOMPARE(s.state.page.currentPage, QStringLiteral("page_50.dat"));
+            QVERIFY(s.state.page.pageModified);
+        }
+        QCOMPARE(s.messages(),
+                 QStringList({"Erreur : la page ''page_abimee.dat'' ne peut pas être lue (ligne 52 "
+                              ": une page ne peut pas avoir plus de 50 images)",
+                              "Erreur : la page ''page_abimee.dat'' ne peut pas être lue (ligne 1 "
+                              ": la ligne a moins de six champs)"}));
+        // With no page shown before (the start), the window stays empty and names no page:
+        // nothing is written at the end.
+        Screen start;
+        start.load("page_abimee.dat", "rouge.jpg,a");
+        QVERIFY(start.shown().isEmpty());
+        QCOMPARE(start.window.windowTitle(), QStringLiteral("Tablavox"));
+        const QByteArray damaged = test::fileBytes(start.path("pages/page_abimee.dat"));
+        QVERIFY(start.loader.savePage());
+        QCOMPARE(test::fileBytes(start.path("pages/page_abimee.dat")), damaged);
+        QCOMPARE(s.fatal.count() + start.fatal.count(), 0);
+        // Only a pages directory gone ends the program.
         QDir(s.path("pages")).removeRecursively();
         s.load("page_50.dat");
-        QCOMPARE(s.fatal.count(), 2);
+        QCOMPARE(s.fatal.count(), 1);
         QVERIFY(s.messages().last().startsWith("Erreur : le répertoire ''pages'' n'existe pas"));
     }
 
@@ -259,14 +277,16 @@ private slots:
 
     void windowPlaces() {
         QFETCH(QStringList, row);
-        QList<QRect> r;
+        QList<QList<double>> r;
         for (const QString &rect : row) {
-            const QStringList n = rect.split(u',');
-            r << QRect(n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt());
+            r << QList<double>();
+            for (const QString &n : rect.split(u','))
+                r.last() << n.toDouble();
         }
+        const auto rect = [&](int i) { return QRect(r[i][0], r[i][1], r[i][2], r[i][3]); };
         const QRect screen(0, 0, 1280, 1000);
-        QCOMPARE(heldToScreen(r[0].x(), r[0].y(), r[0].width(), r[0].height(), screen), r[1]);
-        QCOMPARE(grownOnScreen(r[1], 132, screen), r[2]);
+        QCOMPARE(heldToScreen(r[0][0], r[0][1], r[0][2], r[0][3], screen), rect(1));
+        QCOMPARE(grownOnScreen(rect(1), 132, screen), rect(2));
     }
 
     void diskCacheKeysTellVersionsAndSizesApart() {

@@ -31,13 +31,8 @@ BoardExchange::BoardExchange(AppState &state, MainWindow &window, Services &serv
 void BoardExchange::importBoards() {
     // The first board imported is opened: the page shown is offered a save first, as a link
     // offers it.
-    if (state_.page.pageModified) {
-        const MessageAnswer answer =
-            services_.dialogs.message(QStringLiteral("La page a été modifiée, la sauvegarder ?"),
-                                      MessageIcon::Question, MessageButtons::YesNoCancel);
-        if (answer == MessageAnswer::Cancel || (answer == MessageAnswer::Yes && !pages_.savePage()))
-            return;
-    }
+    if (!pages_.mayLeavePage())
+        return;
     const auto file = services_.dialogs.openFile({QDir::homePath(), QString(), kBoardsFilter});
     if (!file)
         return;
@@ -56,7 +51,6 @@ void BoardExchange::importBoards() {
                                   MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
-    pages_.clearPage();
     state_.page.currentPage = report.pages.constFirst();
     pages_.loadPage();
     services_.dialogs.message(report.message(name), MessageIcon::Information, MessageButtons::Ok);

@@ -12,6 +12,7 @@
 #include "platform/Numbers.h"
 #include "platform/Services.h"
 #include "platform/StoredPath.h"
+#include "use/ActionText.h"
 #include "use/SpeechWindow.h"
 
 #include <QDir>
@@ -66,12 +67,15 @@ bool sameContent(const QString &a, const QString &b) {
 } // namespace
 
 QString actionKindOf(const QString &action) {
-    static const QStringList media = {"wav", "mid", "mp3", "mpg", "flv", "wmv", "avi"};
-    const QString last = action.right(3);
-    if (media.contains(last))
+    switch (classifyAction(action)) {
+    case ActionClass::Media:
         return kActionMedia;
-    if (last == QLatin1String("dat"))
+    case ActionClass::PageLink:
         return kActionPage;
+    case ActionClass::PhraseOrKeyword:
+    case ActionClass::None:
+        break;
+    }
     return kActionPhrase;
 }
 

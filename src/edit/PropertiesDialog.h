@@ -20,7 +20,8 @@ inline const QString kActionPhrase = QStringLiteral("lire");
 inline const QString kActionMedia = QStringLiteral("multimedia");
 inline const QString kActionPage = QStringLiteral("page");
 
-// Where an action opens in the dialog, from its last three characters as stored.
+// Where an action opens in the dialog: the kind a press gives it; what does nothing opens
+// as a phrase, for the carer to see and mend.
 QString actionKindOf(const QString &action);
 
 // The dialog's outer size after a resize, in twips: never below 8500 × 8000.

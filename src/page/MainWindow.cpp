@@ -264,12 +264,12 @@ QRect heldToScreen(double left, double top, double width, double height, const Q
     const auto held = [](double v, double low, double high) {
         return int(std::lround(std::clamp(std::isfinite(v) ? v : low, low, high)));
     };
+    // Wholly on the screen: moved onto it, and shrunk to it when it is larger (a place kept
+    // from a bigger monitor, or a damaged file).
     const int w = held(width, std::min(kMinWindowWidth, screen.width()), screen.width());
     const int h = held(height, std::min(kMinWindowHeight, screen.height()), screen.height());
-    // The menu bar stays within reach: the top on the screen, and enough of the width.
-    const int x =
-        held(left, screen.left() - w + kMinWindowOnScreen, screen.right() + 1 - kMinWindowOnScreen);
-    const int y = held(top, screen.top(), screen.bottom() + 1 - kMinWindowOnScreen);
+    const int x = held(left, screen.left(), screen.right() + 1 - w);
+    const int y = held(top, screen.top(), screen.bottom() + 1 - h);
     return {x, y, w, h};
 }
 

@@ -23,11 +23,9 @@ class SentenceBar;
 // The page surface and editor: pictures on the page colour, the menus, the timers.
 inline constexpr int kMinWindowWidth = 320; // pixels: the menus and a picture or two
 inline constexpr int kMinWindowHeight = 240;
-inline constexpr int kMinWindowOnScreen = 120; // of the width, whatever the position
 
-// The main window's outer place and size (pixels, as stored) held to the screen, so that a
-// damaged setting never hides the menus: at least a usable size, no larger than the screen,
-// the top edge on it and part of the width too.
+// The main window's outer place and size (pixels, as stored) held wholly on the screen: at
+// least a usable size, no larger than the screen, moved onto it.
 QRect heldToScreen(double left, double top, double width, double height, const QRect &screen);
 
 // The window's outer place made `extra` pixels taller, for the message strip above the page:

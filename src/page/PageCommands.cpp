@@ -72,7 +72,8 @@ void PageCommands::loadPage() {
         services_.dialogs.message(refusal, MessageIcon::None, MessageButtons::Ok);
         return;
     }
-    pages_.clearPage();
+    if (!pages_.mayLeavePage())
+        return;
     state_.page.currentPage = relativeToDataDirectory(state_.paths.pagesDirectory(), *chosen).name;
     pages_.loadPage();
 }

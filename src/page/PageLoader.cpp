@@ -51,11 +51,18 @@ void PageLoader::fail(const QString &text) {
     emit fatalError();
 }
 
+void PageLoader::refuse(const QString &text) {
+    // A page that cannot be read is neither shown nor ever written over: the page shown
+    // stays, under its own name; at the start the window stays empty and names no page.
+    state_.page.currentPage = shownPage_;
+    services_.dialogs.message(text, MessageIcon::Critical, MessageButtons::Ok);
+}
+
 void PageLoader::loadPage() {
-    clearPage();
     PageModel &page = state_.page;
     const QString pagesDir = state_.paths.pagesDirectory();
     if (!QFileInfo(pagesDir).isDir()) {
+        clearPage();
         fail(QStringLiteral("Erreur : le répertoire ''pages'' n'existe pas\r\nVous devez le "
                             "créer\r\nLe programme s'arrête"));
         return;
@@ -63,19 +70,19 @@ void PageLoader::loadPage() {
     page.currentPage = page.currentPage.toLower();
     const auto path = resolveStoredPath(pagesDir, page.currentPage);
     if (!path || !QFileInfo(*path).isFile()) {
+        // An empty page of that name: saving it makes the file.
+        clearPage();
+        shownPage_ = page.currentPage;
         services_.dialogs.message(QStringLiteral("La page ''") +
                                       shortenedForMessage(page.currentPage) +
                                       QStringLiteral("'' n'existe pas"),
                                   MessageIcon::None, MessageButtons::Ok);
         return;
     }
-    if (state_.settings.pageSoundOn)
-        sounds_.playPageSound(state_.settings.pageSoundNumber);
     const TextReadResult file = readTextLines(*path);
     if (!file.ok) {
-        fail(QStringLiteral("Erreur : la page ''") + shortenedForMessage(page.currentPage) +
-             QStringLiteral("'' ne peut pas être lue\r\n") + file.error +
-             QStringLiteral("\r\nLe programme s'arrête"));
+        refuse(QStringLiteral("Erreur : la page ''") + shortenedForMessage(page.currentPage) +
+               QStringLiteral("'' ne peut pas être lue\r\n") + file.error);
         return;
     }
     const QString mediaDir = state_.paths.multimediaDirectory();
@@ -87,12 +94,15 @@ void PageLoader::loadPage() {
         },
         state_.tpp);
     if (!parsed.ok) {
-        fail(QStringLiteral("Erreur : la page ''%1'' ne peut pas être lue (ligne %2 : %3)\r\n"
-                            "Le programme s'arrête")
-                 .arg(shortenedForMessage(page.currentPage), QString::number(parsed.failedLine),
-                      shortenedForMessage(parsed.failure)));
+        refuse(QStringLiteral("Erreur : la page ''%1'' ne peut pas être lue (ligne %2 : %3)")
+                   .arg(shortenedForMessage(page.currentPage), QString::number(parsed.failedLine),
+                        shortenedForMessage(parsed.failure)));
         return;
     }
+    clearPage();
+    shownPage_ = page.currentPage;
+    if (state_.settings.pageSoundOn)
+        sounds_.playPageSound(state_.settings.pageSoundNumber);
     if (parsed.pageColor) {
         page.pageColor = *parsed.pageColor;
         window_.setBackgroundColorValue(page.pageColor);
@@ -182,6 +192,20 @@ QString PageLoader::refusalOf(const QString &path, const QString &name) {
                QStringLiteral("'' est trop grand pour être une page (plus de 1 Mo) : il n'est "
                               "pas ouvert.");
     return {};
+}
+
+bool PageLoader::mayLeavePage() {
+    if (!state_.page.pageModified)
+        return true;
+    switch (services_.dialogs.message(QStringLiteral("La page a été modifiée, la sauvegarder ?"),
+                                      MessageIcon::Question, MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes:
+        return savePage();
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool PageLoader::savePage() {

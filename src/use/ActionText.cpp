@@ -5,21 +5,44 @@
 
 namespace tv {
 
+namespace {
+
+const QStringList kMediaExtensions = {"wav", "mp3", "mid", "mpg", "mpeg", "avi", "flv", "wmv"};
+
+bool breaksLine(QChar c) {
+    // In a stored phrase "\" is a line break.
+    return c == u'\r' || c == u'\n' || c == u'\\';
+}
+
+} // namespace
+
 QString actionExtension(const QString &action) {
-    const int dot = int(action.indexOf(u'.'));
-    return dot < 0 ? QString() : action.mid(dot + 1);
+    const qsizetype dot = action.lastIndexOf(u'.');
+    if (dot < 0)
+        return {};
+    const QString ext = action.mid(dot + 1);
+    // A full stop followed by more words ("Bonjour. Ça va ?", "Il est 3.5 km") or by a
+    // number ("14.30") ends a sentence or writes a number: it names no file.
+    if (ext.isEmpty() || !ext.front().isLetter())
+        return {};
+    for (const QChar c : ext) {
+        if (c.isSpace() || breaksLine(c))
+            return {};
+    }
+    return ext.toLower();
 }
 
 ActionClass classifyAction(const QString &action) {
-    static const QStringList media = {"wav", "mp3", "mid", "mpg", "mpeg", "avi", "flv", "wmv"};
     const QString ext = actionExtension(action);
     if (ext.isEmpty())
         return ActionClass::PhraseOrKeyword;
-    if (media.contains(ext))
-        return ActionClass::Media;
-    if (ext == QLatin1String("dat"))
-        return ActionClass::PageLink;
-    return ActionClass::None;
+    const bool media = kMediaExtensions.contains(ext);
+    if (!media && ext != QLatin1String("dat"))
+        return ActionClass::None;
+    // Typed lines that happen to end like a file name are still lines to say.
+    if (action.contains(u'\r') || action.contains(u'\n'))
+        return ActionClass::PhraseOrKeyword;
+    return media ? ActionClass::Media : ActionClass::PageLink;
 }
 
 Keyword keywordOf(const QString &action) {

@@ -6,9 +6,12 @@ namespace tv {
 
 enum class ActionClass { PhraseOrKeyword, Media, PageLink, None };
 
-// The text after the first ".", up to the end; empty when there is none.
+// The text after the last ".", in lower case: what names the kind of file. Empty when the
+// text has no "." or when what follows it is not a file's extension (words after a full
+// stop, a line break, a number).
 QString actionExtension(const QString &action);
-// Classified by the extension alone, exactly, letter case included.
+// A media file or a page when the extension is one of theirs, in any letter case, and the
+// name holds no line break; another extension does nothing; no extension, a phrase.
 ActionClass classifyAction(const QString &action);
 
 enum class Keyword { None, Quit, Credits };

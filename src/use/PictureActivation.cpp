@@ -106,14 +106,10 @@ void PictureActivation::openPageLink(const QString &action) {
         services_.dialogs.message(refusal, MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
-    PageModel &page = state_.page;
-    if (page.pageModified &&
-        services_.dialogs.message(QStringLiteral("La page a été modifiée, la sauvegarder ?"),
-                                  MessageIcon::Question,
-                                  MessageButtons::YesNoCancel) == MessageAnswer::Yes)
-        pages_.savePage();
+    if (!pages_.mayLeavePage())
+        return;
     media_.stopMedia();
-    page.currentPage = action;
+    state_.page.currentPage = action;
     pages_.loadPage();
 }
 
