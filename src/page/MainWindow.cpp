@@ -43,7 +43,11 @@ MainWindow::MainWindow(AppState &state, QWidget *parent) : QMainWindow(parent), 
     qApp->installEventFilter(this);
     setCentralWidget(central);
 
-    auto *templ = new PictureControl(0, state.tpp.x, state.tpp.y, surface_);
+    // The template only holds where and how large a new picture starts. A window of its own
+    // that is never shown: assistive technologies list a page's hidden controls too, and a
+    // screen reader or a switch-control tool would stop on it.
+    auto *templ = new PictureControl(0, state.tpp.x, state.tpp.y, this);
+    templ->setWindowFlag(Qt::Window);
     templ->setTwipsGeometry(-2000, 480, 1215, 1215);
     templ->hide();
     img_[0] = templ;

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # A screen reader's or a switch-control tool's view of the program, through AT-SPI: prints the
-# name of each button of the page shown, in reading order, then presses the one named on the
-# command line. Exits with 1 when the page or that button cannot be found.
+# name of each button of the page shown, in reading order (those not showing marked
+# "caché : "), then presses the one named on the command line. Exits with 1 when the page or
+# that button cannot be found.
 import sys
 import time
 
@@ -24,8 +25,7 @@ def buttons(node, found):
     for child in node:
         if child is None:
             continue
-        showing = child.getState().contains(pyatspi.STATE_SHOWING)
-        if child.getRole() == pyatspi.ROLE_PUSH_BUTTON and showing:
+        if child.getRole() == pyatspi.ROLE_PUSH_BUTTON:
             found.append(child)
         buttons(child, found)
     return found
@@ -35,9 +35,10 @@ window = page_window()
 if window is None:
     sys.exit(1)
 found = buttons(window, [])
+showing = [b for b in found if b.getState().contains(pyatspi.STATE_SHOWING)]
 for button in found:
-    print(button.name)
-wanted = [b for b in found if b.name == sys.argv[1]] if len(sys.argv) > 1 else []
+    print(("" if button in showing else "caché : ") + button.name)
+wanted = [b for b in showing if b.name == sys.argv[1]] if len(sys.argv) > 1 else []
 if len(sys.argv) > 1 and not wanted:
     sys.exit(1)
 for button in wanted[:1]:
