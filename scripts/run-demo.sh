@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program on the demo pages.
+# Installs what is missing, builds the program and its demo pages (not the tests), and starts
+# the program on them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/install-deps.sh"
-bash "$here/scripts/build.sh" "$here/build"
+TARGETS="tablavox demo_data vocabulary_data" bash "$here/scripts/build.sh" "$here/build"
 exec "$here/build/bin/tablavox"

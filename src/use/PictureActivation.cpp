@@ -35,7 +35,7 @@ QString PictureActivation::creditsText() {
     return QStringLiteral("Tablavox 2\r\n"
                           "Fait pour celles et ceux qui parlent avec des images,\r\n"
                           "et pour les proches qui leur préparent les pages.\r\n"
-                          "Tous droits réservés — les développeurs de Tablavox ; symboles "
+                          "Logiciel libre (GNU GPL 3 ou ultérieure) — les développeurs de Tablavox ; symboles "
                           "OpenMoji (CC BY-SA 4.0), noms Unicode CLDR par emojibase-data (MIT)\r\n"
                           "Décembre 2026");
 }
