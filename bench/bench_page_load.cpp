@@ -178,7 +178,7 @@ int view(const QString &root, const QString &cacheDir, int link, int presses) {
     tv::MainWindow window(state);
     tv::PageSounds pageSounds(sounds);
     tv::PageLoader loader(state, window, services, cache, pageSounds);
-    tv::SpeechWindow speechWindow(speech, dialogs);
+    tv::SpeechWindow speechWindow(speech);
     tv::MediaPlayback playback(state, window, services);
     tv::PictureActivation activation(state, window, services, speechWindow, loader, playback,
                                      [] {});

@@ -37,7 +37,7 @@ const QStringList kActions = {"ligne un\\ligne deux",
                               "absent.mp3"};
 
 struct Page : test::PageFixture {
-    SpeechWindow speech{fakes.speech, fakes.dialogs};
+    SpeechWindow speech{fakes.speech};
     MediaPlayback media{state, window, fakes.services};
     int quits = 0;
     PictureActivation activation{state,  window, fakes.services,     speech,
@@ -179,8 +179,7 @@ private slots:
         p.press("Bonjour maman.");
         p.press("ligne un\\ligne deux");
         // Keywords, media, links, texts that say nothing: acted on as before, nothing added.
-        for (const char *other :
-             {"kawet", "air.wav", "page_absente.dat", "", "photo.jpg"})
+        for (const char *other : {"kawet", "air.wav", "page_absente.dat", "", "photo.jpg"})
             p.press(QString::fromUtf8(other));
         QCOMPARE(bar->phrases(), QStringList({"Bonjour maman.", "ligne un\\ligne deux"}));
         QCOMPARE(p.fakes.speech.said, QStringList({"Bonjour maman.", "ligne un\r\nligne deux"}));

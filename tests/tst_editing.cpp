@@ -38,7 +38,7 @@ const QStringList kActions = [] {
 }();
 
 struct Page : test::PageFixture {
-    SpeechWindow speech{fakes.speech, fakes.dialogs};
+    SpeechWindow speech{fakes.speech};
     MediaPlayback media{state, window, fakes.services};
     PointerModes modes{state, window, fakes.services};
     PictureEditor editor{state, window, fakes.services, media, modes};

@@ -223,7 +223,8 @@ private slots:
         // A 51st picture, or a line of two fields: told, and the page shown stays whole under
         // its own name; the damaged file is never written over.
         s.state.page.pageModified = true;
-        for (const QString &damaged : {fifty + "\nrouge.jpg,trop,1,1,1,1", QString("rouge.jpg,a")}) {
+        for (const QString &damaged :
+             {fifty + "\nrouge.jpg,trop,1,1,1,1", QString("rouge.jpg,a")}) {
             s.load("page_abimee.dat", damaged);
             QCOMPARE(s.shown().size(), 50);
             QCOMPARE(s.state.page.currentPage, QStringLiteral("page_50.dat"));

@@ -81,12 +81,24 @@ private slots:
 
     void aNewTextCutsOffTheOldOneAtTheAudioServer() {
         test::RecordingSpeech recorded;
-        test::ScriptedDialogs dialogs;
-        SpeechWindow window(recorded, dialogs);
+        SpeechWindow window(recorded);
+        QSignalSpy notices(&window, &SpeechWindow::noticeChanged);
+        recorded.unavailable = "aucune sortie audio n'a été trouvée";
         window.load();
         window.litLeTexte(QString());
         window.litLeTexte("ligne un\r\nligne deux");
         QCOMPARE(recorded.said, QStringList({"Bonjour       ", "ligne un\r\nligne deux"}));
+        // Speech that stays away is told in a notice, never in a box; once it works the
+        // notice goes.
+        window.check();
+        QVERIFY(notices.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 1, 3 * SpeechWindow::kToldAfterMs);
+        QVERIFY(notices[0][0].toString().startsWith(
+            "La parole n'est pas disponible : aucune sortie audio n'a été trouvée."));
+        recorded.unavailable.clear();
+        window.check();
+        QCOMPARE(notices.size(), 2);
+        QVERIFY(notices[1][0].toString().isEmpty());
 
         test::AudioMonitor monitor;
         QVERIFY2(monitor.waitUntilListening(), "parec (pulseaudio-utils) is needed");

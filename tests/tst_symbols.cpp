@@ -147,7 +147,7 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, stored);
         test::PageFixture p;
-        SpeechWindow speech{p.fakes.speech, p.fakes.dialogs};
+        SpeechWindow speech{p.fakes.speech};
         p.loadPageA(*encodeCp1252("couleur_page=1\r\np.jpg," + action + ",0,0,600,600\r\n"));
         p.state.currentImage = 1;
         const auto record = [&] { return p.state.page.imageTable[1]; };

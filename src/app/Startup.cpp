@@ -152,7 +152,8 @@ void Startup::runMain() {
     main_->applyLook();
     main_->applySettingsRead(outcome);
 
-    speech_ = std::make_unique<SpeechWindow>(services_.speech, services_.dialogs);
+    speech_ = std::make_unique<SpeechWindow>(services_.speech);
+    connect(speech_.get(), &SpeechWindow::noticeChanged, main_.get(), &MainWindow::setNotice);
     speech_->load();
     media_ = std::make_unique<MediaPlayback>(state_, *main_, services_);
     connect(main_.get(), &MainWindow::backgroundPressed, media_.get(),

@@ -1,7 +1,5 @@
 #include "PropertiesDialog.h"
 
-#include "symbols/SymbolDialog.h"
-#include "symbols/SymbolLibrary.h"
 #include "page/MainWindow.h"
 #include "page/PageCommands.h"
 #include "page/PictureCache.h"
@@ -12,6 +10,8 @@
 #include "platform/Numbers.h"
 #include "platform/Services.h"
 #include "platform/StoredPath.h"
+#include "symbols/SymbolDialog.h"
+#include "symbols/SymbolLibrary.h"
 #include "use/ActionText.h"
 #include "use/SpeechWindow.h"
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -66,6 +67,15 @@ MainWindow::MainWindow(AppState &state, QWidget *parent) : QMainWindow(parent), 
     champTexte_ = new QPlainTextEdit(this);
     champTexte_->setObjectName(QStringLiteral("ChampTexte"));
     champTexte_->hide();
+
+    notice_ = new QLabel(surface_);
+    notice_->setObjectName(QStringLiteral("lblAvis"));
+    notice_->setWordWrap(true);
+    notice_->setMargin(6);
+    notice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    notice_->setStyleSheet(QStringLiteral("background: #fff3b0; color: black; "
+                                          "border-top: 2px solid #b08000;"));
+    notice_->hide();
 
     buildMenus();
     setBackgroundColorValue(backgroundColor_);
@@ -176,6 +186,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
         return false;
     }
     if (watched == surface_) {
+        if (event->type() == QEvent::Resize)
+            placeNotice();
         if (event->type() == QEvent::MouseButtonPress) {
             const auto *e = static_cast<QMouseEvent *>(event);
             emit backgroundPressed(e->button(), surfaceTwips(e->position()));
@@ -325,6 +337,22 @@ WindowTwips MainWindow::outerGeometryTwips() const {
 
 void MainWindow::setPageTitle(const QString &currentPage) {
     setWindowTitle(QStringLiteral("Tablavox -::- ") + currentPage);
+}
+
+void MainWindow::setNotice(const QString &text) {
+    notice_->setText(text);
+    notice_->setAccessibleName(text);
+    notice_->setVisible(!text.isEmpty());
+    placeNotice();
+}
+
+void MainWindow::placeNotice() {
+    if (notice_->isHidden())
+        return;
+    const int width = surface_->width();
+    const int height = notice_->heightForWidth(width);
+    notice_->setGeometry(0, surface_->height() - height, width, height);
+    notice_->raise();
 }
 
 void MainWindow::closeForQuit() {

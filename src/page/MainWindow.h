@@ -8,6 +8,7 @@
 #include <optional>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QTimer;
@@ -57,6 +58,10 @@ public:
 
     // "Tablavox" before any page, then "Tablavox -::- " and the page.
     void setPageTitle(const QString &currentPage);
+    // A line along the bottom of the page that tells the carer of a lasting fault, over the
+    // pictures without taking their presses; an empty text takes it away.
+    void setNotice(const QString &text);
+    QLabel *notice() const { return notice_; }
 
     QWidget *surface() const { return surface_; }
     PictureControl *img(int index) const { return img_.at(std::size_t(index)); }
@@ -103,6 +108,7 @@ protected:
 private:
     void buildMenus();
     void applyOuterGeometry();
+    void placeNotice();
     // The window made taller for the strip when it appears, and back when it goes.
     void makeRoomForStrip(bool shown);
     QRect availableScreen() const;
@@ -116,6 +122,7 @@ private:
     QTimer *tmClignote_ = nullptr;
     QTimer *tmDefilement_ = nullptr;
     QPlainTextEdit *champTexte_ = nullptr;
+    QLabel *notice_ = nullptr;
     QMenu *mnuDroit_ = nullptr;
     qint32 backgroundColor_ = 16777215;
     bool quitting_ = false;

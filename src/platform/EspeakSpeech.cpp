@@ -73,13 +73,28 @@ bool EspeakSpeech::waitUntilReady(int timeoutMs) {
     return ready_;
 }
 
+namespace {
+
+const QString kNoVoice = QStringLiteral("la voix française (espeak-ng) n'a pas pu démarrer");
+const QString kNoOutput = QStringLiteral("aucune sortie audio n'a été trouvée");
+
+} // namespace
+
 QString EspeakSpeech::unavailableReason() {
     if (!waitUntilReady(5000) || !available_)
-        return QStringLiteral("la voix française (espeak-ng) n'a pas pu démarrer");
+        return kNoVoice;
     // A busy machine answers late: give the audio server time before telling the carer.
     if (!stream_->available(5000))
-        return QStringLiteral("aucune sortie audio n'a été trouvée");
+        return kNoOutput;
     return {};
+}
+
+QString EspeakSpeech::unavailableNow() {
+    if (!ready_)
+        return {};
+    if (!available_)
+        return kNoVoice;
+    return stream_->available(0) ? QString() : kNoOutput;
 }
 
 bool EspeakSpeech::isSpeaking() const {

@@ -25,6 +25,7 @@ public:
 
     void speak(const QString &text) override;
     QString unavailableReason() override;
+    QString unavailableNow() override;
 
     // Waits until the engine has started (or failed to); for tests and benchmarks.
     bool waitUntilReady(int timeoutMs = 10000);

@@ -20,6 +20,8 @@ public:
     virtual bool isSpeaking() const { return false; }
     // Empty when speech works; else why nothing can be heard, for the carer.
     virtual QString unavailableReason() { return {}; }
+    // The same as far as can be told at once, without waiting: empty while it is not known.
+    virtual QString unavailableNow() { return {}; }
 };
 
 // Plays a whole WAV image from memory, asynchronously; a new sound cuts off the last one.

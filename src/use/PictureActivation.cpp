@@ -32,12 +32,13 @@ PictureActivation::PictureActivation(AppState &state, MainWindow &window, Servic
 }
 
 QString PictureActivation::creditsText() {
-    return QStringLiteral("Tablavox 2\r\n"
-                          "Fait pour celles et ceux qui parlent avec des images,\r\n"
-                          "et pour les proches qui leur préparent les pages.\r\n"
-                          "Logiciel libre (GNU GPL 3 ou ultérieure) — les développeurs de Tablavox ; symboles "
-                          "OpenMoji (CC BY-SA 4.0), noms Unicode CLDR par emojibase-data (MIT)\r\n"
-                          "Décembre 2026");
+    return QStringLiteral(
+        "Tablavox 2\r\n"
+        "Fait pour celles et ceux qui parlent avec des images,\r\n"
+        "et pour les proches qui leur préparent les pages.\r\n"
+        "Logiciel libre (GNU GPL 3 ou ultérieure) — les développeurs de Tablavox ; symboles "
+        "OpenMoji (CC BY-SA 4.0), noms Unicode CLDR par emojibase-data (MIT)\r\n"
+        "Décembre 2026");
 }
 
 void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsInside) {

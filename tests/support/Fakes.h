@@ -40,8 +40,10 @@ struct ScriptedDialogs final : Dialogs {
 struct RecordingSpeech final : Speech {
     QStringList said;
     bool speaking = false; // what isSpeaking answers
+    QString unavailable;   // what unavailableNow answers
     void speak(const QString &text) override { said << text; }
     bool isSpeaking() const override { return speaking; }
+    QString unavailableNow() override { return unavailable; }
 };
 
 struct RecordingSounds final : SoundPlayer {
