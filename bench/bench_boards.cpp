@@ -168,7 +168,10 @@ void importThroughTheWindow(const QString &set) {
     });
     clock.start();
     tick.start();
+    QEventLoop done;
+    QObject::connect(&exchange, &BoardExchange::importFinished, &done, &QEventLoop::quit);
     exchange.importBoards();
+    done.exec();
     tick.stop();
     std::printf("through the window: %.0f ms, the window's longest stall %lld ms; progress "
                 "last read « %s »\n",

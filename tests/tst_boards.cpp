@@ -1,6 +1,7 @@
 // Board sets shared with other programs: the open board format read and written, hostile
 // packages refused whole, and a set taken out and brought back unchanged.
 
+#include "boards/BoardExchange.h"
 #include "boards/BoardExport.h"
 #include "boards/BoardImport.h"
 #include "boards/ObfBoard.h"
@@ -10,6 +11,7 @@
 #include "platform/Wav.h"
 #include "platform/ZipArchive.h"
 #include "support/Fakes.h"
+#include "support/PageFixture.h"
 #include "use/ActionText.h"
 
 #include <QtTest>
@@ -340,6 +342,44 @@ private slots:
         for (const char *d : {"pages", "multimedia"})
             QCOMPARE(QDir(disk.path(d)).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                      QStringList());
+    }
+
+    void theWindowAnswersDuringAnImportAndQuittingStopsIt() {
+        test::PageFixture p;
+        BoardExchange exchange(p.state, p.window, p.fakes.services, p.loader);
+        p.loadPageA("couleur_page=1\r\np.jpg,a,0,0,600,600\r\n");
+        test::writeBytes(p.path("pages/page_maison.dat"), "couleur_page=5\r\n");
+        QTemporaryDir source;
+        const QString set = test::package(source, test::boardSet());
+        const auto everything = [&] {
+            QStringList files;
+            QDirIterator it(p.dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                files << it.next() + ' ' + QString::number(it.fileInfo().size());
+            return files;
+        };
+        const QStringList before = everything();
+        // Quit while the set comes in, even while it waits for the question about the pages it
+        // would replace: it ends at once, leaving nothing and asking nothing.
+        p.fakes.dialogs.files = {set};
+        p.window.action("mnuImporter")->trigger();
+        QVERIFY(exchange.isImporting());
+        QVERIFY(!p.window.surface()->isEnabled());
+        exchange.stopImport();
+        QVERIFY(!exchange.isImporting());
+        QCoreApplication::processEvents();
+        QCOMPARE(everything(), before);
+        QVERIFY(p.fakes.dialogs.messages.isEmpty());
+        // Through to the end: the pages replaced, the first opened, the carer told.
+        p.fakes.dialogs.files = {set};
+        p.fakes.dialogs.answers = {MessageAnswer::Yes};
+        QSignalSpy finished(&exchange, &BoardExchange::importFinished);
+        p.window.action("mnuImporter")->trigger();
+        QVERIFY(finished.wait(20000));
+        QVERIFY(p.window.surface()->isEnabled());
+        QCOMPARE(p.state.page.currentPage, QStringLiteral("page_maison.dat"));
+        QCOMPARE(p.fakes.dialogs.messages.size(), 2);
+        QVERIFY(p.fakes.dialogs.messages[0].text.startsWith("Ces pages existent déjà"));
     }
 
     void roundTrip() {

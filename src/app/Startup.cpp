@@ -198,6 +198,8 @@ void Startup::runMain() {
 void Startup::quitProgram() {
     if (ended_)
         return;
+    // A board set coming in stops first and leaves nothing of itself behind.
+    boards_->stopImport();
     speech_->litLeTexte(QStringLiteral("Au revoir...;"));
     services_.waiter.waitMs(2000);
     pages_->savePage();
@@ -260,6 +262,8 @@ void Startup::end(int exitCode) {
         return;
     ended_ = true;
     exitCode_ = exitCode;
+    if (boards_)
+        boards_->stopImport();
     if (launch_)
         launch_->close();
     if (main_)

@@ -10,12 +10,11 @@
 
 #include <QAction>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QFutureWatcher>
+#include <QMenu>
 #include <QProgressDialog>
 #include <QtConcurrent>
-#include <atomic>
+#include <future>
 
 namespace tv {
 
@@ -26,9 +25,16 @@ BoardExchange::BoardExchange(AppState &state, MainWindow &window, Services &serv
             &BoardExchange::importBoards);
     connect(window_.action(QStringLiteral("mnuExporter")), &QAction::triggered, this,
             &BoardExchange::exportBoards);
+    connect(&watcher_, &QFutureWatcher<ImportReport>::finished, this, &BoardExchange::imported);
+}
+
+BoardExchange::~BoardExchange() {
+    stopImport();
 }
 
 void BoardExchange::importBoards() {
+    if (isImporting())
+        return;
     // The first board imported is opened: the page shown is offered a save first, as a link
     // offers it.
     if (!pages_.mayLeavePage())
@@ -37,23 +43,103 @@ void BoardExchange::importBoards() {
     if (!file)
         return;
     const QSize pixels = window_.surface()->size();
-    ImportTarget target{
+    const ImportTarget target{
         state_.paths.pagesDirectory(), state_.paths.multimediaDirectory(),
         QSize(int(pixels.width() * state_.tpp.x), int(pixels.height() * state_.tpp.y)),
         int(state_.settings.frameThickness * state_.tpp.x), state_.tpp};
-    const ImportReport report = importAway(*file, target);
-    const QString name = shortenedForMessage(QFileInfo(*file).fileName());
-    if (report.cancelled)
+    importedName_ = shortenedForMessage(QFileInfo(*file).fileName());
+
+    // A set of hundreds of boards takes seconds: it is read and written away from the window,
+    // with the boards counted and a way to stop. The window still answers, so that the
+    // program can be quit at any time.
+    cancel_ = std::make_shared<std::atomic<bool>>(false);
+    progress_ = new QProgressDialog(QStringLiteral("Importation…"), QStringLiteral("Annuler"), 0, 0,
+                                    &window_);
+    progress_->setObjectName(QStringLiteral("frmImportation"));
+    progress_->setWindowTitle(kProgramTitle);
+    progress_->setWindowModality(Qt::NonModal);
+    progress_->setMinimumDuration(300);
+    progress_->setAutoReset(false);
+    progress_->setAutoClose(false);
+    connect(progress_, &QProgressDialog::canceled, this, [this, cancel = cancel_] {
+        cancel->store(true);
+        if (progress_)
+            progress_->setLabelText(QStringLiteral("Annulation…"));
+    });
+    ImportProgress hooks;
+    hooks.cancel = cancel_.get();
+    // Told to the window's thread; this object outlives the import, which it waits for.
+    hooks.boardDone = [this](int done, int total) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, done, total] {
+                if (!progress_ || progress_->wasCanceled())
+                    return;
+                progress_->setMaximum(total);
+                progress_->setValue(done);
+                progress_->setLabelText(
+                    QStringLiteral("Importation… %1 tableaux sur %2").arg(done).arg(total));
+            },
+            Qt::QueuedConnection);
+    };
+    const auto ask = [this, cancel = cancel_](const QStringList &taken) {
+        // The question is the window's. The import waits for the carer's answer, or for the
+        // end of the program, which never waits for an answer that cannot come.
+        auto answer = std::make_shared<std::promise<ExistingPages>>();
+        std::future<ExistingPages> reply = answer->get_future();
+        QMetaObject::invokeMethod(
+            this,
+            [this, taken, answer, cancel] {
+                answer->set_value(cancel->load() ? ExistingPages::Cancel : askAboutExisting(taken));
+            },
+            Qt::QueuedConnection);
+        while (reply.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+            if (cancel->load())
+                return ExistingPages::Cancel;
+        }
+        return reply.get();
+    };
+    holdPage(true);
+    watcher_.setFuture(QtConcurrent::run([file = *file, target, ask, hooks] {
+        return tv::importBoards(file, target, ask, {}, hooks);
+    }));
+}
+
+void BoardExchange::stopImport() {
+    if (!watcher_.isRunning())
         return;
-    if (!report.ok) {
-        services_.dialogs.message(QStringLiteral("« ") + name +
-                                      QStringLiteral(" » n'a pas été importé.\r\n") + report.error,
-                                  MessageIcon::Critical, MessageButtons::Ok);
-        return;
+    // Stopped, the import tells nothing and opens no page when its end is delivered.
+    cancel_->store(true);
+    watcher_.waitForFinished();
+    delete progress_;
+}
+
+void BoardExchange::imported() {
+    delete progress_;
+    holdPage(false);
+    const ImportReport report = watcher_.result();
+    if (!report.cancelled) {
+        if (!report.ok) {
+            services_.dialogs.message(QStringLiteral("« ") + importedName_ +
+                                          QStringLiteral(" » n'a pas été importé.\r\n") +
+                                          report.error,
+                                      MessageIcon::Critical, MessageButtons::Ok);
+        } else {
+            state_.page.currentPage = report.pages.constFirst();
+            pages_.loadPage();
+            services_.dialogs.message(report.message(importedName_), MessageIcon::Information,
+                                      MessageButtons::Ok);
+        }
     }
-    state_.page.currentPage = report.pages.constFirst();
-    pages_.loadPage();
-    services_.dialogs.message(report.message(name), MessageIcon::Information, MessageButtons::Ok);
+    emit importFinished();
+}
+
+void BoardExchange::holdPage(bool held) {
+    window_.centralWidget()->setEnabled(!held);
+    for (const char *menu : {"mnuPages", "mnuImages"}) {
+        if (auto *m = window_.findChild<QMenu *>(QLatin1String(menu)))
+            m->menuAction()->setEnabled(!held);
+    }
 }
 
 ExistingPages BoardExchange::askAboutExisting(const QStringList &taken) {
@@ -68,53 +154,6 @@ ExistingPages BoardExchange::askAboutExisting(const QStringList &taken) {
     return answer == MessageAnswer::Yes  ? ExistingPages::Replace
            : answer == MessageAnswer::No ? ExistingPages::KeepBoth
                                          : ExistingPages::Cancel;
-}
-
-ImportReport BoardExchange::importAway(const QString &file, const ImportTarget &target) {
-    // A set of hundreds of boards takes seconds: it is read and written away from the window,
-    // which goes on answering, with the boards counted and a way to stop.
-    QProgressDialog progress(QStringLiteral("Importation…"), QStringLiteral("Annuler"), 0, 0,
-                             &window_);
-    progress.setObjectName(QStringLiteral("frmImportation"));
-    progress.setWindowTitle(kProgramTitle);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    std::atomic<bool> cancel{false};
-    connect(&progress, &QProgressDialog::canceled, &progress, [&] {
-        cancel = true;
-        progress.setLabelText(QStringLiteral("Annulation…"));
-    });
-    ImportProgress hooks;
-    hooks.cancel = &cancel;
-    hooks.boardDone = [&progress](int done, int total) {
-        QMetaObject::invokeMethod(
-            &progress,
-            [&progress, done, total] {
-                if (progress.wasCanceled())
-                    return;
-                progress.setMaximum(total);
-                progress.setValue(done);
-                progress.setLabelText(
-                    QStringLiteral("Importation… %1 tableaux sur %2").arg(done).arg(total));
-            },
-            Qt::QueuedConnection);
-    };
-    const auto ask = [this](const QStringList &taken) {
-        // The question is the window's: the import waits for the carer's answer.
-        ExistingPages answer = ExistingPages::Cancel;
-        QMetaObject::invokeMethod(
-            this, [&] { answer = askAboutExisting(taken); }, Qt::BlockingQueuedConnection);
-        return answer;
-    };
-    QFutureWatcher<ImportReport> watcher;
-    QEventLoop loop;
-    connect(&watcher, &QFutureWatcher<ImportReport>::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(
-        QtConcurrent::run([&] { return tv::importBoards(file, target, ask, {}, hooks); }));
-    loop.exec();
-    return watcher.result();
 }
 
 void BoardExchange::exportBoards() {

@@ -2,7 +2,13 @@
 
 #include "BoardImport.h"
 
+#include <QFutureWatcher>
 #include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <memory>
+
+class QProgressDialog;
 
 namespace tv {
 
@@ -19,20 +25,37 @@ class BoardExchange : public QObject {
 public:
     BoardExchange(AppState &state, MainWindow &window, Services &services, PageLoader &pages,
                   QObject *parent = nullptr);
+    // An import still running is stopped first: nothing of it stays behind.
+    ~BoardExchange() override;
 
+    // Starts the import of a board set chosen by the carer; it goes on away from the window,
+    // which answers meanwhile, and ends with importFinished.
     void importBoards();
+    bool isImporting() const { return watcher_.isRunning(); }
+    // The program is ending: the import running stops now and leaves nothing behind, no
+    // page half written and none of the set in place.
+    void stopImport();
     void exportBoards();
 
+signals:
+    void importFinished();
+
 private:
-    // The import on a thread of its own while the window answers, with its progress and
-    // "Annuler".
-    ImportReport importAway(const QString &file, const ImportTarget &target);
+    void imported();
+    // While a set comes in, the page takes no presses and the page commands wait: what was
+    // done meanwhile would be lost when the set's first page opens.
+    void holdPage(bool held);
     ExistingPages askAboutExisting(const QStringList &taken);
 
     AppState &state_;
     MainWindow &window_;
     Services &services_;
     PageLoader &pages_;
+    QFutureWatcher<ImportReport> watcher_;
+    QPointer<QProgressDialog> progress_;
+    // Shared with the importing thread, which may outlive a question it asked.
+    std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
+    QString importedName_;
 };
 
 } // namespace tv

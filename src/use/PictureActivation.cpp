@@ -42,6 +42,10 @@ QString PictureActivation::creditsText() {
 }
 
 void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsInside) {
+    // A page held while a board set comes in takes no press, from a switch, a rest of the
+    // pointer or a screen reader either.
+    if (!window_.surface()->isEnabled())
+        return;
     state_.currentImage = index;
     if (button == Qt::RightButton) {
         // A locked page is the person's: a stray right press edits nothing.
