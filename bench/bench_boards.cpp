@@ -4,6 +4,7 @@
 // longest stall while the set is imported, and the progress it showed.
 // Usage: bench_boards [--load N] [--boards N]
 #include "CpuLoad.h"
+#include "LargeBoardSet.h"
 #include "boards/BoardExchange.h"
 #include "boards/BoardExport.h"
 #include "boards/BoardImport.h"
@@ -20,15 +21,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
-#include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QPainter>
 #include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -39,69 +34,9 @@ using namespace tv;
 
 namespace {
 
-constexpr int kButtons = 20;
-constexpr int kPictures = 250;
-
-QByteArray picture(int n) {
-    QImage image(200, 200, QImage::Format_RGB32);
-    image.fill(QColor::fromHsv(n * 37 % 360, 120, 250));
-    QPainter p(&image);
-    p.setBrush(QColor::fromHsv(n * 91 % 360, 200, 180));
-    p.drawEllipse(20 + n % 40, 30, 120, 100 + n % 50);
-    p.drawText(20, 190, QStringLiteral("symbole %1").arg(n));
-    p.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 QString makeSet(const QString &file, int boards) {
-    std::vector<std::pair<QString, QByteArray>> entries;
-    QJsonObject paths;
-    for (int b = 0; b < boards; ++b) {
-        QJsonArray buttons, images, row, order;
-        for (int i = 0; i < kButtons; ++i) {
-            const int pic = (b * 7 + i) % kPictures;
-            const QString imageId = QStringLiteral("i%1").arg(pic);
-            QJsonObject button{{"id", QString::number(i)},
-                               {"label", QStringLiteral("mot %1, tableau %2").arg(i).arg(b)},
-                               {"image_id", imageId}};
-            // Each board links to the next and back to the first.
-            if (i == 0 && b + 1 < boards)
-                button["load_board"] = QJsonObject{{"id", QString::number(b + 1)}};
-            if (i == 1 && b > 0)
-                button["load_board"] = QJsonObject{{"id", "0"}};
-            buttons.append(button);
-            images.append(QJsonObject{{"id", imageId},
-                                      {"path", QStringLiteral("images/%1.png").arg(pic)},
-                                      {"content_type", "image/png"}});
-            row.append(QString::number(i));
-            if (row.size() == 5) {
-                order.append(row);
-                row = {};
-            }
-        }
-        const QJsonObject board{
-            {"format", "open-board-0.1"},
-            {"id", QString::number(b)},
-            {"name", QStringLiteral("Tableau %1").arg(b)},
-            {"buttons", buttons},
-            {"images", images},
-            {"grid", QJsonObject{{"rows", 4}, {"columns", 5}, {"order", order}}}};
-        const QString path = QStringLiteral("boards/%1.obf").arg(b);
-        paths.insert(QString::number(b), path);
-        entries.push_back({path, QJsonDocument(board).toJson()});
-    }
-    for (int n = 0; n < kPictures; ++n)
-        entries.push_back({QStringLiteral("images/%1.png").arg(n), picture(n)});
-    const QJsonObject manifest{{"format", "open-board-0.1"},
-                               {"root", "boards/0.obf"},
-                               {"paths", QJsonObject{{"boards", paths}}}};
-    entries.push_back({"manifest.json", QJsonDocument(manifest).toJson()});
     QString why;
-    if (!writeZip(file, entries, &why))
+    if (!writeZip(file, test::largeBoardSet(boards), &why))
         return why;
     return {};
 }
@@ -219,8 +154,8 @@ int main(int argc, char **argv) {
         return 1;
     std::printf("set: %d boards of %d buttons, %d distinct pictures, %.1f MB; CPU hogs %d, load "
                 "average %s\n",
-                boards, kButtons, kPictures, QFileInfo(set).size() / 1048576.0, hogs,
-                qPrintable(bench::loadAverage()));
+                boards, test::kSetButtons, test::kSetPictures, QFileInfo(set).size() / 1048576.0,
+                hogs, qPrintable(bench::loadAverage()));
     const long before = peakKb();
     for (int round = 0; round < 3; ++round) {
         QTemporaryDir program;

@@ -7,11 +7,14 @@
 
 namespace tv::test {
 
-AudioMonitor::AudioMonitor() {
+AudioMonitor::AudioMonitor(const QString &server) {
     recording_.setFileName(dir_.filePath("heard.raw"));
     recorder_.setStandardOutputFile(recording_.fileName());
-    recorder_.start(QStringLiteral("parec"), {"-d", "@DEFAULT_MONITOR@", "--raw", "--format=s16le",
-                                              "--channels=1", "--rate=22050"});
+    QStringList args{"-d",           "@DEFAULT_MONITOR@", "--raw", "--format=s16le",
+                     "--channels=1", "--rate=22050"};
+    if (!server.isEmpty())
+        args << "--server=" + server;
+    recorder_.start(QStringLiteral("parec"), args);
 }
 
 AudioMonitor::~AudioMonitor() {

@@ -10,7 +10,8 @@ namespace tv::test {
 // Listens to what the audio server plays on its default output (22050 Hz, mono, 16 bits).
 class AudioMonitor {
 public:
-    AudioMonitor();
+    // On the server the programs find, or on the one at `server` ("unix:/…/native").
+    explicit AudioMonitor(const QString &server = {});
     ~AudioMonitor();
     // True once the recorder delivers samples.
     bool waitUntilListening(int timeoutMs = 5000);

@@ -193,6 +193,7 @@ void ProgramCopy::picture(const QString &name, QColor color, int size) const {
 bool ProgramCopy::launch(const X11Session &x, QProcess &process) const {
     QProcessEnvironment env = x.environment();
     env.insert(QStringLiteral("XDG_CACHE_HOME"), cache_.path());
+    env.insert(extraEnvironment);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QDir::tempPath());
     process.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -67,6 +67,8 @@ public:
     ~ProgramCopy();
 
     QProcess process;
+    // Set for the program on top of the session's own (an audio server elsewhere, say).
+    QProcessEnvironment extraEnvironment;
 
 private:
     QTemporaryDir dir_;

@@ -1,0 +1,240 @@
+// The edges a new user meets, in the real program with real input: a damaged start page, a
+// window kept from a bigger screen, two sentences on one picture, "Annuler" before a link,
+// quitting while a board set comes in, and a desktop whose sound comes up after the program.
+
+#include "platform/Cp1252.h"
+#include "support/AudioMonitor.h"
+#include "support/Fakes.h"
+#include "support/LargeBoardSet.h"
+#include "support/X11Session.h"
+
+#include <QtTest>
+
+using namespace tv::test;
+
+namespace {
+
+const QString kStartPage = QStringLiteral("page_départ.dat");
+constexpr int kProgrammeMenu = 44, kPagesMenu = 111;
+const QColor kNoticeColour(0xff, 0xf3, 0xb0);
+
+// A program copy with the settings of a first start already written: no box before the board.
+void usual(const ProgramCopy &program) {
+    program.settings(fileBytes(QStringLiteral(TABLAVOX_TEST_DATA "/settings/default.cfg")));
+}
+
+QRect geometryOf(const X11Session &x, const QString &window) {
+    const QString shell = x.xdotool({"getwindowgeometry", "--shell", window});
+    const auto value = [&](const char *key) {
+        return QRegularExpression(QString(key) + "=(-?\\d+)").match(shell).captured(1).toInt();
+    };
+    return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+}
+
+// Pixels of about that colour on the screen, every other row and column.
+int pixelsOf(const X11Session &x, QColor colour) {
+    const QImage shot = x.screen();
+    int n = 0;
+    for (int y = 0; y < shot.height(); y += 2)
+        for (int xx = 0; xx < shot.width(); xx += 2)
+            n += similar(shot.pixelColor(xx, y), colour, 8) ? 1 : 0;
+    return n;
+}
+
+QStringList filesBelow(const QString &dir) {
+    QStringList files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(dir).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+} // namespace
+
+class EdgesEndToEndTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<X11Session> x_;
+
+private slots:
+    void initTestCase() {
+        x_ = std::make_unique<X11Session>();
+        QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
+    }
+
+    void aDamagedStartPageAPlaceFromABiggerScreenThenTwoSentences() {
+        ProgramCopy program;
+        program.settings("fenetre_gauche=1e300\r\nfenetre_haut=0\r\nfenetre_largeur=3000000000\r\n"
+                         "fenetre_hauteur=600\r\n");
+        program.picture("vert.png", Qt::green, 120);
+        const QByteArray damaged =
+            "couleur_page=0\r\n" + QByteArray("vert.png,a,0,0,50,50\r\n").repeated(51);
+        program.page(kStartPage, damaged);
+        program.page("page_phrases.dat",
+                     *tv::encodeCp1252("couleur_page=16777215\r\n"
+                                       "vert.png,Bonjour. Ça va ?,40,40,120,120\r\n"));
+        AudioMonitor monitor;
+        QVERIFY(monitor.waitUntilListening());
+        QVERIFY(program.launch(*x_));
+        // The message, and behind it the window that names no page: the box is the smaller.
+        QStringList both;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (both = x_->xdotool({"search", "--onlyvisible", "--name", "^Tablavox$"})
+                        .split('\n', Qt::SkipEmptyParts))
+                    .size() == 2,
+            60000);
+        std::sort(both.begin(), both.end(), [&](const QString &a, const QString &b) {
+            return geometryOf(*x_, a).width() < geometryOf(*x_, b).width();
+        });
+        const QString box = both[0], main = both[1];
+        QVERIFY(x_->keysTo(box, {"Return"}));
+        QTRY_COMPARE_WITH_TIMEOUT(x_->xdotool({"search", "--onlyvisible", "--name", "^Tablavox$"}),
+                                  main, 10000);
+        QCOMPARE(program.process.state(), QProcess::Running);
+        // Wholly on the 1280 × 1024 screen.
+        const QRect place = geometryOf(*x_, main);
+        QVERIFY2(QRect(0, 0, 1280, 1024).contains(place), qPrintable(QString("%1,%2 %3×%4")
+                                                                         .arg(place.x())
+                                                                         .arg(place.y())
+                                                                         .arg(place.width())
+                                                                         .arg(place.height())));
+
+        // "Pages", "Charger": another page, whose picture says two sentences.
+        QVERIFY(x_->menu(main, kPagesMenu, 8, 1, {"c"}));
+        const QString files = x_->waitForWindow("^Choisir un fichier$");
+        QVERIFY(!files.isEmpty());
+        QVERIFY(x_->typeTo(files, program.file("pages/page_phrases.dat")));
+        QVERIFY(x_->keysTo(files, {"Return"}));
+        QVERIFY(!x_->waitForWindow("^Tablavox -::- page_phrases.dat$").isEmpty());
+        monitor.hearOneUtterance(3000); // the greeting, if it is still going on
+        QVERIFY(x_->click(x_->centreOf(Qt::green)));
+        const double span = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+        const double expected = AudioMonitor::spokenSpan("Bonjour. Ça va ?");
+        QVERIFY2(std::abs(span - expected) < 0.3,
+                 qPrintable(QString("heard %1 s, the phrase lasts %2 s").arg(span).arg(expected)));
+
+        // Quit: the damaged page as it was; kept, the place where the window was.
+        QVERIFY(x_->menu(main, kProgrammeMenu, 8, 1, {"q"}));
+        QVERIFY(program.process.waitForFinished(20000) && program.process.exitCode() == 0);
+        QCOMPARE(fileBytes(program.file("pages/" + kStartPage)), damaged);
+        QVERIFY2(fileBytes(program.file("Tablavox2.cfg"))
+                     .startsWith(QStringLiteral("fenetre_gauche=%1\r\nfenetre_haut=%2\r\n")
+                                     .arg(place.x())
+                                     .arg(place.y())
+                                     .toLatin1()),
+                 fileBytes(program.file("Tablavox2.cfg")).left(80).constData());
+    }
+
+    void annulerKeepsTheEditsOuiSavesThenFollows() {
+        ProgramCopy program;
+        usual(program);
+        program.picture("jaune.png", Qt::yellow, 120);
+        const QByteArray start =
+            "couleur_page=16777215\r\njaune.png,page_suite.dat,300,200,120,120\r\n";
+        program.page(kStartPage, start);
+        program.page("page_suite.dat", "couleur_page=255\r\n");
+        const QString main = program.start(*x_);
+        QVERIFY(!main.isEmpty());
+        // The picture's menu, "Dimensions", "Plus Grand": the page is modified.
+        const int shown = pixelsOf(*x_, Qt::yellow);
+        const QPoint inWindow = x_->centreOf(Qt::yellow) - geometryOf(*x_, main).topLeft();
+        QVERIFY(x_->menu(main, inWindow.x(), inWindow.y(), 3,
+                         {"Down", "Down", "Down", "Down", "Right", "Return"}));
+        QTRY_VERIFY_WITH_TIMEOUT(pixelsOf(*x_, Qt::yellow) > shown, 10000);
+        const QPoint link = x_->centreOf(Qt::yellow);
+        for (const QString answer : {"Escape", "alt+o"}) {
+            QVERIFY(x_->click(link));
+            const QString box = x_->waitForWindow("^Tablavox$");
+            QVERIFY(!box.isEmpty() && x_->keysTo(box, {answer}));
+            QVERIFY(x_->waitForNoWindow("^Tablavox$"));
+            if (answer == "Escape") {
+                // Nothing lost, nothing played: the page as it stands, its file untouched.
+                QVERIFY(!x_->waitForWindow("^Tablavox -::- page_départ.dat$").isEmpty());
+                QCOMPARE(fileBytes(program.file("pages/" + kStartPage)), start);
+            }
+        }
+        QVERIFY(!x_->waitForWindow("^Tablavox -::- page_suite.dat$").isEmpty());
+        const QByteArray saved = fileBytes(program.file("pages/" + kStartPage));
+        QVERIFY2(saved != start && saved.startsWith("couleur_page=16777215\r\njaune.png,page_"
+                                                    "suite.dat,300,200,"),
+                 saved.constData());
+    }
+
+    void quittingWhileABoardSetComesInLeavesNothingOfIt() {
+        ProgramCopy program;
+        usual(program);
+        program.picture("jaune.png", Qt::yellow, 120);
+        program.page(kStartPage, "couleur_page=16777215\r\njaune.png,Bonjour,20,20,120,120\r\n");
+        const QStringList before = filesBelow(program.file(""));
+        QTemporaryDir source;
+        const QString set = package(source, largeBoardSet(229, true));
+        const QString main = program.start(*x_);
+        QVERIFY(!main.isEmpty());
+        // "Pages", "Importer…", the set; once its progress shows, "Programme", "Quitter".
+        QVERIFY(x_->menu(main, kPagesMenu, 8, 1, {"Up", "Up", "Return"}));
+        const QString files = x_->waitForWindow("^Choisir un fichier$");
+        QVERIFY(!files.isEmpty() && x_->typeTo(files, set) && x_->keysTo(files, {"Return"}));
+        QVERIFY(!x_->waitForWindow("^Tablavox$").isEmpty());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(x_->menu(main, kProgrammeMenu, 8, 1, {"q"}));
+        QVERIFY(program.process.waitForFinished(20000) && program.process.exitCode() == 0);
+        // The farewell takes two seconds; the import stops at once.
+        qInfo("quit %lld ms after the click", clock.elapsed());
+        QVERIFY(clock.elapsed() < 8000);
+        QCOMPARE(filesBelow(program.file("")), before);
+    }
+
+    void noSoundAtTheStartThenTheServerComesUp() {
+        // The program starts before the audio server it will use, as at a desktop's login.
+        QTemporaryDir runtime;
+        const QString socket = runtime.filePath("native");
+        ProgramCopy program;
+        usual(program);
+        program.extraEnvironment.insert("PULSE_SERVER", "unix:" + socket);
+        program.picture("jaune.png", Qt::yellow, 120);
+        program.page(kStartPage,
+                     "couleur_page=16777215\r\njaune.png,Bonjour maman,20,20,120,120\r\n");
+        QElapsedTimer clock;
+        clock.start();
+        const QString main = program.start(*x_);
+        QVERIFY(!main.isEmpty());
+        qInfo("the board shown %lld ms after the start", clock.elapsed());
+        QVERIFY(x_->xdotool({"search", "--onlyvisible", "--name", "^Tablavox$"}).isEmpty());
+        // A notice along the page, no box.
+        QTRY_VERIFY_WITH_TIMEOUT(pixelsOf(*x_, kNoticeColour) > 1000, 15000);
+        QVERIFY(x_->xdotool({"search", "--onlyvisible", "--name", "^Tablavox$"}).isEmpty());
+
+        QProcess server;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        server.setProcessEnvironment(env);
+        server.start("pulseaudio",
+                     {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                      "--load=module-native-protocol-unix socket=" + socket,
+                      "--load=module-null-sink sink_name=prive"});
+        QVERIFY(server.waitForStarted());
+        const auto stop = qScopeGuard([&] {
+            server.kill();
+            server.waitForFinished();
+        });
+        const auto answers = [&] {
+            QProcess pactl;
+            pactl.start("pactl", {"--server=unix:" + socket, "info"});
+            return pactl.waitForFinished() && pactl.exitCode() == 0;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(answers(), 15000);
+        AudioMonitor monitor("unix:" + socket);
+        QVERIFY(monitor.waitUntilListening(15000));
+        QTRY_COMPARE_WITH_TIMEOUT(pixelsOf(*x_, kNoticeColour), 0, 15000);
+        // The greeting, kept while no server took it, may come now.
+        monitor.hearOneUtterance(3000);
+        QVERIFY(x_->click(x_->centreOf(Qt::yellow)));
+        const double span = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+        QVERIFY2(std::abs(span - AudioMonitor::spokenSpan("Bonjour maman")) < 0.3,
+                 qPrintable(QString::number(span)));
+    }
+};
+
+QTEST_MAIN(EdgesEndToEndTest)
+#include "tst_e2e_edges.moc"
