@@ -157,7 +157,11 @@ private slots:
         QCOMPARE(p.state.page.currentPage, QStringLiteral("page_a.dat"));
         QVERIFY(p.state.page.pageModified && p.window.img(1));
         QCOMPARE(p.fakes.dialogs.messages.size(), 1);
-        p.fakes.dialogs.answers = {MessageAnswer::No};
+        // The modified page is offered a save: "Annuler" stays on it, "Non" goes.
+        p.fakes.dialogs.files.push_back(p.path("pages/animaux/page_chats.dat"));
+        p.fakes.dialogs.answers = {MessageAnswer::Cancel, MessageAnswer::No};
+        p.window.action("mnuChargePage")->trigger();
+        QVERIFY(p.state.page.pageModified && p.state.page.currentPage == "page_a.dat");
         p.window.action("mnuChargePage")->trigger();
         QCOMPARE(p.window.windowTitle(), QStringLiteral("Tablavox -::- animaux\\page_chats.dat"));
         p.state.page.pageColor = 65280;

@@ -117,35 +117,23 @@ private slots:
     }
 
     void theVoiceComesBackWhenTheServerDropsItsStream() {
-        // As when the output the stream played to goes away: the next phrase makes its
-        // stream anew and is heard.
+        // Killed by the server, as when its output goes away with no other to take it: the
+        // next phrase makes its stream anew and is heard.
         test::AudioMonitor monitor;
         QVERIFY(monitor.waitUntilListening());
-        QSignalSpy started(speech_.get(), &EspeakSpeech::audioStarted);
-        speech_->speak(QStringLiteral("Bonjour"));
-        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(!speech_->isSpeaking(), 5000);
-        // Killed by the server, as when its output goes away with no other to take it.
-        const auto run = [](const QString &program, const QStringList &args) {
-            QProcess p;
-            p.start(program, args);
-            p.waitForFinished();
-            return p.exitCode() == 0 ? std::optional(QString::fromUtf8(p.readAllStandardOutput()))
-                                     : std::nullopt;
-        };
-        run("pactl", {"load-module", "module-cli-protocol-unix"}); // for pacmd; may be there
-        const QStringList streams =
-            run("pactl", {"list", "short", "sink-inputs"}).value().split('\n');
-        for (const QString &line : streams) {
-            if (!line.isEmpty())
-                QVERIFY(run("pacmd", {"kill-sink-input", line.section('\t', 0, 0)}));
-        }
-        QVERIFY(streams.size() > 1);
-        monitor.take();
-        speech_->speak(QStringLiteral("Bonjour"));
-        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 2, 5000);
         QByteArray heard;
-        QTRY_VERIFY_WITH_TIMEOUT(loudest(heard += monitor.take()) > 1000, 5000);
+        for (int round = 0; round < 2; ++round) {
+            speech_->speak(QStringLiteral("Bonjour"));
+            QTRY_VERIFY_WITH_TIMEOUT(loudest(heard += monitor.take()) > 1000, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(!speech_->isSpeaking(), 5000);
+            QCOMPARE(QProcess::execute("bash", {"-c", "pactl load-module module-cli-protocol-unix "
+                                                      ">/dev/null 2>&1; for s in $(pactl list "
+                                                      "short sink-inputs | cut -f1); do pacmd "
+                                                      "kill-sink-input $s || exit 1; done"}),
+                     0);
+            monitor.take();
+            heard.clear();
+        }
     }
 
     void pageSoundsAndTheirPlayer() {

@@ -243,43 +243,6 @@ private slots:
         QCOMPARE(again.main().frameGeometry(), QRect(40, 50, 640, 480));
     }
 
-    void aDamagedStartPageAndAPlaceFromABiggerScreen() {
-        // A start page with a 51st picture and a place from a screen far larger than this one.
-        Program p;
-        const QByteArray damaged =
-            "couleur_page=1\r\n" + QByteArray("p.jpg,a,1,1,1,1\r\n").repeated(51);
-        test::writeBytes(p.dir.filePath(kStartPage), damaged);
-        test::writeBytes(p.state.paths.configFile(),
-                         "fenetre_gauche=1e300\r\nfenetre_haut=30000000\r\n"
-                         "fenetre_largeur=3000000000\r\nfenetre_hauteur=900\r\n");
-        p.start();
-        // Told, and the program goes on in an empty window that names no page.
-        QVERIFY(p.finished->isEmpty());
-        QCOMPARE(p.fakes.dialogs.messages.size(), 1);
-        QVERIFY(!p.fakes.dialogs.messages[0].text.contains("arrête"));
-        QCOMPARE(p.main().windowTitle(), QStringLiteral("Tablavox"));
-        // The window wholly on the screen, shrunk to it.
-        const QRect screen = p.main().screen()->availableGeometry();
-        QVERIFY2(screen.contains(p.main().frameGeometry()),
-                 qPrintable(QString("%1,%2 %3x%4")
-                                .arg(p.main().frameGeometry().x())
-                                .arg(p.main().frameGeometry().y())
-                                .arg(p.main().frameGeometry().width())
-                                .arg(p.main().frameGeometry().height())));
-        QCOMPARE(p.main().frameGeometry().width(), screen.width());
-        // Quit: the damaged page is left as it was; the place kept is where the window was.
-        p.main().action("menuQuitter")->trigger();
-        QCOMPARE(p.finished->at(0).at(0).toInt(), 0);
-        QCOMPARE(test::fileBytes(p.dir.filePath(kStartPage)), damaged);
-        const QRect f = p.main().frameGeometry();
-        QVERIFY(p.config().startsWith(QString("fenetre_gauche=%1\r\nfenetre_haut=%2\r\n"
-                                              "fenetre_largeur=%3\r\n")
-                                          .arg(f.x())
-                                          .arg(f.y())
-                                          .arg(f.width())
-                                          .toLatin1()));
-    }
-
     void realMessageBoxesOfferTheirAnswers() {
         QMessageBox::Icon icon{};
         QMessageBox::StandardButtons buttons;

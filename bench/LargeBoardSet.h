@@ -1,8 +1,8 @@
 #pragma once
 
 // A board set as large as a school's: boards of twenty buttons with pictures of their own,
-// each board linked to the next and back to the first. For the import's benchmark and for
-// the stories that quit while it comes in.
+// each board linked to the next and back to the first. For the import's benchmark, and for
+// the end-to-end story that quits while it comes in.
 
 #include <QBuffer>
 #include <QColor>
