@@ -199,7 +199,8 @@ void Startup::quitProgram() {
     if (ended_)
         return;
     // A board set coming in stops first and leaves nothing of itself behind.
-    boards_->stopImport();
+    if (boards_)
+        boards_->stopImport();
     speech_->litLeTexte(QStringLiteral("Au revoir...;"));
     services_.waiter.waitMs(2000);
     pages_->savePage();
