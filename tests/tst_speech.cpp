@@ -99,6 +99,10 @@ private slots:
         window.check();
         QCOMPARE(notices.size(), 2);
         QVERIFY(notices[1][0].toString().isEmpty());
+        // A fault that comes back has its own time to last before it is told.
+        recorded.unavailable = "aucune sortie audio n'a été trouvée";
+        window.check();
+        QCOMPARE(notices.size(), 2);
 
         test::AudioMonitor monitor;
         QVERIFY2(monitor.waitUntilListening(), "parec (pulseaudio-utils) is needed");

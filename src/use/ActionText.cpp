@@ -9,11 +9,6 @@ namespace {
 
 const QStringList kMediaExtensions = {"wav", "mp3", "mid", "mpg", "mpeg", "avi", "flv", "wmv"};
 
-bool breaksLine(QChar c) {
-    // In a stored phrase "\" is a line break.
-    return c == u'\r' || c == u'\n' || c == u'\\';
-}
-
 } // namespace
 
 QString actionExtension(const QString &action) {
@@ -25,8 +20,9 @@ QString actionExtension(const QString &action) {
     // number ("14.30") ends a sentence or writes a number: it names no file.
     if (ext.isEmpty() || !ext.front().isLetter())
         return {};
+    // Spaces and line breaks, "\" among them (a line break in a stored phrase).
     for (const QChar c : ext) {
-        if (c.isSpace() || breaksLine(c))
+        if (c.isSpace() || c == u'\\')
             return {};
     }
     return ext.toLower();
