@@ -143,8 +143,9 @@ PictureControl *MainWindow::createPicture(int index) {
     control->hide();
     connect(control, &PictureControl::pressed, this, &MainWindow::picturePressed);
     connect(control, &PictureControl::hovered, this, &MainWindow::pictureHovered);
-    // The frame is drawn over the pictures.
+    // The frame is drawn over the pictures, and a notice for the carer over both.
     cadreSelection_->raise();
+    notice_->raise();
     img_[std::size_t(index)] = control;
     return control;
 }
