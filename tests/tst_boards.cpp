@@ -377,7 +377,7 @@ private slots:
         p.window.action("mnuImporter")->trigger();
         QVERIFY(finished.wait(20000));
         QVERIFY(p.window.surface()->isEnabled());
-        QCOMPARE(p.state.page.currentPage, QStringLiteral("page_maison.dat"));
+        QCOMPARE(p.window.windowTitle(), QStringLiteral("Tablavox -::- page_maison.dat"));
         QCOMPARE(p.fakes.dialogs.messages.size(), 2);
         QVERIFY(p.fakes.dialogs.messages[0].text.startsWith("Ces pages existent déjà"));
     }
