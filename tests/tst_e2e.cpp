@@ -20,16 +20,10 @@ constexpr int kProgrammeMenu = 44, kPagesMenu = 111, kImagesMenu = 166;
 
 } // namespace
 
-class EndToEndTest : public QObject {
+class EndToEndTest : public X11Suite {
     Q_OBJECT
-    std::unique_ptr<X11Session> x_;
 
 private slots:
-    void initTestCase() {
-        x_ = std::make_unique<X11Session>();
-        QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
-    }
-
     void firstStartAPhraseASecondCopyACrashThenQuit() {
         ProgramCopy program;
         program.picture("rouge.jpg", Qt::red, 300);

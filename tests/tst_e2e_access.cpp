@@ -55,9 +55,8 @@ int copiesInStrip(const X11Session &x, QPoint centre) {
 
 } // namespace
 
-class AccessEndToEndTest : public QObject {
+class AccessEndToEndTest : public X11Suite {
     Q_OBJECT
-    std::unique_ptr<X11Session> x_;
 
     // The program started on its page, its greeting heard to the end: its window, or empty.
     QString startPastGreeting(ProgramCopy &program, AudioMonitor &monitor) const {
@@ -68,11 +67,6 @@ class AccessEndToEndTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        x_ = std::make_unique<X11Session>();
-        QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
-    }
-
     void threePicturesThenDireThenScanningChosenInTheProperties() {
         ProgramCopy program;
         AudioMonitor monitor;

@@ -145,6 +145,11 @@ QImage X11Session::screen() const {
     return QImage(dir.filePath("s.png"));
 }
 
+void X11Suite::initTestCase() {
+    x_ = std::make_unique<X11Session>();
+    QVERIFY2(x_->isRunning(), "Xvfb and xdotool are needed (scripts/install-deps.sh)");
+}
+
 bool similar(QColor a, QColor b, int tolerance) {
     return std::abs(a.red() - b.red()) < tolerance && std::abs(a.green() - b.green()) < tolerance &&
            std::abs(a.blue() - b.blue()) < tolerance;

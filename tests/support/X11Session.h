@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QObject>
 #include <QPoint>
 #include <QProcess>
 #include <QString>
@@ -49,6 +50,15 @@ private:
 };
 
 bool similar(QColor a, QColor b, int tolerance = 30);
+
+// An end-to-end suite: one private X server for all its stories.
+class X11Suite : public QObject {
+    Q_OBJECT
+protected:
+    std::unique_ptr<X11Session> x_;
+private slots:
+    void initTestCase();
+};
 
 // A program directory of its own: a copy of the built program, with its data directories.
 class ProgramCopy {
