@@ -16,7 +16,6 @@
 #include "CpuLoad.h"
 #include "MonitorRecorder.h"
 #include "Stats.h"
-#include "support/Fakes.h"
 #include "support/X11Session.h"
 
 #include <QCoreApplication>

@@ -8,13 +8,13 @@
 // Prints its figures.
 
 #include "CpuLoad.h"
+#include "model/AppState.h"
 #include "page/DiskPictureCache.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
 #include "page/PageSounds.h"
 #include "page/PictureCache.h"
 #include "page/PictureControl.h"
-#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/StandInServices.h"
 #include "platform/TextFile.h"

@@ -13,7 +13,7 @@
 #include "Stats.h"
 #include "platform/EspeakSpeech.h"
 #include "platform/Wav.h"
-#include "support/Fakes.h"
+#include "support/Files.h"
 #include "support/X11Session.h"
 
 #include <QCoreApplication>

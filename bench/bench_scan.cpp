@@ -10,9 +10,9 @@
 
 #include "CpuLoad.h"
 #include "MonitorRecorder.h"
+#include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
-#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/EspeakSpeech.h"
 #include "platform/Services.h"

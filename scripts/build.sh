@@ -6,6 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-$here/build}
 shift || true
-cmake -S "$here" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake -S "$here" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON "$@" \
+  >/dev/null
 # shellcheck disable=SC2086 # the names are words
 cmake --build "$dir" -j"$(nproc)" ${TARGETS:+--target $TARGETS}

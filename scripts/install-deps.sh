@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config clang-tidy
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-qpa-plugins libqt6svg6 qt6-svg-dev fonts-dejavu-core qt6-translations-l10n
   libespeak-ng-dev espeak-ng-data

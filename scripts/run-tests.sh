@@ -10,6 +10,9 @@ export QT_QPA_PLATFORM=offscreen
 source "$here/scripts/start-audio.sh"
 
 bash "$here/scripts/build.sh" "$here/build-ci" -DTABLAVOX_WERROR=ON
+# The checks of .clang-tidy over the program's own sources; any finding fails the run.
+run-clang-tidy -p "$here/build-ci" -quiet -j "$(nproc)" "^$here/src/.*\.cpp$" >"$here/build-ci/clang-tidy.log" 2>&1 ||
+  { grep -E "(error|warning):" "$here/build-ci/clang-tidy.log"; exit 1; }
 (cd "$here/build-ci" && ctest --output-on-failure)
 
 bash "$here/scripts/build.sh" "$here/build-asan" -DTABLAVOX_WERROR=ON -DTABLAVOX_SANITIZE=ON \

@@ -1,12 +1,14 @@
 // A press on a picture: real mouse presses on the controls of a page loaded from its file,
 // phrases, keywords, links, the message strip and media on a scripted player.
 
+#include "model/Action.h"
 #include "page/Conjugation.h"
 #include "page/PictureControl.h"
 #include "page/SentenceBar.h"
 #include "platform/Cp1252.h"
+#include "support/CaseTables.h"
+#include "support/Files.h"
 #include "support/PageFixture.h"
-#include "use/ActionText.h"
 #include "use/MediaPlayback.h"
 #include "use/MediaWindow.h"
 #include "use/PictureAccessible.h"

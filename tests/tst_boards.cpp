@@ -5,14 +5,16 @@
 #include "boards/BoardExport.h"
 #include "boards/BoardImport.h"
 #include "boards/ObfBoard.h"
+#include "model/Action.h"
 #include "page/PageFile.h"
 #include "platform/Cp1252.h"
 #include "platform/TextFile.h"
 #include "platform/Wav.h"
 #include "platform/ZipArchive.h"
-#include "support/Fakes.h"
+#include "support/BoardBuilders.h"
+#include "support/CaseTables.h"
+#include "support/Files.h"
 #include "support/PageFixture.h"
-#include "use/ActionText.h"
 
 #include <QtTest>
 #include <QtWidgets>

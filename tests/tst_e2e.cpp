@@ -2,7 +2,7 @@
 // audio server.
 
 #include "support/AudioMonitor.h"
-#include "support/Fakes.h"
+#include "support/Files.h"
 #include "support/X11Session.h"
 
 #include <QtTest>

@@ -2,7 +2,7 @@
 // with real clicks and real key presses held as a person holds them, heard at the audio server.
 
 #include "support/AudioMonitor.h"
-#include "support/Fakes.h"
+#include "support/Files.h"
 #include "support/X11Session.h"
 
 #include <QImage>

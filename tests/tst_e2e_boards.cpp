@@ -1,7 +1,8 @@
 // Building boards in the real program with real input: a symbol found by its name, then a
 // board set brought in from another program.
 
-#include "support/Fakes.h"
+#include "support/BoardBuilders.h"
+#include "support/Files.h"
 #include "support/X11Session.h"
 #include "symbols/SymbolLibrary.h"
 

@@ -5,7 +5,8 @@
 #include "LargeBoardSet.h"
 #include "platform/Cp1252.h"
 #include "support/AudioMonitor.h"
-#include "support/Fakes.h"
+#include "support/BoardBuilders.h"
+#include "support/Files.h"
 #include "support/X11Session.h"
 
 #include <QtTest>

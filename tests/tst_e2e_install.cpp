@@ -2,7 +2,7 @@
 // whose home is new, and a second person's boards open beside the first's.
 
 #include "support/AudioMonitor.h"
-#include "support/Fakes.h"
+#include "support/Files.h"
 #include "support/X11Session.h"
 
 #include <QtTest>

@@ -11,6 +11,8 @@
 #include "page/SelectionFrame.h"
 #include "platform/Cp1252.h"
 #include "platform/StoredPath.h"
+#include "support/CaseTables.h"
+#include "support/Files.h"
 #include "support/PageFixture.h"
 #include "use/MediaPlayback.h"
 #include "use/PictureActivation.h"

@@ -2,14 +2,16 @@
 // paths, colours) and the configuration file read, written and recovered.
 
 #include "app/SettingsStore.h"
-#include "platform/AppState.h"
+#include "model/AppState.h"
+#include "model/Settings.h"
 #include "platform/Colors.h"
 #include "platform/Cp1252.h"
 #include "platform/Numbers.h"
-#include "platform/Settings.h"
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
-#include "support/Fakes.h"
+#include "support/CaseTables.h"
+#include "support/Files.h"
+#include "support/ServiceDoubles.h"
 
 #include <QDir>
 #include <QtTest>

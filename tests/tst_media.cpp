@@ -1,13 +1,14 @@
 // The real player on the real audio server: every kind of file a picture can name, and
 // files that would lead it elsewhere.
 
+#include "model/AppState.h"
 #include "page/MainWindow.h"
-#include "platform/AppState.h"
 #include "platform/MediaFormat.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/Wav.h"
 #include "support/AudioMonitor.h"
-#include "support/Fakes.h"
+#include "support/Files.h"
+#include "support/ServiceDoubles.h"
 #include "use/MediaPlayback.h"
 #include "use/MediaWindow.h"
 

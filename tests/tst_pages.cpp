@@ -7,6 +7,8 @@
 #include "page/SelectionFrame.h"
 #include "platform/Cp1252.h"
 #include "platform/TextFile.h"
+#include "support/CaseTables.h"
+#include "support/Files.h"
 #include "support/PageFixture.h"
 
 #include <QtTest>

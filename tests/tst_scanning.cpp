@@ -4,6 +4,7 @@
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
 #include "page/SentenceBar.h"
+#include "support/CaseTables.h"
 #include "support/PageFixture.h"
 #include "use/DwellPointing.h"
 #include "use/DwellRule.h"

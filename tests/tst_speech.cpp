@@ -7,7 +7,8 @@
 #include "platform/SpeechMarkup.h"
 #include "platform/Wav.h"
 #include "support/AudioMonitor.h"
-#include "support/Fakes.h"
+#include "support/CaseTables.h"
+#include "support/ServiceDoubles.h"
 #include "use/SpeechWindow.h"
 
 #include <QtTest>

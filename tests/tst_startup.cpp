@@ -6,14 +6,16 @@
 #include "app/LaunchWindow.h"
 #include "app/ProgramPropertiesDialog.h"
 #include "app/Startup.h"
+#include "model/AppState.h"
 #include "page/ColorSwatch.h"
 #include "page/MainWindow.h"
 #include "page/PageColorDialog.h"
 #include "page/PageSounds.h"
 #include "page/SelectionFrame.h"
-#include "platform/AppState.h"
 #include "platform/QtDialogs.h"
-#include "support/Fakes.h"
+#include "support/CaseTables.h"
+#include "support/Files.h"
+#include "support/ServiceDoubles.h"
 
 #include <QtTest>
 #include <QtWidgets>

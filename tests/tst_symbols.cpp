@@ -4,6 +4,8 @@
 #include "edit/PropertiesDialog.h"
 #include "page/PictureControl.h"
 #include "platform/Cp1252.h"
+#include "support/CaseTables.h"
+#include "support/Files.h"
 #include "support/PageFixture.h"
 #include "symbols/SymbolDialog.h"
 #include "symbols/SymbolLibrary.h"

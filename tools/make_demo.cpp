@@ -3,7 +3,7 @@
 // make_vocabulary lays beside it. Files already there are left alone, so a carer's edits
 // to the demo survive a rebuild.
 
-#include "platform/Settings.h"
+#include "model/Settings.h"
 #include "platform/TextFile.h"
 #include "platform/Wav.h"
 

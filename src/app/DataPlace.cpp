@@ -1,6 +1,6 @@
 #include "DataPlace.h"
 
-#include "platform/Settings.h"
+#include "model/Settings.h"
 #include "platform/TextFile.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "PageLock.h"
 
+#include "model/AppState.h"
 #include "page/MainWindow.h"
-#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 #include "use/SwitchInput.h"

@@ -1,9 +1,9 @@
 #include "ProgramPropertiesDialog.h"
 
+#include "model/AppState.h"
 #include "page/ColorSwatch.h"
 #include "page/PageSounds.h"
 #include "page/SelectionFrame.h"
-#include "platform/AppState.h"
 #include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"

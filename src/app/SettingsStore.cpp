@@ -1,6 +1,6 @@
 #include "SettingsStore.h"
 
-#include "platform/AppState.h"
+#include "model/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/TextFile.h"
 

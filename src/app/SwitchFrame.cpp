@@ -2,7 +2,7 @@
 
 #include "ProgramPropertiesDialog.h"
 
-#include "platform/AppState.h"
+#include "model/AppState.h"
 #include "platform/DialogParts.h"
 
 #include <QCheckBox>

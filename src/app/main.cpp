@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/DataPlace.h"
 #include "app/Startup.h"
-#include "platform/AppState.h"
+#include "model/AppState.h"
 #include "platform/EspeakSpeech.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/PulseSoundPlayer.h"

@@ -2,9 +2,9 @@
 
 #include "BoardExport.h"
 #include "BoardImport.h"
+#include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
-#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 

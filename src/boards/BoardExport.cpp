@@ -1,12 +1,12 @@
 #include "BoardExport.h"
 
 #include "ObfBoard.h"
+#include "model/Action.h"
 #include "page/PageFile.h"
 #include "platform/MediaFormat.h"
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
 #include "platform/ZipArchive.h"
-#include "use/ActionText.h"
 #include "use/SwitchRules.h"
 
 #include <QFile>

@@ -3,10 +3,10 @@
 #include "BoardMedia.h"
 
 #include "ObfBoard.h"
+#include "model/Action.h"
 #include "page/PageFile.h"
 #include "platform/TextFile.h"
 #include "platform/ZipArchive.h"
-#include "use/ActionText.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -503,7 +503,7 @@ private:
                 ++report_.pictures;
             }
             if (on)
-                place(wayTo(QStringLiteral("suite")), l.pages[qsizetype(part + 1)],
+                place(wayTo(QStringLiteral("suite")), l.pages[qsizetype(part) + 1],
                       grid.cells[std::size_t(index)]);
             if (!report_.error.isEmpty())
                 return {};

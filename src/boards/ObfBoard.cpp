@@ -1,8 +1,8 @@
 #include "ObfBoard.h"
 
+#include "model/Action.h"
 #include "platform/Cp1252.h"
 #include "symbols/SymbolLibrary.h"
-#include "use/ActionText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

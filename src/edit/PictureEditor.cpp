@@ -2,11 +2,11 @@
 
 #include "EditGeometry.h"
 #include "PointerModes.h"
+#include "model/AppState.h"
 #include "page/GeometryCapture.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
-#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 #include "use/MediaPlayback.h"

@@ -2,10 +2,10 @@
 
 #include "EditGeometry.h"
 #include "Outline.h"
+#include "model/AppState.h"
 #include "page/GeometryCapture.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
-#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 

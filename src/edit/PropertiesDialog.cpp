@@ -1,10 +1,11 @@
 #include "PropertiesDialog.h"
 
+#include "model/Action.h"
+#include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageCommands.h"
 #include "page/PictureCache.h"
 #include "page/PictureControl.h"
-#include "platform/AppState.h"
 #include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
@@ -12,7 +13,6 @@
 #include "platform/StoredPath.h"
 #include "symbols/SymbolDialog.h"
 #include "symbols/SymbolLibrary.h"
-#include "use/ActionText.h"
 #include "use/SpeechWindow.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "MainWindow.h"
 #include "PictureControl.h"
-#include "platform/AppState.h"
+#include "model/AppState.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include "PictureControl.h"
 #include "SelectionFrame.h"
 #include "SentenceBar.h"
-#include "platform/AppState.h"
+#include "model/AppState.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/PageModel.h"
-#include "platform/Settings.h"
+#include "model/PageModel.h"
+#include "model/Settings.h"
 
 #include <QMainWindow>
 #include <array>

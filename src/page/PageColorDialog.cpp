@@ -2,7 +2,7 @@
 
 #include "ColorSwatch.h"
 #include "MainWindow.h"
-#include "platform/AppState.h"
+#include "model/AppState.h"
 #include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"

@@ -2,7 +2,7 @@
 
 #include "MainWindow.h"
 #include "PageLoader.h"
-#include "platform/AppState.h"
+#include "model/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 #include "platform/StoredPath.h"

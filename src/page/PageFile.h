@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PageModel.h"
+#include "model/PageModel.h"
 #include "platform/Units.h"
 
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "DwellPointing.h"
 
+#include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
 #include "page/SentenceBar.h"
-#include "platform/AppState.h"
 #include "platform/Colors.h"
 #include "use/Scanning.h"
 

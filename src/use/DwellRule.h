@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Settings.h"
+#include "model/Settings.h"
 
 #include <QPoint>
 

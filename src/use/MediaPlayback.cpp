@@ -1,8 +1,8 @@
 #include "MediaPlayback.h"
 
 #include "MediaWindow.h"
+#include "model/AppState.h"
 #include "page/MainWindow.h"
-#include "platform/AppState.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
 #include "platform/StoredPath.h"

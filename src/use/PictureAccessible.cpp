@@ -1,7 +1,7 @@
 #include "PictureAccessible.h"
 
+#include "model/Action.h"
 #include "page/PictureControl.h"
-#include "use/ActionText.h"
 
 #include <QAccessibleWidget>
 #include <QFileInfo>

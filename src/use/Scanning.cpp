@@ -1,11 +1,11 @@
 #include "Scanning.h"
 
-#include "ActionText.h"
+#include "model/Action.h"
+#include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
 #include "page/SelectionFrame.h"
 #include "page/SentenceBar.h"
-#include "platform/AppState.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"

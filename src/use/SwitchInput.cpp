@@ -1,8 +1,8 @@
 #include "SwitchInput.h"
 
 #include "Scanning.h"
+#include "model/AppState.h"
 #include "page/MainWindow.h"
-#include "platform/AppState.h"
 
 #include <QApplication>
 #include <QKeyEvent>

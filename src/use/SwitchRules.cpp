@@ -1,10 +1,11 @@
 #include "SwitchRules.h"
 
-#include "ActionText.h"
-#include "platform/Settings.h"
+#include "model/Action.h"
+#include "model/Settings.h"
 
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
 
 namespace tv {
 
@@ -72,7 +73,7 @@ void ScanPace::rebound(int stepMs, int minMs, int maxMs) {
 }
 
 int ScanPace::held(double ms) const {
-    return int(std::clamp(ms, double(min_), double(max_)) + 0.5);
+    return int(std::lround(std::clamp(ms, double(min_), double(max_))));
 }
 
 static double medianOf(std::vector<double> v) {

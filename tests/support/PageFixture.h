@@ -1,11 +1,12 @@
 #pragma once
 
-#include "Fakes.h"
+#include "Files.h"
+#include "ServiceDoubles.h"
+#include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
 #include "page/PageSounds.h"
 #include "page/PictureCache.h"
-#include "platform/AppState.h"
 
 #include <QDir>
 #include <QImage>

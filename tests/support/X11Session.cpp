@@ -1,6 +1,6 @@
 #include "X11Session.h"
 
-#include "Fakes.h"
+#include "Files.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -4,13 +4,10 @@
 #include "platform/Services.h"
 #include "platform/StandInServices.h"
 
-#include <QColor>
-#include <QList>
-#include <QRegularExpression>
-#include <QSize>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <deque>
+
+class QWidget;
 
 namespace tv::test {
 
@@ -92,48 +89,6 @@ struct FakeServices {
     RecordingCursor cursor;
     RecordingWaiter waiter;
     Services services{dialogs, speech, sounds, media, cursor, waiter};
-};
-
-// Raw bytes of a file, for byte-for-byte comparisons.
-QByteArray fileBytes(const QString &path);
-// A PNG file's bytes: a picture of one colour.
-QByteArray pngBytes(const QColor &color, QSize size = {8, 8});
-void writeBytes(const QString &path, const QByteArray &bytes);
-
-// The rows of a table of cases in tests/data/cases: tab-separated columns holding the C
-// escapes \r, \n, \t and \\; lines starting with "#", and a tab followed by "# ", are comments.
-QList<QStringList> caseTable(const QString &name);
-
-// Makes dir/<name> for each row of the media case table whose name matches `names`.
-bool makeMedia(const QString &dir, const QRegularExpression &names);
-
-// A board set of the open board format: two boards, "Maison" with every kind of button and
-// "Jeux" with a way back; one picture too large to decode, another with a right header and
-// wrong data.
-using BoardEntries = std::vector<std::pair<QString, QByteArray>>;
-BoardEntries boardSet();
-// The entries zipped into dir/set.obz.
-QString package(const QTemporaryDir &dir, const BoardEntries &entries);
-
-// A small file system of its own (tmpfs), for a disk that is really full or really
-// read-only. Mounting needs root: mounted() tells whether it could be done.
-class SmallDisk {
-public:
-    explicit SmallDisk(const QString &size);
-    ~SmallDisk();
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
-
-    bool mounted() const { return mounted_; }
-    QString path() const { return dir_.path(); }
-    QString path(const QString &name) const { return dir_.filePath(name); }
-    // Writes until no byte more fits, then frees `leave` bytes of it.
-    bool fill(qint64 leave = 0);
-    bool makeReadOnly();
-
-private:
-    QTemporaryDir dir_;
-    bool mounted_ = false;
 };
 
 // The controls of a window a screen reader could not name (their object names).

@@ -1,4 +1,4 @@
-#include "ActionText.h"
+#include "Action.h"
 
 #include <QFileInfo>
 #include <QStringList>

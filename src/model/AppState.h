@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/PageModel.h"
+#include "model/PageModel.h"
+#include "model/Settings.h"
 #include "platform/ProgramPaths.h"
-#include "platform/Settings.h"
 #include "platform/Units.h"
 
 #include <QPoint>
