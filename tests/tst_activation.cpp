@@ -112,12 +112,19 @@ private slots:
         QCOMPARE(p.fakes.speech.said.size(), 2);
         QVERIFY(p.fakes.dialogs.messages.isEmpty());
         // A pending move is taken by the left button only, which then says nothing.
-        p.state.pointerMode = QStringLiteral("déplacer");
+        struct ArmedEditor final : PressEditor {
+            QStringList asked;
+            bool pointerArmed() const override { return true; }
+            bool moveArmed() const override { return true; }
+            void startMove(int index, QPoint) override { asked << QString("move %1").arg(index); }
+            void openPictureMenu() override { asked << "menu"; }
+        } editor;
+        p.activation.setEditor(&editor);
         p.press("Bonjour maman.", Qt::RightButton);
-        QCOMPARE(p.state.pointerMode, QStringLiteral("déplacer"));
         p.press("Bonjour maman.");
-        QVERIFY(p.state.pointerMode.isEmpty());
+        QCOMPARE(editor.asked, QStringList({"menu", "move 2"}));
         QCOMPARE(p.fakes.speech.said.size(), 2);
+        p.activation.setEditor(nullptr);
     }
 
     void keywordsAndLinks() {

@@ -224,10 +224,10 @@ private slots:
     void dragOntoTheBackgroundOrAPicture() {
         Page p;
         p.menu(1, "mnuDéplacer");
-        QCOMPARE(p.state.pointerMode, kModeMove);
+        QCOMPARE(p.modes.mode(), PointerMode::Move);
         // Grabbed 195, 300 twips inside picture 3; dropped on the background at 4995, 3990.
         QTest::mousePress(p.img(3), Qt::LeftButton, {}, {13, 20});
-        QVERIFY(p.state.pointerMode.isEmpty() && !QApplication::overrideCursor());
+        QVERIFY(p.modes.mode() == PointerMode::None && !QApplication::overrideCursor());
         QCOMPARE(p.rect(3).topLeft(), QPoint(300, 3000)); // still in place until the drop
         QTest::mouseMove(p.img(3), p.fromPicture(3, {200, 150}));
         QCOMPARE(p.modes.dragOutline()->twipsRect(), QRect(3000 - 195, 2250 - 300, 1500, 1200));
@@ -259,7 +259,7 @@ private slots:
         QTest::keyPress(&p.window, Qt::Key_Up);
         QCOMPARE(p.record(2).topLeft(), QPoint(3407, 500));
         QTest::keyPress(&p.window, Qt::Key_Return);
-        QVERIFY(p.state.pointerMode.isEmpty() && !QApplication::overrideCursor());
+        QVERIFY(p.modes.mode() == PointerMode::None && !QApplication::overrideCursor());
         QVERIFY(p.state.page.pageModified);
         // Never beyond what the record holds.
         p.img(1)->setTwipsGeometry(32700, 600, 1500, 1200);
@@ -298,7 +298,8 @@ private slots:
         QVERIFY(p.state.page.pageModified);
         QTest::mousePress(background, Qt::LeftButton, {}, {300, 200});
         QCOMPARE(p.record(1), QRect(300, 600, 4200, 2400));
-        QVERIFY(p.img(1)->isVisible() && !outline->isVisible() && p.state.pointerMode.isEmpty());
+        QVERIFY(p.img(1)->isVisible() && !outline->isVisible() &&
+                p.modes.mode() == PointerMode::None);
         // Too low: a warning, and the height is kept.
         p.menu(1, "mnuEtirer");
         QTest::mousePress(background, Qt::LeftButton, {}, {60, 53}); // 900, 795 twips

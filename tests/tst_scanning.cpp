@@ -8,6 +8,7 @@
 #include "support/PageFixture.h"
 #include "use/DwellPointing.h"
 #include "use/DwellRule.h"
+#include "use/ScanOrder.h"
 #include "use/Scanning.h"
 #include "use/SwitchInput.h"
 #include "use/SwitchRules.h"
@@ -77,17 +78,20 @@ private slots:
             for (int i = 0; i + 1 < points.size(); ++i) {
                 const QStringList p = points[i].split(':'), xy = p[1].split(',');
                 for (qint64 ms = p[0].toInt(); ms < points[i + 1].split(':')[0].toInt(); ms += 10)
-                    if (const int t = rule.sample(ms, {xy[0].toInt(), xy[1].toInt()}, p[2].toInt());
-                        t >= 0)
-                        chosen << QStringLiteral("%1@%2").arg(t).arg(ms);
+                    if (const Target t =
+                            rule.sample(ms, {xy[0].toInt(), xy[1].toInt()},
+                                        p[2] == "-1" ? Target{} : Target::picture(p[2].toInt()));
+                        t)
+                        chosen << QStringLiteral("%1@%2").arg(t.number).arg(ms);
             }
             QVERIFY2(chosen.join(' ') == row[2], qPrintable(row[1] + " -> " + chosen.join(' ')));
         }
         // The ring shows the time gone by, and nothing once the rest has chosen.
         DwellRule rule({1000, 30, false});
-        rule.sample(0, {5, 5}, 1);
+        rule.sample(0, {5, 5}, Target::picture(1));
         QCOMPARE(rule.progress(250), 0.25);
-        QVERIFY(rule.sample(1000, {5, 5}, 1) == 1 && rule.progress(1100) == 0);
+        QVERIFY(rule.sample(1000, {5, 5}, Target::picture(1)) == Target::picture(1) &&
+                rule.progress(1100) == 0);
     }
 
     void stepsVisitEveryPictureThenTheStripThenWrap() {
@@ -106,7 +110,7 @@ private slots:
         // the cursor on each, then the pictures again in their order.
         p.state.settings.sentenceBar = true;
         p.window.applyLook();
-        p.state.scanIndex = 0;
+        p.scanning.forgetFramed();
         SentenceBar *bar = p.window.sentenceBar();
         QList<int> marked;
         for (int i = 0; i < 7; ++i) {
@@ -242,7 +246,7 @@ private slots:
         p.scanning.step();
         p.loader.loadPage();
         QVERIFY(p.window.scanTimer()->isActive());
-        QCOMPARE(p.state.scanIndex, 0);
+        QCOMPARE(p.scanning.place(), 0);
         // The timer drives the steps on its own.
         QTRY_COMPARE_WITH_TIMEOUT(p.state.currentImage, 1, 3000);
     }
@@ -365,8 +369,8 @@ private slots:
         p.tap(Qt::Key_Space);
         p.scanning.step();
         p.scanning.step();
-        QCOMPARE(p.state.scanInRow, -1);
-        QCOMPARE(p.state.scanIndex, 1);
+        QCOMPARE(p.scanning.placeInRow(), -1);
+        QCOMPARE(p.scanning.place(), 1);
         QCOMPARE(p.pressed.size(), 1);
     }
 

@@ -1,5 +1,6 @@
 #include "PageLock.h"
 
+#include "edit/PointerModes.h"
 #include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "platform/Dialogs.h"
@@ -14,9 +15,10 @@
 
 namespace tv {
 
-PageLock::PageLock(AppState &state, MainWindow &window, Services &services,
+PageLock::PageLock(AppState &state, MainWindow &window, Services &services, PointerModes &modes,
                    std::function<void()> save, QObject *parent)
-    : QObject(parent), state_(state), window_(window), services_(services), save_(std::move(save)) {
+    : QObject(parent), state_(state), window_(window), services_(services), modes_(modes),
+      save_(std::move(save)) {
     hold_.setSingleShot(true);
     hold_.setInterval(kHoldMs);
     connect(&hold_, &QTimer::timeout, this, [this] { setLocked(false); });
@@ -55,7 +57,7 @@ void PageLock::apply() {
             if (qobject_cast<QDialog *>(w) && w->isVisible())
                 w->close();
         }
-        state_.pointerMode.clear();
+        modes_.cancel();
         if (state_.settings.fullScreen)
             window_.setFullScreen(true);
     }

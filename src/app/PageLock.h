@@ -9,6 +9,7 @@ namespace tv {
 struct AppState;
 struct Services;
 class MainWindow;
+class PointerModes;
 
 // The person's mode: a locked page keeps choosing, the message strip, the player and
 // scanning, and closes everything that edits (the menus, the picture menu, moving); the
@@ -20,8 +21,8 @@ public:
     static constexpr int kHoldMs = 2000;
 
     // `save` keeps the settings in the file at once.
-    PageLock(AppState &state, MainWindow &window, Services &services, std::function<void()> save,
-             QObject *parent = nullptr);
+    PageLock(AppState &state, MainWindow &window, Services &services, PointerModes &modes,
+             std::function<void()> save, QObject *parent = nullptr);
     ~PageLock() override;
 
     // The menus and the window as the settings say.
@@ -35,6 +36,7 @@ private:
     AppState &state_;
     MainWindow &window_;
     Services &services_;
+    PointerModes &modes_;
     std::function<void()> save_;
     QTimer hold_;
 };

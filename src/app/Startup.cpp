@@ -168,6 +168,7 @@ void Startup::runMain() {
     activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
                                                       *media_, [this] { quitProgram(); });
     activation_->setEditor(editor_.get());
+    scanning_->setEditor(editor_.get());
     dwell_ = std::make_unique<DwellPointing>(
         state_, *main_, [this] { return media_->window() && media_->window()->isVisible(); },
         [this](int index) { activation_->press(index, Qt::LeftButton); });
@@ -188,7 +189,8 @@ void Startup::runMain() {
         {s.windowLeft, s.windowTop, s.windowWidth, double(s.windowHeight)});
     pages_->clearPage();
     main_->show();
-    lock_ = std::make_unique<PageLock>(state_, *main_, services_, [this] { writeSettings(); });
+    lock_ =
+        std::make_unique<PageLock>(state_, *main_, services_, *modes_, [this] { writeSettings(); });
     lock_->apply();
     main_->setFullScreen(s.fullScreen);
     state_.page.currentPage = QStringLiteral("page_départ.dat");

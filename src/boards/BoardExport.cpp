@@ -7,7 +7,7 @@
 #include "platform/StoredPath.h"
 #include "platform/TextFile.h"
 #include "platform/ZipArchive.h"
-#include "use/SwitchRules.h"
+#include "use/ScanOrder.h"
 
 #include <QFile>
 #include <QFileInfo>

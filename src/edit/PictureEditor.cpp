@@ -39,6 +39,14 @@ PictureEditor::PictureEditor(AppState &state, MainWindow &window, Services &serv
     });
 }
 
+bool PictureEditor::pointerArmed() const {
+    return modes_.mode() != PointerMode::None;
+}
+
+bool PictureEditor::moveArmed() const {
+    return modes_.mode() == PointerMode::Move;
+}
+
 void PictureEditor::startMove(int index, QPoint twipsInside) {
     modes_.startDrag(index, twipsInside);
 }

@@ -20,6 +20,8 @@ public:
     PictureEditor(AppState &state, MainWindow &window, Services &services, MediaPlayback &media,
                   PointerModes &modes, QObject *parent = nullptr);
 
+    bool pointerArmed() const override;
+    bool moveArmed() const override;
     void startMove(int index, QPoint twipsInside) override;
     void openPictureMenu() override;
 

@@ -25,16 +25,26 @@ PointerModes::PointerModes(AppState &state, MainWindow &window, Services &servic
 }
 
 PointerModes::~PointerModes() {
-    setMode({});
+    setMode(PointerMode::None);
 }
 
-void PointerModes::setMode(const QString &mode) {
-    const bool wasArmed = !state_.pointerMode.isEmpty();
-    state_.pointerMode = mode;
-    if (!wasArmed && !mode.isEmpty())
+void PointerModes::setMode(PointerMode mode) {
+    const bool wasArmed = mode_ != PointerMode::None;
+    mode_ = mode;
+    if (!wasArmed && mode != PointerMode::None)
         QApplication::setOverrideCursor(Qt::SizeAllCursor);
-    else if (wasArmed && mode.isEmpty())
+    else if (wasArmed && mode == PointerMode::None)
         QApplication::restoreOverrideCursor();
+}
+
+void PointerModes::cancel() {
+    if (mode_ == PointerMode::Stretch) {
+        // The picture hidden under its outline comes back at its own size.
+        stretchOutline_->hide();
+        if (PictureControl *picture = window_.pictureAt(state_.currentImage))
+            picture->show();
+    }
+    setMode(PointerMode::None);
 }
 
 void PointerModes::record() {
@@ -42,11 +52,11 @@ void PointerModes::record() {
 }
 
 void PointerModes::armMove() {
-    setMode(kModeMove);
+    setMode(PointerMode::Move);
 }
 
 void PointerModes::armStretch() {
-    setMode(kModeStretch);
+    setMode(PointerMode::Stretch);
     PictureControl *picture = window_.pictureAt(state_.currentImage);
     if (!picture)
         return;
@@ -57,10 +67,10 @@ void PointerModes::armStretch() {
 }
 
 void PointerModes::startDrag(int index, QPoint twipsInside) {
-    state_.dragStart = twipsInside;
+    dragStart_ = twipsInside;
     PictureControl *picture = window_.pictureAt(index);
     drawingColor_ = QColor(255, 0, 0);
-    setMode({});
+    setMode(PointerMode::None);
     state_.page.pageModified = true;
     if (!picture)
         return;
@@ -80,7 +90,7 @@ bool PointerModes::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::MouseMove) {
         const QPoint at = window_.surfaceTwips(
             window_.surface()->mapFromGlobal(static_cast<QMouseEvent *>(event)->globalPosition()));
-        dragOutline_->setTwipsRect(QRect(at - state_.dragStart, picture->twipsRect().size()));
+        dragOutline_->setTwipsRect(QRect(at - dragStart_, picture->twipsRect().size()));
         return true;
     }
     if (event->type() == QEvent::MouseButtonRelease) {
@@ -106,16 +116,16 @@ void PointerModes::drop(QPoint globalPos) {
     // On the background or on a picture alike, the picture lands where the pointer is,
     // keeping the offset at which it was grabbed.
     const QPoint at = window_.surfaceTwips(local);
-    picture->setTwipsRect(clampedPicture(qint64(at.x()) - state_.dragStart.x(),
-                                         qint64(at.y()) - state_.dragStart.y(),
-                                         picture->widthTwips(), picture->heightTwips()));
+    picture->setTwipsRect(clampedPicture(qint64(at.x()) - dragStart_.x(),
+                                         qint64(at.y()) - dragStart_.y(), picture->widthTwips(),
+                                         picture->heightTwips()));
     // The press that started the drag made the picture current, and the grab kept it so.
     record();
     state_.page.pageModified = true;
 }
 
 void PointerModes::keyPressed(int key) {
-    if (state_.pointerMode == kModeMove) {
+    if (mode_ == PointerMode::Move) {
         QPoint step;
         switch (key) {
         case Qt::Key_Left:
@@ -131,7 +141,7 @@ void PointerModes::keyPressed(int key) {
             step = {0, kArrowStep};
             break;
         default:
-            setMode({});
+            setMode(PointerMode::None);
             break;
         }
         PictureControl *picture = window_.pictureAt(state_.currentImage);
@@ -147,7 +157,7 @@ void PointerModes::keyPressed(int key) {
 }
 
 void PointerModes::backgroundMoved(QPoint twips) {
-    if (state_.pointerMode != kModeStretch)
+    if (mode_ != PointerMode::Stretch)
         return;
     const PictureControl *picture = window_.pictureAt(state_.currentImage);
     const QPoint corner =
@@ -159,8 +169,8 @@ void PointerModes::backgroundMoved(QPoint twips) {
 }
 
 void PointerModes::backgroundPressed(QPoint twips) {
-    if (state_.pointerMode == kModeStretch) {
-        setMode({});
+    if (mode_ == PointerMode::Stretch) {
+        setMode(PointerMode::None);
         if (PictureControl *picture = window_.pictureAt(state_.currentImage)) {
             if (const auto stretched = stretchedTo(picture->twipsRect(), twips))
                 picture->setTwipsRect(*stretched);

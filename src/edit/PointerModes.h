@@ -11,8 +11,8 @@ struct Services;
 class MainWindow;
 class Outline;
 
-inline const QString kModeMove = QStringLiteral("déplacer");
-inline const QString kModeStretch = QStringLiteral("étirer");
+// What the mouse and the arrow keys do until the mode ends.
+enum class PointerMode { None, Move, Stretch };
 
 // Moving a picture (dragging it, or with the arrow keys) and stretching it with the mouse:
 // the modes of the window that change what its mouse and keys do until they end.
@@ -25,6 +25,10 @@ public:
 
     void armMove();
     void armStretch();
+    PointerMode mode() const { return mode_; }
+    // Ends a move or a stretch unfinished: the picture stays as it was (the page is being
+    // locked, say).
+    void cancel();
     // A left press on picture `index` while a move is armed.
     void startDrag(int index, QPoint twipsInside);
 
@@ -39,7 +43,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void setMode(const QString &mode);
+    void setMode(PointerMode mode);
     void drop(QPoint globalPos);
     void record();
 
@@ -50,6 +54,8 @@ private:
     Outline *stretchOutline_ = nullptr;
     QColor drawingColor_ = Qt::black;
     int dragged_ = 0;
+    PointerMode mode_ = PointerMode::None;
+    QPoint dragStart_; // where the dragged picture was grabbed, twips inside it
 };
 
 } // namespace tv

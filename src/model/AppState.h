@@ -5,8 +5,6 @@
 #include "platform/ProgramPaths.h"
 #include "platform/Units.h"
 
-#include <QPoint>
-
 namespace tv {
 
 // The state every window shares, for the whole run.
@@ -16,13 +14,9 @@ struct AppState {
     Settings settings;
     PageModel page;
 
+    // The picture the last press, step or command was about: what the picture menu and
+    // the properties dialog act on.
     int currentImage = 0;
-    QString pointerMode;
-    QPoint dragStart; // where the dragged picture was grabbed, twips inside it
-    int scanIndex = 0;
-    // Row-column scanning: the place in the row entered, -1 while the rows are scanned.
-    int scanInRow = -1;
-    bool hoveredImage = false;
 };
 
 } // namespace tv

@@ -97,6 +97,8 @@ signals:
     void keyPressed(int key);
     void keyReleased(int key);
     void closedByUser();
+    // The pictures were taken off the window (a new page comes, or none).
+    void pageCleared();
     // A page was put on the window: nothing of the page before is framed any more.
     void pageShown();
 

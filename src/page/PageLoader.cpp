@@ -37,7 +37,7 @@ QString unreadable(const QString &imageFile) {
 void PageLoader::clearPage() {
     loads_.cancel();
     window_.selectionFrame()->hide();
-    state_.hoveredImage = false;
+    emit window_.pageCleared();
     // Hidden controls too (a picture being stretched): a control left behind would stand
     // in the way of the next page's picture at that index.
     for (int n = 1; n <= kMaxImages; ++n)
@@ -157,8 +157,6 @@ void PageLoader::loadPage() {
 
     window_.setPageTitle(page.currentPage);
     page.pageModified = false;
-    state_.scanIndex = 0;
-    state_.scanInRow = -1;
     emit window_.pageShown();
     if (state_.settings.accessMode == kAccessScanning)
         window_.scanTimer()->start();

@@ -99,24 +99,24 @@ bool DwellPointing::eventFilter(QObject *watched, QEvent *event) {
     return QObject::eventFilter(watched, event);
 }
 
-int DwellPointing::targetAt(QPoint global) const {
+Target DwellPointing::targetAt(QPoint global) const {
     for (QWidget *w = QApplication::widgetAt(global); w; w = w->parentWidget()) {
         if (auto *picture = qobject_cast<PictureControl *>(w))
-            return picture->window() == &window_ ? picture->index() : -1;
+            return picture->window() == &window_ ? Target::picture(picture->index()) : Target{};
         if (SentenceBar *bar = window_.sentenceBar()) {
             for (int n = 0; n < SentenceBar::kControls; ++n) {
                 if (w == bar->control(n))
-                    return w->isEnabled() ? 100 + n : -1;
+                    return w->isEnabled() ? Target::control(n) : Target{};
             }
         }
     }
-    return -1;
+    return {};
 }
 
-QWidget *DwellPointing::widgetOf(int target) const {
-    if (target >= 100)
-        return window_.sentenceBar() ? window_.sentenceBar()->control(target - 100) : nullptr;
-    return window_.pictureAt(target);
+QWidget *DwellPointing::widgetOf(Target target) const {
+    if (target.isControl())
+        return window_.sentenceBar() ? window_.sentenceBar()->control(target.number) : nullptr;
+    return target.isPicture() ? window_.pictureAt(target.number) : nullptr;
 }
 
 void DwellPointing::look() {
@@ -129,9 +129,9 @@ void DwellPointing::look() {
     const int tolerance = state_.settings.dwell.tolerancePx;
     if (still_ && (at - *still_).manhattanLength() > tolerance)
         still_.reset();
-    const int chosen = rule_.sample(now, at, closed || still_ ? -1 : targetAt(at));
+    const Target chosen = rule_.sample(now, at, closed || still_ ? Target{} : targetAt(at));
     QWidget *over = widgetOf(rule_.target());
-    if (over && over->isVisible() && chosen < 0) {
+    if (over && over->isVisible() && !chosen) {
         ring_->show(over, rule_.progress(now),
                     colorFromValue(state_.settings.frameColor, window_.palette()),
                     state_.settings.frameThickness);
@@ -143,17 +143,17 @@ void DwellPointing::look() {
         due_.start(int(std::max<qint64>(0, due - now)));
     else
         due_.stop();
-    if (chosen >= 0)
+    if (chosen)
         choose(chosen);
 }
 
-void DwellPointing::choose(int target) {
+void DwellPointing::choose(Target target) {
     choosing_ = true;
-    if (target >= 100) {
+    if (target.isControl()) {
         if (QWidget *control = widgetOf(target))
             static_cast<QPushButton *>(control)->click();
-    } else if (window_.pictureAt(target)) {
-        press_(target);
+    } else if (window_.pictureAt(target.number)) {
+        press_(target.number);
     }
     choosing_ = false;
 }

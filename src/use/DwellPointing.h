@@ -34,10 +34,10 @@ protected:
 
 private:
     void look();
-    // What can be chosen under the pointer: a picture's index, 100 + a strip control, or -1.
-    int targetAt(QPoint global) const;
-    QWidget *widgetOf(int target) const;
-    void choose(int target);
+    // What can be chosen under the pointer; none when nothing there can be.
+    Target targetAt(QPoint global) const;
+    QWidget *widgetOf(Target target) const;
+    void choose(Target target);
 
     AppState &state_;
     MainWindow &window_;

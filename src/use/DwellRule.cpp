@@ -20,7 +20,7 @@ double DwellRule::progress(qint64 ms) const {
     return std::clamp(double(ms - since_) / settings_.delayMs, 0.0, 1.0);
 }
 
-int DwellRule::sample(qint64 ms, QPoint at, int target) {
+Target DwellRule::sample(qint64 ms, QPoint at, Target target) {
     if (target == target_ && near(at, rest_.centre())) {
         lost_ = false;
         rest_.add(at);
@@ -39,8 +39,8 @@ int DwellRule::sample(qint64 ms, QPoint at, int target) {
         if (target == target_)
             rest_.add(at);
         // Nothing rested on yet has no time to lose: the new place counts at once.
-        if (target_ >= 0 && ms - lostAt_ < kGraceMs)
-            return -1;
+        if (target_ && ms - lostAt_ < kGraceMs)
+            return {};
         // Gone for good: the time runs from the arrival on what the pointer is over now. A
         // choice is made again only once the pointer has left what it chose.
         spent_ = spent_ && candidate_ == target_;
@@ -50,7 +50,7 @@ int DwellRule::sample(qint64 ms, QPoint at, int target) {
         lost_ = false;
     }
     if (!counting() || ms - since_ < settings_.delayMs)
-        return -1;
+        return {};
     if (settings_.repeat)
         since_ = ms;
     else

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "model/Settings.h"
+#include "use/Target.h"
 
 #include <QPoint>
 
 namespace tv {
 
 // When resting the pointer on something chooses it. Fed with where the pointer is and what
-// lies under it (a target number, -1 for nothing that can be chosen), time after time.
+// lies under it (nothing, when nothing there can be chosen), time after time.
 class DwellRule {
 public:
     // An eye tracker loses the eyes for a blink, and its pointer jumps or leaves the window:
@@ -16,13 +17,13 @@ public:
 
     explicit DwellRule(const DwellSettings &settings = {}) : settings_(settings) {}
 
-    // The pointer at `at` over `target` at time `ms`: the target chosen now, or -1.
-    int sample(qint64 ms, QPoint at, int target);
+    // The pointer at `at` over `target` at time `ms`: the target chosen now, or none.
+    Target sample(qint64 ms, QPoint at, Target target);
     // Forgets where the pointer rested: nothing is chosen until it rests anew.
     void reset();
 
-    // What the pointer rests on, and how far the time has gone (0 to 1); -1 and 0 for none.
-    int target() const { return counting() ? target_ : -1; }
+    // What the pointer rests on, and how far the time has gone (0 to 1); none and 0 for none.
+    Target target() const { return counting() ? target_ : Target{}; }
     double progress(qint64 ms) const;
     // When the target will be chosen if the pointer stays; -1 when nothing is due.
     qint64 dueAt() const { return counting() && !lost_ ? since_ + settings_.delayMs : -1; }
@@ -35,18 +36,18 @@ private:
         void add(QPoint p) { x += p.x(), y += p.y(), ++count; }
         QPoint centre() const { return count ? QPoint(int(x / count), int(y / count)) : QPoint(); }
     };
-    bool counting() const { return target_ >= 0 && !spent_; }
+    bool counting() const { return target_ && !spent_; }
     bool near(QPoint a, QPoint b) const;
 
     DwellSettings settings_;
-    int target_ = -1;
+    Target target_;
     Rest rest_;
     qint64 since_ = 0;
     bool spent_ = false; // chosen, and not to be chosen again before the pointer leaves it
     // A loss under way: since when, and what the pointer is over meanwhile, since when.
     bool lost_ = false;
     qint64 lostAt_ = 0;
-    int candidate_ = -1;
+    Target candidate_;
     Rest candidateRest_;
     qint64 candidateSince_ = 0;
 };

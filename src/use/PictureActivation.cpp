@@ -52,11 +52,8 @@ void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsIns
         if (editor_ && !state_.settings.locked)
             editor_->openPictureMenu();
     } else if (button == Qt::LeftButton) {
-        if (state_.pointerMode == QStringLiteral("déplacer")) {
-            if (editor_)
-                editor_->startMove(index, twipsInside);
-            else
-                state_.pointerMode.clear();
+        if (editor_ && editor_->moveArmed()) {
+            editor_->startMove(index, twipsInside);
         } else {
             const PictureControl *control = window_.img(index);
             const QString action = control ? control->tag() : QString();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "use/PressEditor.h"
+
 #include <QObject>
 #include <QPoint>
 #include <functional>
@@ -12,16 +14,6 @@ class MainWindow;
 class MediaPlayback;
 class PageLoader;
 class SpeechWindow;
-
-// The editing side of a press on a picture.
-class PressEditor {
-public:
-    virtual ~PressEditor() = default;
-    // A left press while a move is armed: the picture starts being dragged.
-    virtual void startMove(int index, QPoint twipsInside) = 0;
-    // A right press: the picture menu, and whatever its command does, to the end.
-    virtual void openPictureMenu() = 0;
-};
 
 // What a press on a picture does: say its phrase, open its page, quit, show the credits.
 class PictureActivation : public QObject {

@@ -4,11 +4,10 @@
 #include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PictureControl.h"
-#include "page/SelectionFrame.h"
 #include "page/SentenceBar.h"
-#include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
+#include "use/ScanOrder.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -21,10 +20,10 @@ namespace tv {
 
 Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObject *parent)
     : QObject(parent), state_(state), window_(window), services_(services),
+      frame_(state, window, services),
       pace_(state.settings.scanDelay, state.settings.switches.adaptiveMinMs,
             state.settings.switches.adaptiveMaxMs) {
     connect(window_.scanTimer(), &QTimer::timeout, this, &Scanning::step);
-    connect(window_.blinkTimer(), &QTimer::timeout, this, &Scanning::blink);
     connect(&window_, &MainWindow::pictureHovered, this, &Scanning::hover);
     connect(&window_, &MainWindow::backgroundMoved, this, &Scanning::leavePictures);
     // Only a release whose press the window saw too: the Escape that dismisses a message box
@@ -42,15 +41,20 @@ Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObj
     });
     connect(&window_, &MainWindow::picturePressed, this,
             [this](int index, Qt::MouseButton button, QPoint) {
-                if (button == Qt::LeftButton && state_.pointerMode.isEmpty())
+                if (button == Qt::LeftButton && !pointerArmed())
                     pressed(index);
             });
     clock_.start();
+    connect(&window_, &MainWindow::pageCleared, this, [this] { hovered_ = false; });
     connect(&window_, &MainWindow::pageShown, this, &Scanning::forgetFramed);
     connect(&window_, &MainWindow::backgroundPressed, this, [this](Qt::MouseButton button, QPoint) {
         if (button == Qt::RightButton)
             offerToResume();
     });
+}
+
+int Scanning::controls() const {
+    return state_.settings.sentenceBar ? SentenceBar::kControls : 0;
 }
 
 void Scanning::step() {
@@ -80,19 +84,14 @@ void Scanning::advance() {
 }
 
 void Scanning::stepPictures() {
-    state_.scanIndex = state_.scanIndex + 1;
-    // After the page's pictures, the message strip's controls when it is shown.
+    ++place_;
     const int pictures = state_.page.imageCount;
-    const int controls = state_.settings.sentenceBar ? SentenceBar::kControls : 0;
-    if (state_.scanIndex > pictures && controls > 0) {
-        frameTarget(pictures - state_.scanIndex);
-    } else {
-        state_.currentImage = state_.scanIndex;
-        frameTarget(state_.scanIndex);
-    }
-    // At or past the count: a picture created on an empty page is reached too.
-    if (state_.scanIndex >= pictures + controls) {
-        state_.scanIndex = 0;
+    const Target target = targetAtPlace(place_, pictures, controls());
+    if (target.isPicture())
+        state_.currentImage = target.number;
+    frameTarget(target);
+    if (place_ >= pictures + controls()) {
+        place_ = 0;
         ++rounds_;
     }
 }
@@ -101,28 +100,68 @@ void Scanning::frameTarget(Target target) {
     framed_ = target;
     framedRow_ = 0;
     framedAt_ = clock_.elapsed();
-    SentenceBar *bar = window_.sentenceBar();
-    if (target < 0) {
-        hideFrame();
-        const int n = -target - 1;
-        const QPushButton *control = bar->control(n);
-        bar->markControl(n, colorFromValue(state_.settings.frameColor, bar->palette()),
-                         state_.settings.frameThickness);
-        services_.cursor.moveTo(control->mapToGlobal(control->rect().center()));
-        cue(control->text());
-        return;
-    }
-    bar->markControl(-1, {}, 0);
-    // A picture deleted since the page was read still takes its step: the frame and the
-    // cursor stay where they were.
-    const PictureControl *picture = window_.pictureAt(target);
-    if (picture) {
-        placeCursorOn(target);
-        frameAround(*picture, state_.settings.frameThickness);
-    }
-    showFrame();
-    if (picture)
+    frame_.show(target);
+    if (target.isControl()) {
+        cue(window_.sentenceBar()->control(target.number)->text());
+    } else if (const PictureControl *picture = window_.pictureAt(target.number)) {
         cue(cueOf(picture->tag()));
+    }
+}
+
+QList<QList<Target>> Scanning::rows() const {
+    QList<PlacedPicture> places;
+    for (int n = 1; n <= state_.page.imageCount; ++n) {
+        if (const PictureControl *p = window_.pictureAt(n); p && !p->isHidden())
+            places << PlacedPicture{n, p->twipsRect()};
+    }
+    return scanRows(places, controls());
+}
+
+void Scanning::stepRows() {
+    const QList<QList<Target>> all = rows();
+    if (all.isEmpty())
+        return;
+    if (inRow_ >= 0) {
+        const QList<Target> row = all.value(place_ - 1);
+        ++inRow_;
+        if (inRow_ < row.size()) {
+            const Target target = row[inRow_];
+            if (target.isPicture())
+                state_.currentImage = target.number;
+            frameTarget(target);
+            return;
+        }
+        // A row scanned through without a press: back to the rows, from the first.
+        inRow_ = -1;
+        place_ = 0;
+    }
+    if (++place_ > all.size())
+        place_ = 1;
+    frameRow(all[place_ - 1], place_);
+    if (place_ == all.size())
+        ++rounds_;
+}
+
+void Scanning::frameRow(const QList<Target> &row, int number) {
+    framed_ = {};
+    framedRow_ = number;
+    framedAt_ = clock_.elapsed();
+    frame_.showRow(row);
+    cue(QStringLiteral("ligne %1").arg(number));
+}
+
+void Scanning::enterRow() {
+    const QList<Target> row = rows().value(framedRow_ - 1);
+    if (row.isEmpty())
+        return;
+    place_ = framedRow_;
+    inRow_ = 0;
+    if (row[0].isPicture())
+        state_.currentImage = row[0].number;
+    frameTarget(row[0]);
+    // The first picture of the row gets its full step.
+    if (window_.scanTimer()->isActive())
+        window_.scanTimer()->start();
 }
 
 void Scanning::cue(const QString &text) {
@@ -137,10 +176,9 @@ void Scanning::cue(const QString &text) {
 
 void Scanning::pause() {
     paused_ = true;
-    framed_ = 0;
+    framed_ = {};
     framedRow_ = 0;
-    hideFrame();
-    window_.sentenceBar()->markControl(-1, {}, 0);
+    frame_.clear();
     window_.scanTimer()->stop();
 }
 
@@ -152,15 +190,15 @@ void Scanning::select() {
         // The press that wakes scanning starts it from the first picture; it chooses nothing.
         paused_ = false;
         rounds_ = 0;
-        state_.scanIndex = 0;
-        state_.scanInRow = -1;
+        place_ = 0;
+        inRow_ = -1;
         if (switches.pattern != kPatternStep)
             window_.scanTimer()->start();
         step();
         return;
     }
     rounds_ = 0;
-    if (framed_ == 0 && framedRow_ == 0) {
+    if (!framed_ && framedRow_ == 0) {
         // Nothing framed (a page just shown): the press never falls on an unseen picture.
         if (switches.pattern == kPatternStep)
             stepPictures();
@@ -169,13 +207,13 @@ void Scanning::select() {
         return;
     }
     if (switches.pattern == kPatternRows) {
-        if (state_.scanInRow < 0) {
+        if (inRow_ < 0) {
             enterRow();
             return;
         }
         // Chosen: back to the rows, from the first, each row with its full step.
-        state_.scanInRow = -1;
-        state_.scanIndex = 0;
+        inRow_ = -1;
+        place_ = 0;
         if (window_.scanTimer()->isActive())
             window_.scanTimer()->start();
     }
@@ -183,11 +221,11 @@ void Scanning::select() {
 }
 
 bool Scanning::chooseFramed() {
-    const Target target = framed_;
-    if (target < 0) {
-        window_.sentenceBar()->control(-target - 1)->click();
-    } else if (const PictureControl *picture = window_.pictureAt(target)) {
-        emit window_.picturePressed(target, Qt::LeftButton,
+    if (framed_.isControl()) {
+        window_.sentenceBar()->control(framed_.number)->click();
+    } else if (const PictureControl *picture =
+                   framed_ ? window_.pictureAt(framed_.number) : nullptr) {
+        emit window_.picturePressed(framed_.number, Qt::LeftButton,
                                     QPoint(picture->widthTwips() / 2, picture->heightTwips() / 2));
     } else {
         return false;
@@ -196,19 +234,14 @@ bool Scanning::chooseFramed() {
 }
 
 void Scanning::focusStep(bool backwards) {
-    const int pictures = state_.page.imageCount;
-    const int count = pictures + (state_.settings.sentenceBar ? SentenceBar::kControls : 0);
-    // Places 1 to count: the pictures, then the strip's controls; a deleted picture is passed.
-    int at = framed_ > 0 ? framed_ : framed_ < 0 ? pictures - framed_ : backwards ? 1 : count;
-    for (int tries = 0; tries < count; ++tries) {
-        at = (at - 1 + (backwards ? count - 1 : 1)) % count + 1;
-        if (at > pictures || window_.pictureAt(at)) {
-            if (at <= pictures)
-                state_.currentImage = at;
-            frameTarget(at > pictures ? pictures - at : at);
-            return;
-        }
-    }
+    const Target next =
+        nextInOrder(framed_, backwards, state_.page.imageCount, controls(),
+                    [this](int index) { return window_.pictureAt(index) != nullptr; });
+    if (!next)
+        return;
+    if (next.isPicture())
+        state_.currentImage = next.number;
+    frameTarget(next);
 }
 
 void Scanning::pressed(int index) {
@@ -223,16 +256,18 @@ void Scanning::pressed(int index) {
     if (link && last_.wasLink && now - last_.at < kUndoneWithinMs &&
         action.compare(last_.pageShown, Qt::CaseInsensitive) == 0)
         applyPace(pace_.missed());
-    else if (index == framed_)
+    else if (framed_ == Target::picture(index))
         applyPace(pace_.selected(double(now - framedAt_)));
     last_ = {now, state_.page.currentPage, link};
     phraseChosen_ = classifyAction(action) == ActionClass::PhraseOrKeyword;
 }
 
 void Scanning::forgetFramed() {
-    framed_ = 0;
+    framed_ = {};
     framedRow_ = 0;
-    window_.sentenceBar()->markControl(-1, {}, 0);
+    place_ = 0;
+    inRow_ = -1;
+    frame_.unmarkStrip();
 }
 
 void Scanning::applyPace(int stepMs) {
@@ -247,7 +282,7 @@ void Scanning::settingsChanged() {
     pace_.rebound(state_.settings.scanDelay, switches.adaptiveMinMs, switches.adaptiveMaxMs);
     paused_ = false;
     rounds_ = 0;
-    state_.scanInRow = -1;
+    inRow_ = -1;
 }
 
 bool somethingElseIsOpen() {
@@ -260,56 +295,21 @@ bool somethingElseIsOpen() {
     });
 }
 
-void Scanning::placeCursorOn(int index) {
-    const PictureControl *picture = window_.pictureAt(index);
-    // The centre of the picture on the screen, from the page surface itself, so the cursor
-    // lands inside the picture whatever the window's decoration.
-    const QPointF centreTwips(picture->leftTwips() + picture->widthTwips() / 2.0,
-                              picture->topTwips() + picture->heightTwips() / 2.0);
-    const QPoint local(twipsToScreenPixels(centreTwips.x(), state_.tpp.x),
-                       twipsToScreenPixels(centreTwips.y(), state_.tpp.y));
-    services_.cursor.moveTo(window_.surface()->mapToGlobal(local));
-}
-
 void Scanning::hover(int index) {
-    if (state_.hoveredImage)
+    if (hovered_)
         return;
     PictureControl *picture = window_.pictureAt(index);
     if (!picture)
         return;
     state_.currentImage = index;
-    frameAround(*picture, 8 * state_.settings.frameThickness);
-    showFrame();
-    state_.hoveredImage = true;
+    frame_.showAround(*picture);
+    hovered_ = true;
     picture->setToolTip(picture->tag());
 }
 
-void Scanning::frameAround(const PictureControl &picture, int out) {
-    window_.selectionFrame()->setTwipsGeometry(picture.leftTwips() - out, picture.topTwips() - out,
-                                               picture.widthTwips() + 2 * out,
-                                               picture.heightTwips() + 2 * out);
-}
-
-void Scanning::showFrame() {
-    window_.selectionFrame()->show();
-    window_.selectionFrame()->raise();
-    if (state_.settings.frameBlink)
-        window_.blinkTimer()->start();
-}
-
 void Scanning::leavePictures() {
-    state_.hoveredImage = false;
-    hideFrame();
-}
-
-void Scanning::hideFrame() {
-    window_.selectionFrame()->hide();
-    window_.blinkTimer()->stop();
-}
-
-void Scanning::blink() {
-    SelectionFrame *frame = window_.selectionFrame();
-    frame->setVisible(!frame->isVisible());
+    hovered_ = false;
+    frame_.hide();
 }
 
 void Scanning::stopScanning() {

@@ -1,30 +1,36 @@
 #pragma once
 
-#include "SwitchRules.h"
+#include "use/PressEditor.h"
+#include "use/ScanFrame.h"
+#include "use/SwitchRules.h"
+#include "use/Target.h"
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
-#include <QRect>
 
 namespace tv {
 
 struct AppState;
 struct Services;
 class MainWindow;
-class PictureControl;
 
 // A menu or a dialog is open above the page: what the person does goes there, not to it.
 bool somethingElseIsOpen();
 
-// The selection frame: stepping from picture to picture (or row by row) with the mouse
-// cursor in scanning access, following the pointer in mouse access, blinking, stopped by
-// Escape and resumed from the page background. After the page's pictures come the message
-// strip's controls, when it is shown.
+// Switch scanning: where the frame stands and when it moves on (picture after picture, row
+// by row, or at each press of the switch that moves), what a press chooses, the rounds
+// before a pause and the pace that follows the person. The order it follows is ScanOrder's,
+// what it shows is ScanFrame's. In mouse access, the frame follows the pointer and the
+// keyboard.
 class Scanning : public QObject {
     Q_OBJECT
 public:
     Scanning(AppState &state, MainWindow &window, Services &services, QObject *parent = nullptr);
+
+    // The editor, asked whether a move or a stretch holds the mouse and the keys.
+    void setEditor(const PressEditor *editor) { editor_ = editor; }
+    bool pointerArmed() const { return editor_ && editor_->pointerArmed(); }
 
     // One tick of the scanning timer.
     void step();
@@ -45,24 +51,24 @@ public:
     void hover(int index);
     // The pointer moved over the page background.
     void leavePictures();
-    // One tick of the blink timer.
-    void blink();
     // Escape released.
     void stopScanning();
     // A right press on the page background.
     void offerToResume();
-    // A new page: what was framed on the page before is gone.
+    // A new page: what was framed on the page before is gone, and scanning starts again
+    // from its first picture.
     void forgetFramed();
     // The settings changed: the pace starts again from the step time set.
     void settingsChanged();
 
     // Reaction times measured so far, and the step time they lead to.
     const ScanPace &pace() const { return pace_; }
+    // The place of the last step in the order (0 before the first), and in row-column
+    // scanning the place in the row entered (-1 while the rows are scanned).
+    int place() const { return place_; }
+    int placeInRow() const { return inRow_; }
 
 private:
-    // What the frame stands on: a picture (> 0), a control of the message strip (-1 to -3),
-    // or nothing (0).
-    using Target = int;
     void stepPictures();
     void stepRows();
     void frameTarget(Target target);
@@ -70,22 +76,23 @@ private:
     void enterRow();
     void applyPace(int stepMs);
     QList<QList<Target>> rows() const;
+    int controls() const;
     void pause();
     void cue(const QString &text);
     void pressed(int index);
-    void hideFrame();
-    void placeCursorOn(int index);
-    // The frame around the picture, `out` twips from its edges.
-    void frameAround(const PictureControl &picture, int out);
-    void showFrame();
 
     AppState &state_;
     MainWindow &window_;
     Services &services_;
+    ScanFrame frame_;
+    const PressEditor *editor_ = nullptr;
+    int place_ = 0;
+    int inRow_ = -1;
+    bool hovered_ = false;
     bool escapeDown_ = false;
     QElapsedTimer clock_;
     static constexpr qint64 kUndoneWithinMs = 2000;
-    Target framed_ = 0;
+    Target framed_;
     int framedRow_ = 0; // 1 for the first row, 0 when no row is framed
     qint64 framedAt_ = 0;
     int rounds_ = 0;

@@ -78,7 +78,7 @@ bool SwitchInput::belongsToPage(QObject *watched, bool pointer) const {
 // In mouse access the keyboard moves the frame over the page and chooses what it frames.
 bool SwitchInput::keyboardFocus(QObject *watched, QEvent *event) {
     if (event->type() != QEvent::KeyPress || !belongsToPage(watched, false) ||
-        !state_.pointerMode.isEmpty())
+        scanning_.pointerArmed())
         return false;
     switch (static_cast<QKeyEvent *>(event)->key()) {
     case Qt::Key_Tab:
@@ -146,7 +146,7 @@ bool SwitchInput::eventFilter(QObject *watched, QEvent *event) {
     // A press on a picture or on the strip is always the switch: it chooses what is framed,
     // never a picture the cursor happens to rest on (the page may have changed under it).
     // On the background it is the window's own unless a filter stands in between.
-    if (!state_.pointerMode.isEmpty() || (!interceptsButton() && watched == window_.surface()))
+    if (scanning_.pointerArmed() || (!interceptsButton() && watched == window_.surface()))
         return false;
     buttonDown_ = true;
     down(Switch::Select);

@@ -9,35 +9,6 @@
 
 namespace tv {
 
-QList<QList<int>> rowsOf(QList<PlacedPicture> places) {
-    std::stable_sort(places.begin(), places.end(),
-                     [](const auto &a, const auto &b) { return a.place.top() < b.place.top(); });
-    QList<QList<PlacedPicture>> rows;
-    QList<QPair<int, int>> bands; // top and bottom of each row's first picture
-    for (const PlacedPicture &p : places) {
-        const int centre = p.place.top() + p.place.height() / 2;
-        qsizetype row = 0;
-        while (row < bands.size() && !(centre >= bands[row].first && centre <= bands[row].second))
-            ++row;
-        if (row == bands.size()) {
-            bands.append({p.place.top(), p.place.top() + p.place.height()});
-            rows.append(QList<PlacedPicture>());
-        }
-        rows[row].append(p);
-    }
-    QList<QList<int>> indices;
-    for (QList<PlacedPicture> &row : rows) {
-        std::stable_sort(row.begin(), row.end(), [](const auto &a, const auto &b) {
-            return a.place.left() < b.place.left();
-        });
-        QList<int> line;
-        for (const PlacedPicture &p : row)
-            line << p.index;
-        indices << line;
-    }
-    return indices;
-}
-
 bool SwitchTiming::down(qint64 now) {
     if (down_)
         return false;

@@ -9,15 +9,6 @@ namespace tv {
 
 // Scanning rules as plain functions over values, apart from any window.
 
-// The pictures grouped into rows by their places: a picture belongs to the row whose band
-// (the vertical extent of the row's first, topmost picture) holds its vertical centre. Rows
-// top to bottom, pictures in a row left to right. `places` maps picture indices to places.
-struct PlacedPicture {
-    int index;
-    QRect place;
-};
-QList<QList<int>> rowsOf(QList<PlacedPicture> places);
-
 // The standard switch timing filters. Times are milliseconds on one clock. A press while the
 // switch is already down is the same press (a held key repeats); the release time runs from
 // the release of the press that counted, and a press that starts inside it is ignored whole,
