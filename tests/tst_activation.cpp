@@ -81,14 +81,13 @@ class ActivationTest : public QObject {
 private slots:
     void actionClasses() {
         for (const QStringList &row : test::caseTable("actions.tsv")) {
-            const ActionClass c = classifyAction(row[0]);
-            const Keyword k = keywordOf(row[0]);
-            const QString does = c == ActionClass::Media      ? "media"
-                                 : c == ActionClass::PageLink ? "page"
-                                 : c == ActionClass::None     ? "nothing"
-                                 : k == Keyword::Quit         ? "quit"
-                                 : k == Keyword::Credits      ? "credits"
-                                                              : "phrase";
+            const ActionKind c = actionKind(row[0]);
+            const QString does = c == ActionKind::Media               ? "media"
+                                 : c == ActionKind::PageLink          ? "page"
+                                 : c == ActionKind::None              ? "nothing"
+                                 : c == ActionKind::Phrase            ? "phrase"
+                                 : keywordOf(row[0]) == Keyword::Quit ? "quit"
+                                                                      : "credits";
             QCOMPARE(does, row[1]);
             QCOMPARE(accessibleNameOf(row[0]), row.value(2));
         }

@@ -459,7 +459,7 @@ private slots:
             for (const QString &line : lines.mid(1)) {
                 const QStringList f = pictureFields(line);
                 const QString media =
-                    classifyAction(f[1]) != ActionClass::Media ? f[1]
+                    actionKind(f[1]) != ActionKind::Media ? f[1]
                     : test::fileBytes(to.path("multimedia/" + QString(f[1]).replace('\\', '/'))) ==
                             wav
                         ? QStringLiteral("(the same sound)")

@@ -325,7 +325,11 @@ private slots:
         for (QStringList e : test::caseTable("action_kinds.tsv")) {
             e.resize(5);
             auto d = p.open(e[0]);
-            QCOMPARE(d->actionKind(), e[1]);
+            const ActionKind kind = d->actionKind();
+            QCOMPARE(QString(kind == ActionKind::Media      ? "multimedia"
+                             : kind == ActionKind::PageLink ? "page"
+                                                            : "lire"),
+                     e[1]);
             QCOMPARE(Page::text(*d, "txtALire"), e[2]);
             QCOMPARE(Page::text(*d, "lblFichierMultimedia"), e[3]);
             QCOMPARE(Page::text(*d, "lblFichierPage"), e[4]);
@@ -354,7 +358,7 @@ private slots:
         QVERIFY(p.fakes.dialogs.messages.isEmpty()); // inside: nothing copied
         QTest::keyClicks(d->findChild<QPlainTextEdit *>("txtALire"), "Encore");
         QCOMPARE(Page::text(*d, "lblFichierMultimedia"), QString());
-        QCOMPARE(d->actionKind(), QStringLiteral("lire"));
+        QCOMPARE(d->actionKind(), ActionKind::Phrase);
         // A phrase with a comma and a line break survives the file.
         d->findChild<QPlainTextEdit *>("txtALire")->setPlainText("Encore, une\nfois");
         Page::click(*d, "cmdSauver");

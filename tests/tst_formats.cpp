@@ -3,6 +3,7 @@
 
 #include "app/SettingsStore.h"
 #include "model/AppState.h"
+#include "model/SettingKeys.h"
 #include "model/Settings.h"
 #include "platform/Colors.h"
 #include "platform/Cp1252.h"
@@ -233,6 +234,17 @@ private slots:
         const auto r = parse("temporisation=900", previous);
         QVERIFY(r.settings.frameBlink && !r.settings.pageSoundOn);
         QCOMPARE(r.settings.pageSoundNumber, qint16(6));
+    }
+
+    void settingKeysDefaultToTheProgramsDefaults() {
+        // The key table and the settings' own defaults are one and the same.
+        Settings changed;
+        changed.sayEachPhrase = false;
+        changed.switches = {"F2", "entrée", 9, 9, kPatternRows, 7, true, true, 1, 2};
+        changed.dwell = {4000, 1, true};
+        changed.locked = changed.fullScreen = true;
+        resetSettingKeys(changed);
+        QCOMPARE(changed, Settings{});
     }
 
     void settingsWrittenLines() {

@@ -2,21 +2,22 @@
 
 #include "model/AppState.h"
 #include "page/ColorSwatch.h"
+#include "page/MessageFrame.h"
 #include "page/PageSounds.h"
 #include "page/SelectionFrame.h"
 #include "platform/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Services.h"
+#include "use/DwellFrame.h"
+#include "use/SwitchFrame.h"
 
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QSpinBox>
 
 namespace tv {
 
@@ -50,9 +51,9 @@ ProgramPropertiesDialog::ProgramPropertiesDialog(AppState &state, Services &serv
     setWindowTitle(QStringLiteral("Programme Propriétés"));
     setModal(false);
     build();
-    buildMessageFrame();
-    buildSwitchFrame();
-    buildDwellFrame();
+    place(new MessageFrame(state_.tpp, this), {120, 9240, 6624, 1040});
+    place(new SwitchFrame(state_.tpp, actions_.paceReport, this), {6984, 720, 6000, 7300});
+    place(new DwellFrame(state_.tpp, this), {6984, 8140, 6000, 2140});
     fill();
 }
 
@@ -200,20 +201,10 @@ void ProgramPropertiesDialog::build() {
     }
 }
 
-void ProgramPropertiesDialog::buildMessageFrame() {
-    const auto px = [this](int l, int t, int w, int h) {
-        return twipsToPixels(state_.tpp, l, t, w, h);
-    };
-    QGroupBox *message = addFrame(this, QStringLiteral("Message"), QStringLiteral("Frame5"),
-                                  px(120, 9240, 6624, 1040));
-    chkBandeau_ = new QCheckBox(QStringLiteral("Bandeau de phrase"), message);
-    chkBandeau_->setObjectName(QStringLiteral("chkBandeau"));
-    chkBandeau_->setGeometry(px(120, 300, 3000, 350));
-    chkBandeauDire_ = new QCheckBox(QStringLiteral("Dire chaque phrase ajoutée"), message);
-    chkBandeauDire_->setObjectName(QStringLiteral("chkBandeauDire"));
-    chkBandeauDire_->setGeometry(px(3200, 300, 3300, 350));
-    // Saying each phrase means something only with the strip on.
-    connect(chkBandeau_, &QCheckBox::toggled, chkBandeauDire_, &QWidget::setEnabled);
+void ProgramPropertiesDialog::place(SettingsFrame *frame, QRect twips) {
+    frame->setGeometry(
+        twipsToPixels(state_.tpp, twips.x(), twips.y(), twips.width(), twips.height()));
+    frames_ << frame;
 }
 
 void ProgramPropertiesDialog::fill() {
@@ -234,14 +225,9 @@ void ProgramPropertiesDialog::fill() {
         optAcces_[1]->setChecked(true);
     else if (s.accessMode == kAccessDwell)
         optAcces_[2]->setChecked(true);
-    spinPointageDelai_->setValue(s.dwell.delayMs);
-    spinPointageTolerance_->setValue(s.dwell.tolerancePx);
-    chkPointageRepete_->setChecked(s.dwell.repeat);
     optClignote_[s.frameBlink ? 1 : 0]->setChecked(true);
-    chkBandeau_->setChecked(s.sentenceBar);
-    chkBandeauDire_->setChecked(s.sayEachPhrase);
-    chkBandeauDire_->setEnabled(s.sentenceBar);
-    fillSwitches(s.switches);
+    for (SettingsFrame *frame : frames_)
+        frame->fill(s);
     showSoundCaption();
     if (s.pageSoundNumber >= 1 && s.pageSoundNumber <= 9)
         optSon_[s.pageSoundNumber]->click();
@@ -252,15 +238,13 @@ void ProgramPropertiesDialog::showSoundCaption() {
 }
 
 EditedSettings ProgramPropertiesDialog::edited() const {
-    EditedSettings e{cursTemporisation_->value(),
-                     background_,
-                     cadreModele_->borderWidth(),
-                     cadreModele_->borderColorValue(),
-                     chkBandeau_->isChecked(),
-                     chkBandeauDire_->isChecked(),
-                     editedSwitches(),
-                     {spinPointageDelai_->value(), spinPointageTolerance_->value(),
-                      chkPointageRepete_->isChecked()}};
+    EditedSettings e = EditedSettings::from(state_.settings);
+    e.scanDelay = cursTemporisation_->value();
+    e.backgroundColor = background_;
+    e.frameThickness = cadreModele_->borderWidth();
+    e.frameColor = cadreModele_->borderColorValue();
+    for (const SettingsFrame *frame : frames_)
+        frame->edit(e);
     return e;
 }
 

@@ -3,11 +3,9 @@
 #include "model/Settings.h"
 
 #include <QDialog>
+#include <QList>
 #include <functional>
 
-class QCheckBox;
-class QComboBox;
-class QSpinBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -19,6 +17,7 @@ struct AppState;
 struct Services;
 class PageSounds;
 class SelectionFrame;
+class SettingsFrame;
 
 // What the video buttons set: the video size and the player window's outer size (pixels).
 struct VideoChoice {
@@ -54,14 +53,8 @@ public:
 
 private:
     void build();
-    // Whether phrases are gathered into a message, and said as they are added.
-    void buildMessageFrame();
-    // The person's switches: keys, timing filters, pattern, rounds, cues, adaptation.
-    void buildSwitchFrame();
-    void fillSwitches(const SwitchSettings &switches);
-    SwitchSettings editedSwitches() const;
-    // Choosing by resting the pointer: how long, how still, and whether again.
-    void buildDwellFrame();
+    // The frames of the features, each at its place in twips.
+    void place(SettingsFrame *frame, QRect twips);
     // Fills the controls from the settings, as loading the dialog does.
     void fill();
     void showSoundCaption();
@@ -79,15 +72,7 @@ private:
     QRadioButton *optClignote_[2] = {};
     QRadioButton *optSon_[10] = {};
     QPushButton *cmdSonPage_ = nullptr;
-    QCheckBox *chkBandeau_ = nullptr;
-    QCheckBox *chkBandeauDire_ = nullptr;
-    QComboBox *cboTouche_ = nullptr, *cboAvance_ = nullptr, *cboMode_ = nullptr;
-    QSpinBox *spinAcceptation_ = nullptr, *spinRelachement_ = nullptr, *spinTours_ = nullptr;
-    QSpinBox *spinMin_ = nullptr, *spinMax_ = nullptr;
-    QCheckBox *chkAnnonce_ = nullptr, *chkAdaptatif_ = nullptr;
-    QLabel *lblReactions_ = nullptr;
-    QSpinBox *spinPointageDelai_ = nullptr, *spinPointageTolerance_ = nullptr;
-    QCheckBox *chkPointageRepete_ = nullptr;
+    QList<SettingsFrame *> frames_;
 };
 
 } // namespace tv

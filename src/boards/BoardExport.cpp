@@ -241,8 +241,8 @@ private:
             }
         }
         const QString &action = r.imageAction;
-        switch (classifyAction(action)) {
-        case ActionClass::PageLink: {
+        switch (actionKind(action)) {
+        case ActionKind::PageLink: {
             b.insert("label", pageTitle(action));
             const QString target = idOfPage(action);
             if (!target.isEmpty())
@@ -252,7 +252,7 @@ private:
                                                    {"name", pageTitle(action)}});
             break;
         }
-        case ActionClass::Media: {
+        case ActionKind::Media: {
             b.insert("label", QFileInfo(QString(action).replace(u'\\', u'/')).completeBaseName());
             if (const auto sound = pack(action, QStringLiteral("sounds"), soundPaths_)) {
                 b.insert("sound_id", *sound);
@@ -267,14 +267,12 @@ private:
             }
             break;
         }
-        case ActionClass::PhraseOrKeyword:
-            if (keywordOf(action) != Keyword::None) {
-                b.insert("label", action.trimmed());
-                b.insert("ext_tablavox_action", action);
-                break;
-            }
-            [[fallthrough]];
-        case ActionClass::None:
+        case ActionKind::Keyword:
+            b.insert("label", action.trimmed());
+            b.insert("ext_tablavox_action", action);
+            break;
+        case ActionKind::Phrase:
+        case ActionKind::None:
             b.insert("label", QString(action).replace(u'\\', u' '));
             b.insert("vocalization", QString(action).replace(u'\\', u'\n'));
             break;

@@ -66,17 +66,9 @@ bool sameContent(const QString &a, const QString &b) {
 
 } // namespace
 
-QString actionKindOf(const QString &action) {
-    switch (classifyAction(action)) {
-    case ActionClass::Media:
-        return kActionMedia;
-    case ActionClass::PageLink:
-        return kActionPage;
-    case ActionClass::PhraseOrKeyword:
-    case ActionClass::None:
-        break;
-    }
-    return kActionPhrase;
+ActionKind dialogKindOf(const QString &action) {
+    const ActionKind kind = actionKind(action);
+    return kind == ActionKind::Media || kind == ActionKind::PageLink ? kind : ActionKind::Phrase;
 }
 
 QSize propertiesDialogSize(QSize outer) {
@@ -173,10 +165,10 @@ void PropertiesDialog::fill() {
     const ImageRecord &record = state_.page.imageTable[std::size_t(state_.currentImage)];
     lblNomImage_->setText(record.imageFile);
     const QString action = picture->tag();
-    actionKind_ = actionKindOf(action);
-    if (actionKind_ == kActionMedia)
+    actionKind_ = dialogKindOf(action);
+    if (actionKind_ == ActionKind::Media)
         lblFichierMultimedia_->setText(action);
-    else if (actionKind_ == kActionPage)
+    else if (actionKind_ == ActionKind::PageLink)
         lblFichierPage_->setText(action);
     else
         txtALire_->setPlainText(phraseForBox(action));
@@ -186,7 +178,7 @@ void PropertiesDialog::phraseChanged() {
     lblFichierMultimedia_->clear();
     lblFichierPage_->clear();
     if (!txtALire_->toPlainText().isEmpty())
-        actionKind_ = kActionPhrase;
+        actionKind_ = ActionKind::Phrase;
 }
 
 bool PropertiesDialog::enter(const QString &dir, const QString &name) {
@@ -315,7 +307,7 @@ bool PropertiesDialog::takeSymbol(const QString &drawingPath, const QString &lab
     // The label follows the symbol chosen as long as the box holds the label this dialog put
     // there; a phrase the carer typed stays.
     const QString phrase = txtALire_->toPlainText();
-    if (actionKind_ == kActionPhrase &&
+    if (actionKind_ == ActionKind::Phrase &&
         (phrase.isEmpty() || (!filledLabel_.isEmpty() && phrase == filledLabel_))) {
         txtALire_->setPlainText(label);
         filledLabel_ = label;
@@ -340,7 +332,7 @@ void PropertiesDialog::chooseMedia() {
     if (!name)
         return;
     lblFichierMultimedia_->setText(*name);
-    actionKind_ = kActionMedia;
+    actionKind_ = ActionKind::Media;
 }
 
 void PropertiesDialog::choosePage() {
@@ -354,7 +346,7 @@ void PropertiesDialog::choosePage() {
     if (!path)
         return;
     lblFichierPage_->setText(relativeToDataDirectory(state_.paths.pagesDirectory(), *path).name);
-    actionKind_ = kActionPage;
+    actionKind_ = ActionKind::PageLink;
     QDir::setCurrent(state_.paths.dataDirectory);
 }
 
@@ -371,11 +363,11 @@ void PropertiesDialog::save() {
             picture->setSource(previewPath_, &cache_,
                                cache_.load(previewPath_, picture->decodeSize()));
         QString action;
-        if (actionKind_ == kActionPhrase)
+        if (actionKind_ == ActionKind::Phrase)
             action = phraseForStore(txtALire_->toPlainText());
-        else if (actionKind_ == kActionMedia)
+        else if (actionKind_ == ActionKind::Media)
             action = lblFichierMultimedia_->text();
-        else if (actionKind_ == kActionPage)
+        else if (actionKind_ == ActionKind::PageLink)
             action = lblFichierPage_->text();
         ImageRecord &record = state_.page.imageTable[std::size_t(state_.currentImage)];
         record.imageAction = action;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Action.h"
+
 #include <QDialog>
 #include <optional>
 
@@ -16,13 +18,9 @@ class MainWindow;
 class PictureCache;
 class SpeechWindow;
 
-inline const QString kActionPhrase = QStringLiteral("lire");
-inline const QString kActionMedia = QStringLiteral("multimedia");
-inline const QString kActionPage = QStringLiteral("page");
-
-// Where an action opens in the dialog: the kind a press gives it; what does nothing opens
-// as a phrase, for the carer to see and mend.
-QString actionKindOf(const QString &action);
+// Where an action opens in the dialog: the kind a press gives it; a keyword, and what does
+// nothing, open as a phrase, for the carer to see and mend.
+ActionKind dialogKindOf(const QString &action);
 
 // The dialog's outer size after a resize, in twips: never below 8500 × 8000.
 QSize propertiesDialogSize(QSize outerTwips);
@@ -35,7 +33,7 @@ public:
     PropertiesDialog(AppState &state, MainWindow &window, Services &services, SpeechWindow &speech,
                      PictureCache &cache, QWidget *parent = nullptr);
 
-    QString actionKind() const { return actionKind_; }
+    ActionKind actionKind() const { return actionKind_; }
 
     void chooseImage();
     void chooseMedia();
@@ -74,7 +72,7 @@ private:
     Services &services_;
     SpeechWindow &speech_;
     PictureCache &cache_;
-    QString actionKind_ = kActionPhrase;
+    ActionKind actionKind_ = ActionKind::Phrase;
     // The picture file chosen in this opening, which the picture takes on saving.
     QString chosenImageFile_; // the picture chosen, not yet recorded
     QString previewPath_;

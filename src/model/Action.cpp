@@ -28,17 +28,20 @@ QString actionExtension(const QString &action) {
     return ext.toLower();
 }
 
-ActionClass classifyAction(const QString &action) {
+ActionKind actionKind(const QString &action) {
     const QString ext = actionExtension(action);
+    const auto said = [&action] {
+        return keywordOf(action) == Keyword::None ? ActionKind::Phrase : ActionKind::Keyword;
+    };
     if (ext.isEmpty())
-        return ActionClass::PhraseOrKeyword;
+        return said();
     const bool media = kMediaExtensions.contains(ext);
     if (!media && ext != QLatin1String("dat"))
-        return ActionClass::None;
+        return ActionKind::None;
     // Typed lines that happen to end like a file name are still lines to say.
     if (action.contains(u'\r') || action.contains(u'\n'))
-        return ActionClass::PhraseOrKeyword;
-    return media ? ActionClass::Media : ActionClass::PageLink;
+        return said();
+    return media ? ActionKind::Media : ActionKind::PageLink;
 }
 
 Keyword keywordOf(const QString &action) {

@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include "SettingKeys.h"
+
 #include "platform/Numbers.h"
 
 #include <algorithm>
@@ -92,15 +94,7 @@ static bool applyLine(const QString &key, const QString &value, SettingsReadOutc
             return false;
         s.videoHeight = *h;
         out.videoHeightRead = true;
-    } else if (key == QLatin1String("bandeau_phrase")) {
-        s.sentenceBar = value == QLatin1String("oui");
-    } else if (key == QLatin1String("verrouillage")) {
-        s.locked = value == QLatin1String("oui");
-    } else if (key == QStringLiteral("plein_écran")) {
-        s.fullScreen = value == QLatin1String("oui");
-    } else if (key == QLatin1String("bandeau_dire")) {
-        s.sayEachPhrase = value != QLatin1String("non");
-    } else if (applySwitchLine(key, value, s.switches) || applyDwellLine(key, value, s.dwell)) {
+    } else if (applySettingKey(key, value, s)) {
     } else if (key == QLatin1String("son_page")) {
         if (value.left(3) == QLatin1String("oui")) {
             const auto n = parseStrictNumber(value.mid(4));
@@ -134,12 +128,7 @@ SettingsReadOutcome parseSettings(const QStringList &lines, const Settings &prev
     s.videoWidth = 640;
     s.videoHeight = 480;
     s.pageSoundOn = false;
-    s.sentenceBar = false;
-    s.sayEachPhrase = true;
-    s.switches = {};
-    s.dwell = {};
-    s.locked = false;
-    s.fullScreen = false;
+    resetSettingKeys(s);
 
     QString key, value;
     for (const QString &line : lines) {
@@ -163,80 +152,6 @@ SettingsReadOutcome parseSettings(const QStringList &lines, const Settings &prev
     out.pageColorRead = true;
     out.ok = true;
     return out;
-}
-
-// A time or a count from the file: lenient, and within what a person could mean.
-static int boundedNumber(const QString &value, int fallback, int low, int high) {
-    const double n = parseLenientNumber(value);
-    if (!std::isfinite(n) || value.trimmed().isEmpty())
-        return fallback;
-    return int(std::clamp(std::trunc(n), double(low), double(high)));
-}
-
-bool applySwitchLine(const QString &key, const QString &value, SwitchSettings &w) {
-    const auto yes = [&value] { return value == QLatin1String("oui"); };
-    if (key == QLatin1String("contacteur_touche"))
-        w.selectKey = value.left(20);
-    else if (key == QLatin1String("contacteur_avance"))
-        w.stepKey = value.left(20);
-    else if (key == QLatin1String("contacteur_acceptation"))
-        w.acceptanceMs = boundedNumber(value, 0, 0, 5000);
-    else if (key == QLatin1String("contacteur_relachement"))
-        w.releaseMs = boundedNumber(value, 0, 0, 5000);
-    else if (key == QStringLiteral("défilement_mode"))
-        w.pattern = value == kPatternStep || value == kPatternRows ? value : kPatternAuto;
-    else if (key == QStringLiteral("défilement_tours"))
-        w.rounds = boundedNumber(value, 0, 0, 100);
-    else if (key == QStringLiteral("défilement_annonce"))
-        w.cues = yes();
-    else if (key == QStringLiteral("défilement_adaptatif"))
-        w.adaptive = yes();
-    else if (key == QStringLiteral("défilement_min"))
-        w.adaptiveMinMs = boundedNumber(value, 500, 100, 30000);
-    else if (key == QStringLiteral("défilement_max"))
-        w.adaptiveMaxMs = boundedNumber(value, 5000, 100, 30000);
-    else
-        return false;
-    return true;
-}
-
-QStringList switchLines(const SwitchSettings &w) {
-    const auto yesNo = [](bool b) { return b ? QStringLiteral("oui") : QStringLiteral("non"); };
-    return {QStringLiteral("contacteur_touche=") + w.selectKey,
-            QStringLiteral("contacteur_avance=") + w.stepKey,
-            QStringLiteral("contacteur_acceptation=%1").arg(w.acceptanceMs),
-            QStringLiteral("contacteur_relachement=%1").arg(w.releaseMs),
-            QStringLiteral("défilement_mode=") + w.pattern,
-            QStringLiteral("défilement_tours=%1").arg(w.rounds),
-            QStringLiteral("défilement_annonce=") + yesNo(w.cues),
-            QStringLiteral("défilement_adaptatif=") + yesNo(w.adaptive),
-            QStringLiteral("défilement_min=%1").arg(w.adaptiveMinMs),
-            QStringLiteral("défilement_max=%1").arg(w.adaptiveMaxMs)};
-}
-
-bool applyDwellLine(const QString &key, const QString &value, DwellSettings &d) {
-    // A damaged value is never taken as the shortest time: that would choose for the person.
-    const auto number = [&value](int fallback, int low, int high) {
-        const auto n = parseStrictNumber(value);
-        return n && std::isfinite(*n) ? int(std::clamp(std::trunc(*n), double(low), double(high)))
-                                      : fallback;
-    };
-    if (key == QStringLiteral("pointage_délai"))
-        d.delayMs = number(1000, 300, 5000);
-    else if (key == QStringLiteral("pointage_tolérance"))
-        d.tolerancePx = number(30, 0, 150);
-    else if (key == QStringLiteral("pointage_répète"))
-        d.repeat = value == QLatin1String("oui");
-    else
-        return false;
-    return true;
-}
-
-QStringList dwellLines(const DwellSettings &d) {
-    return {QStringLiteral("pointage_délai=%1").arg(d.delayMs),
-            QStringLiteral("pointage_tolérance=%1").arg(d.tolerancePx),
-            QStringLiteral("pointage_répète=") +
-                (d.repeat ? QStringLiteral("oui") : QStringLiteral("non"))};
 }
 
 static qint32 asInt32(double v) {
@@ -270,13 +185,13 @@ QStringList formatSettings(const Settings &s, const EditedSettings &edited,
           << QStringLiteral("video_hauteur=%1").arg(s.videoHeight)
           << (s.pageSoundOn ? QStringLiteral("son_page=oui,%1").arg(s.pageSoundNumber)
                             : QStringLiteral("son_page=non,0"));
-    const auto yesNo = [](bool b) { return b ? QStringLiteral("oui") : QStringLiteral("non"); };
-    lines << QStringLiteral("bandeau_phrase=") + yesNo(edited.sentenceBar)
-          << QStringLiteral("bandeau_dire=") + yesNo(edited.sayEachPhrase);
-    lines << switchLines(edited.switches) << dwellLines(edited.dwell)
-          << QStringLiteral("verrouillage=") + yesNo(s.locked)
-          << QStringLiteral("plein_écran=") + yesNo(s.fullScreen);
-    return lines;
+    // The newer keys, with the values being edited in the program properties dialog.
+    Settings newer = s;
+    newer.sentenceBar = edited.sentenceBar;
+    newer.sayEachPhrase = edited.sayEachPhrase;
+    newer.switches = edited.switches;
+    newer.dwell = edited.dwell;
+    return lines << settingKeyLines(newer);
 }
 
 QStringList defaultSettingsLines() {

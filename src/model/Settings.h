@@ -104,12 +104,6 @@ struct WindowTwips {
 QStringList formatSettings(const Settings &settings, const EditedSettings &edited,
                            const WindowTwips &window, TwipsPerPixel tpp);
 
-// The switch keys: true when the key is one of them (and then applied).
-bool applySwitchLine(const QString &key, const QString &value, SwitchSettings &switches);
-QStringList switchLines(const SwitchSettings &switches);
-bool applyDwellLine(const QString &key, const QString &value, DwellSettings &dwell);
-QStringList dwellLines(const DwellSettings &dwell);
-
 // The thirteen lines written when the file cannot be read.
 QStringList defaultSettingsLines();
 

@@ -9,25 +9,20 @@
 namespace tv {
 
 QString accessibleNameOf(const QString &action) {
-    switch (classifyAction(action)) {
-    case ActionClass::PageLink:
+    switch (actionKind(action)) {
+    case ActionKind::PageLink:
         return pageTitle(action);
-    case ActionClass::Media:
+    case ActionKind::Media:
         return QFileInfo(QString(action).replace(u'\\', u'/')).fileName();
-    case ActionClass::PhraseOrKeyword:
-        switch (keywordOf(action)) {
-        case Keyword::Quit:
-            return QStringLiteral("Quitter");
-        case Keyword::Credits:
-            return QStringLiteral("Crédits");
-        case Keyword::None:
-            break;
-        }
+    case ActionKind::Keyword:
+        return keywordOf(action) == Keyword::Quit ? QStringLiteral("Quitter")
+                                                  : QStringLiteral("Crédits");
+    case ActionKind::Phrase:
         if (const QString words = QString(action).replace(u'\\', u' ').simplified();
             !words.isEmpty())
             return words;
         break;
-    case ActionClass::None:
+    case ActionKind::None:
         break;
     }
     return QStringLiteral("Image sans action");

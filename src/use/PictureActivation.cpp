@@ -57,19 +57,17 @@ void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsIns
         } else {
             const PictureControl *control = window_.img(index);
             const QString action = control ? control->tag() : QString();
-            switch (classifyAction(action)) {
-            case ActionClass::PhraseOrKeyword: {
+            switch (actionKind(action)) {
+            case ActionKind::Keyword:
                 media_.stopMedia();
-                const Keyword keyword = keywordOf(action);
-                if (keyword == Keyword::Quit) {
+                if (keywordOf(action) == Keyword::Quit)
                     quit_();
-                    return;
-                }
-                if (keyword == Keyword::Credits) {
+                else
                     services_.dialogs.message(creditsText(), MessageIcon::Information,
                                               MessageButtons::Ok);
-                    return;
-                }
+                return;
+            case ActionKind::Phrase: {
+                media_.stopMedia();
                 if (state_.settings.sentenceBar && !action.trimmed().isEmpty()) {
                     window_.sentenceBar()->add(action, control->picture(), control->sourcePath());
                     if (!state_.settings.sayEachPhrase)
@@ -80,13 +78,13 @@ void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsIns
                     window_.champTexte()->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
                 break;
             }
-            case ActionClass::Media:
+            case ActionKind::Media:
                 media_.start(action, actionExtension(action));
                 return;
-            case ActionClass::PageLink:
+            case ActionKind::PageLink:
                 openPageLink(action);
                 return;
-            case ActionClass::None:
+            case ActionKind::None:
                 break;
             }
         }

@@ -251,7 +251,8 @@ void Scanning::pressed(int index) {
     const qint64 now = clock_.elapsed();
     const PictureControl *picture = window_.pictureAt(index);
     const QString action = picture ? picture->tag() : QString();
-    const bool link = classifyAction(action) == ActionClass::PageLink;
+    const ActionKind kind = actionKind(action);
+    const bool link = kind == ActionKind::PageLink;
     // A link straight back to the page just left undoes the choice before it.
     if (link && last_.wasLink && now - last_.at < kUndoneWithinMs &&
         action.compare(last_.pageShown, Qt::CaseInsensitive) == 0)
@@ -259,7 +260,7 @@ void Scanning::pressed(int index) {
     else if (framed_ == Target::picture(index))
         applyPace(pace_.selected(double(now - framedAt_)));
     last_ = {now, state_.page.currentPage, link};
-    phraseChosen_ = classifyAction(action) == ActionClass::PhraseOrKeyword;
+    phraseChosen_ = kind == ActionKind::Phrase || kind == ActionKind::Keyword;
 }
 
 void Scanning::forgetFramed() {

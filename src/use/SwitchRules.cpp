@@ -95,14 +95,15 @@ QString paceReport(const ScanPace &pace, const Settings &settings) {
 }
 
 QString cueOf(const QString &action) {
-    switch (classifyAction(action)) {
-    case ActionClass::PhraseOrKeyword:
-        return keywordOf(action) == Keyword::None ? spokenPhrase(action) : QString();
-    case ActionClass::PageLink:
+    switch (actionKind(action)) {
+    case ActionKind::Phrase:
+        return spokenPhrase(action);
+    case ActionKind::PageLink:
         return pageTitle(action);
-    case ActionClass::Media:
+    case ActionKind::Media:
         return QFileInfo(QString(action).replace(u'\\', u'/')).completeBaseName();
-    case ActionClass::None:
+    case ActionKind::Keyword:
+    case ActionKind::None:
         break;
     }
     return {};

@@ -1,24 +1,20 @@
-// The program properties dialog's frame for the person's switches.
+#include "SwitchFrame.h"
 
-#include "ProgramPropertiesDialog.h"
-
-#include "model/AppState.h"
-#include "platform/DialogParts.h"
+#include "model/SettingKeys.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSpinBox>
+#include <algorithm>
 
 namespace tv {
 
-void ProgramPropertiesDialog::buildSwitchFrame() {
-    const auto px = [this](int l, int t, int w, int h) {
-        return twipsToPixels(state_.tpp, l, t, w, h);
-    };
-    QGroupBox *frame = addFrame(this, QStringLiteral("Contacteur"), QStringLiteral("Frame6"),
-                                px(6984, 720, 6000, 7300));
+SwitchFrame::SwitchFrame(TwipsPerPixel tpp, std::function<QString()> paceReport, QWidget *parent)
+    : SettingsFrame(QStringLiteral("Contacteur"), QStringLiteral("Frame6"), tpp, parent),
+      paceReport_(std::move(paceReport)) {
+    QWidget *frame = this;
     int top = 300;
     const auto row = [&](const QString &caption, QWidget *control) {
         auto *label = new QLabel(caption, frame);
@@ -37,10 +33,10 @@ void ProgramPropertiesDialog::buildSwitchFrame() {
         combo->setEditable(true);
         return combo;
     };
-    const auto milliseconds = [](const QString &name, int low, int high) {
+    const auto milliseconds = [](const QString &name, const char16_t *key) {
         auto *spin = new QSpinBox;
         spin->setObjectName(name);
-        spin->setRange(low, high);
+        spin->setRange(settingKey(key).low, settingKey(key).high);
         spin->setSingleStep(50);
         spin->setSuffix(QStringLiteral(" ms"));
         return spin;
@@ -49,17 +45,17 @@ void ProgramPropertiesDialog::buildSwitchFrame() {
     row(QStringLiteral("Touche qui choisit :"), cboTouche_);
     cboAvance_ = keyChoice(QStringLiteral("cboAvance"));
     row(QStringLiteral("Touche qui avance (pas à pas) :"), cboAvance_);
-    spinAcceptation_ = milliseconds(QStringLiteral("spinAcceptation"), 0, 5000);
+    spinAcceptation_ = milliseconds(QStringLiteral("spinAcceptation"), u"contacteur_acceptation");
     row(QStringLiteral("Appui tenu au moins :"), spinAcceptation_);
-    spinRelachement_ = milliseconds(QStringLiteral("spinRelâchement"), 0, 5000);
+    spinRelachement_ = milliseconds(QStringLiteral("spinRelâchement"), u"contacteur_relachement");
     row(QStringLiteral("Appuis ignorés pendant :"), spinRelachement_);
     cboMode_ = new QComboBox;
     cboMode_->setObjectName(QStringLiteral("cboMode"));
-    cboMode_->addItems({kPatternAuto, kPatternStep, kPatternRows});
+    cboMode_->addItems(settingKey(u"défilement_mode").choices);
     row(QStringLiteral("Défilement :"), cboMode_);
     spinTours_ = new QSpinBox;
     spinTours_->setObjectName(QStringLiteral("spinTours"));
-    spinTours_->setRange(0, 100);
+    spinTours_->setRange(settingKey(u"défilement_tours").low, settingKey(u"défilement_tours").high);
     spinTours_->setSpecialValueText(QStringLiteral("jamais"));
     row(QStringLiteral("Pause après tant de tours :"), spinTours_);
     chkAnnonce_ = new QCheckBox(QStringLiteral("Annonce vocale de chaque pas"), frame);
@@ -70,9 +66,9 @@ void ProgramPropertiesDialog::buildSwitchFrame() {
     chkAdaptatif_->setObjectName(QStringLiteral("chkAdaptatif"));
     chkAdaptatif_->setGeometry(px(120, top, 5600, 350));
     top += 500;
-    spinMin_ = milliseconds(QStringLiteral("spinMin"), 100, 30000);
+    spinMin_ = milliseconds(QStringLiteral("spinMin"), u"défilement_min");
     row(QStringLiteral("Pas le plus court :"), spinMin_);
-    spinMax_ = milliseconds(QStringLiteral("spinMax"), 100, 30000);
+    spinMax_ = milliseconds(QStringLiteral("spinMax"), u"défilement_max");
     row(QStringLiteral("Pas le plus long :"), spinMax_);
     lblReactions_ = new QLabel(frame);
     lblReactions_->setObjectName(QStringLiteral("lblRéactions"));
@@ -81,7 +77,8 @@ void ProgramPropertiesDialog::buildSwitchFrame() {
     lblReactions_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void ProgramPropertiesDialog::fillSwitches(const SwitchSettings &s) {
+void SwitchFrame::fill(const Settings &settings) {
+    const SwitchSettings &s = settings.switches;
     cboTouche_->setCurrentText(s.selectKey);
     cboAvance_->setCurrentText(s.stepKey);
     spinAcceptation_->setValue(s.acceptanceMs);
@@ -92,41 +89,12 @@ void ProgramPropertiesDialog::fillSwitches(const SwitchSettings &s) {
     chkAdaptatif_->setChecked(s.adaptive);
     spinMin_->setValue(s.adaptiveMinMs);
     spinMax_->setValue(s.adaptiveMaxMs);
-    lblReactions_->setText(actions_.paceReport ? actions_.paceReport() : QString());
+    lblReactions_->setText(paceReport_ ? paceReport_() : QString());
 }
 
-void ProgramPropertiesDialog::buildDwellFrame() {
-    const auto px = [this](int l, int t, int w, int h) {
-        return twipsToPixels(state_.tpp, l, t, w, h);
-    };
-    QGroupBox *frame = addFrame(this, QStringLiteral("Pointage"), QStringLiteral("Frame7"),
-                                px(6984, 8140, 6000, 2140));
-    const auto spin = [&](const QString &caption, const QString &name, int low, int high,
-                          const QString &suffix, int top) {
-        (new QLabel(caption, frame))->setGeometry(px(120, top, 3300, 350));
-        auto *box = new QSpinBox(frame);
-        box->setObjectName(name);
-        box->setRange(low, high);
-        box->setSuffix(suffix);
-        box->setGeometry(px(3500, top - 40, 2300, 420));
-        box->setAccessibleName(QString(caption).remove(QStringLiteral(" :")));
-        return box;
-    };
-    spinPointageDelai_ =
-        spin(QStringLiteral("Temps de repos :"), QStringLiteral("spinPointageDélai"), 300, 5000,
-             QStringLiteral(" ms"), 300);
-    spinPointageDelai_->setSingleStep(50);
-    spinPointageTolerance_ =
-        spin(QStringLiteral("Mouvement toléré :"), QStringLiteral("spinPointageTolérance"), 0, 150,
-             QStringLiteral(" pixels"), 860);
-    chkPointageRepete_ =
-        new QCheckBox(QStringLiteral("Choisir encore sans quitter l'image"), frame);
-    chkPointageRepete_->setObjectName(QStringLiteral("chkPointageRépète"));
-    chkPointageRepete_->setGeometry(px(120, 1420, 5600, 350));
-}
-
-SwitchSettings ProgramPropertiesDialog::editedSwitches() const {
-    SwitchSettings s;
+void SwitchFrame::edit(EditedSettings &edited) const {
+    SwitchSettings &s = edited.switches;
+    s = {};
     s.selectKey = cboTouche_->currentText().trimmed().left(20);
     s.stepKey = cboAvance_->currentText().trimmed().left(20);
     s.acceptanceMs = spinAcceptation_->value();
@@ -137,7 +105,6 @@ SwitchSettings ProgramPropertiesDialog::editedSwitches() const {
     s.adaptive = chkAdaptatif_->isChecked();
     s.adaptiveMinMs = std::min(spinMin_->value(), spinMax_->value());
     s.adaptiveMaxMs = std::max(spinMin_->value(), spinMax_->value());
-    return s;
 }
 
 } // namespace tv
