@@ -285,7 +285,7 @@ private slots:
             p.media.window()->close();
         });
         p.press("air.wav");
-        QVERIFY(hourglass && !QApplication::overrideCursor());
+        QTRY_VERIFY(hourglass && !QApplication::overrideCursor());
         QVERIFY(p.fakes.dialogs.messages.isEmpty());
         QCOMPARE(p.fakes.media.commands.last(), QStringLiteral("stop"));
     }

@@ -37,6 +37,7 @@ class MediaTest : public QObject {
     void start(const QString &file) {
         fakes_.dialogs.messages.clear();
         media_->start(file, file.section(u'.', 1));
+        QTRY_VERIFY_WITH_TIMEOUT(!media_->isStarting(), MediaPlayback::kStartLimitMs + 1000);
     }
     // Waits for the audio server's quiet, to hear what comes next alone.
     static void quiet(test::AudioMonitor &monitor) {

@@ -1,7 +1,5 @@
 #include "BoardExchange.h"
 
-#include "BoardExport.h"
-#include "BoardImport.h"
 #include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageLoader.h"
@@ -13,7 +11,6 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QtConcurrent>
 #include <future>
 
 namespace tv {
@@ -25,7 +22,6 @@ BoardExchange::BoardExchange(AppState &state, MainWindow &window, Services &serv
             &BoardExchange::importBoards);
     connect(window_.action(QStringLiteral("mnuExporter")), &QAction::triggered, this,
             &BoardExchange::exportBoards);
-    connect(&watcher_, &QFutureWatcher<ImportReport>::finished, this, &BoardExchange::imported);
 }
 
 BoardExchange::~BoardExchange() {
@@ -100,24 +96,28 @@ void BoardExchange::importBoards() {
         return reply.get();
     };
     holdPage(true);
-    watcher_.setFuture(QtConcurrent::run([file = *file, target, ask, hooks] {
-        return tv::importBoards(file, target, ask, {}, hooks);
-    }));
+    importing_ = true;
+    imports_.run(
+        [file = *file, target, ask, hooks](const OffThread::Token &) {
+            return tv::importBoards(file, target, ask, {}, hooks);
+        },
+        [this](const ImportReport &report) { imported(report); });
 }
 
 void BoardExchange::stopImport() {
-    if (!watcher_.isRunning())
+    if (!importing_)
         return;
     // Stopped, the import tells nothing and opens no page when its end is delivered.
     cancel_->store(true);
-    watcher_.waitForFinished();
+    imports_.waitForDone();
+    importing_ = false;
     delete progress_;
 }
 
-void BoardExchange::imported() {
+void BoardExchange::imported(const ImportReport &report) {
+    importing_ = false;
     delete progress_;
     holdPage(false);
-    const ImportReport report = watcher_.result();
     if (!report.cancelled) {
         if (!report.ok) {
             services_.dialogs.message(QStringLiteral("« ") + importedName_ +
@@ -174,16 +174,23 @@ void BoardExchange::exportBoards() {
             QStringLiteral("« ") + name + QStringLiteral(" » existe déjà. Le remplacer ?"),
             MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
-    ExportSource source{state_.paths.pagesDirectory(), state_.paths.multimediaDirectory(),
-                        state_.tpp, state_.page};
-    const ExportReport report = tv::exportBoards(path, source);
+    const ExportSource source{state_.paths.pagesDirectory(), state_.paths.multimediaDirectory(),
+                              state_.tpp, state_.page};
+    exports_.run(
+        [path, source](const OffThread::Token &) { return tv::exportBoards(path, source); },
+        [this, name](const ExportReport &report) { exported(name, report); });
+}
+
+void BoardExchange::exported(const QString &name, const ExportReport &report) {
     if (!report.ok) {
         services_.dialogs.message(QStringLiteral("« ") + name +
                                       QStringLiteral(" » n'a pas été exporté.\r\n") + report.error,
                                   MessageIcon::Critical, MessageButtons::Ok);
-        return;
+    } else {
+        services_.dialogs.message(report.message(name), MessageIcon::Information,
+                                  MessageButtons::Ok);
     }
-    services_.dialogs.message(report.message(name), MessageIcon::Information, MessageButtons::Ok);
+    emit exportFinished();
 }
 
 } // namespace tv

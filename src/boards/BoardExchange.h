@@ -1,8 +1,9 @@
 #pragma once
 
+#include "BoardExport.h"
 #include "BoardImport.h"
+#include "platform/OffThread.h"
 
-#include <QFutureWatcher>
 #include <QObject>
 #include <QPointer>
 #include <atomic>
@@ -31,17 +32,21 @@ public:
     // Starts the import of a board set chosen by the carer; it goes on away from the window,
     // which answers meanwhile, and ends with importFinished.
     void importBoards();
-    bool isImporting() const { return watcher_.isRunning(); }
+    bool isImporting() const { return importing_; }
     // The program is ending: the import running stops now and leaves nothing behind, no
     // page half written and none of the set in place.
     void stopImport();
+    // Writes the page shown and every page it leads to into a package chosen by the carer,
+    // away from the window; ends with exportFinished.
     void exportBoards();
 
 signals:
     void importFinished();
+    void exportFinished();
 
 private:
-    void imported();
+    void imported(const ImportReport &report);
+    void exported(const QString &name, const ExportReport &report);
     // While a set comes in, the page takes no presses and the page commands wait: what was
     // done meanwhile would be lost when the set's first page opens.
     void holdPage(bool held);
@@ -51,11 +56,14 @@ private:
     MainWindow &window_;
     Services &services_;
     PageLoader &pages_;
-    QFutureWatcher<ImportReport> watcher_;
+    bool importing_ = false;
     QPointer<QProgressDialog> progress_;
     // Shared with the importing thread, which may outlive a question it asked.
     std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
     QString importedName_;
+    // Last, so that the work under way ends before anything it reports to goes.
+    OffThread exports_;
+    OffThread imports_;
 };
 
 } // namespace tv

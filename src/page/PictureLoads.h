@@ -2,11 +2,10 @@
 
 #include "PictureCache.h"
 
+#include "platform/OffThread.h"
+
 #include <QList>
 #include <QObject>
-#include <QThreadPool>
-#include <atomic>
-#include <memory>
 
 namespace tv {
 
@@ -25,7 +24,7 @@ public:
     };
     void start(const QList<Job> &jobs);
     void cancel();
-    int pending() const { return pending_; }
+    int pending() const { return work_.running(); }
 
 signals:
     // One picture of the jobs last started; null when it could not be decoded.
@@ -34,13 +33,15 @@ signals:
     void finished();
 
 private:
-    void arrived(int generation, const Job &job, const FileStamp &stamp, const QImage &image);
+    struct Decoded {
+        Job job;
+        FileStamp stamp;
+        QImage image;
+    };
+    void arrived(const Decoded &decoded);
 
     PictureCache &cache_;
-    QThreadPool pool_;
-    // Read by the decoding threads to skip the jobs of an abandoned page.
-    std::shared_ptr<std::atomic<int>> generation_ = std::make_shared<std::atomic<int>>(0);
-    int pending_ = 0;
+    OffThread work_;
 };
 
 } // namespace tv

@@ -3,14 +3,12 @@
 #include "Conjugation.h"
 #include "PictureCache.h"
 
-#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QtConcurrent>
 
 namespace tv {
 
@@ -152,18 +150,17 @@ void SentenceBar::add(const QString &phrase, const QImage &picture, const QStrin
     if (small.isNull() && !pictureFile.isEmpty()) {
         // Pressed before the page had drawn it: the copy is decoded away from the window
         // and shown when it comes, if the phrase is still there.
-        auto *watcher = new QFutureWatcher<QImage>(this);
-        connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher, id] {
-            for (auto &part : view_->parts) {
-                if (part.id == id)
-                    part.picture = watcher->result();
-            }
-            view_->update();
-            watcher->deleteLater();
-        });
-        watcher->setFuture(QtConcurrent::run([pictureFile] {
-            return decodePicture(pictureFile, QSize(kPictureSide, kPictureSide));
-        }));
+        decodes_->run(
+            [pictureFile](const OffThread::Token &) {
+                return decodePicture(pictureFile, QSize(kPictureSide, kPictureSide));
+            },
+            [this, id](const QImage &image) {
+                for (auto &part : view_->parts) {
+                    if (part.id == id)
+                        part.picture = image;
+                }
+                view_->update();
+            });
     }
     view_->updateWidth();
     // The newest phrase is always in sight.

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/OffThread.h"
+
 #include <QFrame>
 #include <QImage>
 #include <QList>
 #include <QStringList>
+#include <memory>
 
 class QPushButton;
 class QScrollArea;
@@ -54,6 +57,8 @@ private:
     QPushButton *controls_[kControls] = {};
     int marked_ = -1;
     quint64 lastId_ = 0;
+    // Pictures decoded for the strip, each shown when it comes; last, so that it goes first.
+    std::unique_ptr<OffThread> decodes_ = std::make_unique<OffThread>();
 };
 
 } // namespace tv

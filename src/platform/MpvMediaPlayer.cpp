@@ -4,10 +4,8 @@
 #include "MidiRender.h"
 
 #include <QDir>
-#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QWidget>
-#include <QtConcurrent>
 #include <clocale>
 #include <mpv/client.h>
 
@@ -112,7 +110,7 @@ QWidget *MpvMediaPlayer::view() {
 }
 
 void MpvMediaPlayer::setFileName(const QString &path) {
-    ++generation_;
+    midi_.renew(); // a file being rendered is not the one asked for any more
     midiPending_ = false;
     playWhenReady_ = false;
     path_ = path;
@@ -125,24 +123,18 @@ void MpvMediaPlayer::setFileName(const QString &path) {
 
 void MpvMediaPlayer::prepareMidi(const QString &path) {
     midiPending_ = true;
-    const quint64 generation = generation_;
-    auto *watcher = new QFutureWatcher<std::pair<QByteArray, QString>>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
-        const auto [wav, why] = watcher->result();
-        watcher->deleteLater();
-        midiReady(generation, wav, why);
-    });
-    watcher->setFuture(QtConcurrent::run([path] {
-        QString why;
-        QByteArray wav = renderMidiToWav(path, &why);
-        return std::pair{wav, why};
-    }));
+    midi_.run(
+        [path](const OffThread::Token &) {
+            QString why;
+            QByteArray wav = renderMidiToWav(path, &why);
+            return std::pair{wav, why};
+        },
+        [this](const std::pair<QByteArray, QString> &rendered) {
+            midiReady(rendered.first, rendered.second);
+        });
 }
 
-void MpvMediaPlayer::midiReady(quint64 generation, const QByteArray &wav, const QString &why) {
-    // Another file was asked for meanwhile.
-    if (generation != generation_)
-        return;
+void MpvMediaPlayer::midiReady(const QByteArray &wav, const QString &why) {
     midiPending_ = false;
     if (wav.isEmpty()) {
         playWhenReady_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OffThread.h"
 #include "Services.h"
 
 #include <QObject>
@@ -39,12 +40,11 @@ private:
     void load(const QString &path);
     // MIDI is played by our own synthesizer into a sound file, which the player then plays.
     void prepareMidi(const QString &path);
-    void midiReady(quint64 generation, const QByteArray &wav, const QString &why);
+    void midiReady(const QByteArray &wav, const QString &why);
 
     mpv_handle *mpv_ = nullptr;
     QString path_;
     QString format_; // the container, from the file's first bytes; empty: not played
-    quint64 generation_ = 0;
     bool midiPending_ = false;
     bool playWhenReady_ = false;
     std::unique_ptr<QTemporaryFile> midiSound_;
@@ -57,6 +57,8 @@ private:
 
     std::unique_ptr<QWidget> view_;
     QString reported_ = QStringLiteral("stopped");
+    // The MIDI file being rendered; last, so that it is waited for before the rest goes.
+    OffThread midi_;
 };
 
 } // namespace tv

@@ -1,5 +1,7 @@
 #include "SymbolDialog.h"
 
+#include <utility>
+
 #include "SymbolLibrary.h"
 
 #include <QAbstractListModel>
@@ -156,7 +158,14 @@ int SymbolDialog::shownCount() const {
 }
 
 void SymbolDialog::showMatches(const QString &query) {
-    results_->show(library_.search(query));
+    search_.renew();
+    search_.run(
+        [library = &library_, query](const OffThread::Token &) { return library->search(query); },
+        [this, query](const std::vector<int> &matches) { shown(query, matches); });
+}
+
+void SymbolDialog::shown(const QString &query, const std::vector<int> &matches) {
+    results_->show(matches);
     const int n = results_->rowCount();
     if (n > 0)
         grid_->setCurrentIndex(results_->index(0));
@@ -165,9 +174,15 @@ void SymbolDialog::showMatches(const QString &query) {
     else
         count_->setText(n == 1 ? QStringLiteral("1 symbole")
                                : QStringLiteral("%1 symboles").arg(n));
+    if (std::exchange(takeWhenShown_, false))
+        take();
 }
 
 void SymbolDialog::take() {
+    if (search_.running() > 0) {
+        takeWhenShown_ = true;
+        return;
+    }
     const int symbol = results_->symbolAt(grid_->currentIndex().row());
     if (symbol < 0)
         return;

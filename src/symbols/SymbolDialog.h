@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/OffThread.h"
+
 #include <QDialog>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -29,7 +32,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The search runs away from the window, which answers while the carer types; a result
+    // for letters typed over is dropped.
     void showMatches(const QString &query);
+    void shown(const QString &query, const std::vector<int> &matches);
     void take();
 
     const SymbolLibrary &library_;
@@ -38,6 +44,10 @@ private:
     QListView *grid_ = nullptr;
     QLabel *count_ = nullptr;
     int chosen_ = -1;
+    // Return pressed while the search for the last letters runs: what it finds first is taken,
+    // never a symbol of letters typed over.
+    bool takeWhenShown_ = false;
+    OffThread search_;
 };
 
 } // namespace tv

@@ -8,7 +8,6 @@
 #include "platform/StoredPath.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
 #include <utility>
@@ -45,14 +44,25 @@ MediaPlayback::MediaPlayback(AppState &state, MainWindow &window, Services &serv
     services_.media.onModeChange = [this](const QString &mode) { onModeChange(mode); };
     services_.media.onError = [this](const QString &) { onError(); };
     connect(window_.get(), &MediaWindow::closed, this, [this] {
-        // The window is still on screen while it closes: its closing ends the wait itself.
-        if (wait_)
-            wait_->quit();
+        // Closed while the file opens: the start is over once what closed it has been told
+        // in full (a player that fails says it has stopped, then why).
+        if (starting_)
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (starting_)
+                        endStart(true);
+                },
+                Qt::QueuedConnection);
         resumeScanning();
     });
+    startLimit_.setSingleShot(true);
+    connect(&startLimit_, &QTimer::timeout, this, [this] { endStart(false); });
 }
 
 MediaPlayback::~MediaPlayback() {
+    if (starting_)
+        QApplication::restoreOverrideCursor();
     services_.media.onModeChange = nullptr;
     services_.media.onError = nullptr;
     window_->disconnect(this);
@@ -85,33 +95,34 @@ void MediaPlayback::start(const QString &action, const QString &extension) {
     window_->show();
 
     // Events go on while the file opens: a press, a tick or the person closing the window
-    // is handled, and none of them leaves the hourglass behind. The wait ends when the
-    // player plays or fails, when the window closes, or at the time limit.
-    QEventLoop loop;
-    QEventLoop *outer = std::exchange(wait_, &loop);
+    // is handled, and none of them leaves the hourglass behind. The start ends when the
+    // player plays or fails, when the window closes, or at the time limit; a press meanwhile
+    // starts its own file in its place.
+    if (!std::exchange(starting_, true))
+        QApplication::setOverrideCursor(Qt::WaitCursor);
     failedDuringWait_ = false;
+    startLimit_.start(kStartLimitMs);
     services_.media.setFileName(*path);
     services_.media.play();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QTimer::singleShot(kStartLimitMs, &loop, &QEventLoop::quit);
-    if (!waitIsOver())
-        loop.exec();
-    QApplication::restoreOverrideCursor();
-    wait_ = outer;
-
-    if (failedDuringWait_ || (window_->isVisible() && services_.media.mode() != kPlaying))
-        readError();
-    // A press during an earlier file's wait started this one: that wait may be over now.
     endWaitIfOver();
 }
 
 bool MediaPlayback::waitIsOver() const {
-    return services_.media.mode() == kPlaying || failedDuringWait_ || !window_->isVisible();
+    return services_.media.mode() == kPlaying || failedDuringWait_;
 }
 
 void MediaPlayback::endWaitIfOver() {
-    if (wait_ && waitIsOver())
-        wait_->quit();
+    if (starting_ && waitIsOver())
+        endStart(false);
+}
+
+void MediaPlayback::endStart(bool windowClosing) {
+    starting_ = false;
+    startLimit_.stop();
+    QApplication::restoreOverrideCursor();
+    if (failedDuringWait_ ||
+        (!windowClosing && window_->isVisible() && services_.media.mode() != kPlaying))
+        readError();
 }
 
 void MediaPlayback::readError() {
@@ -123,9 +134,9 @@ void MediaPlayback::readError() {
 }
 
 void MediaPlayback::onError() {
-    if (wait_) {
+    if (starting_) {
         failedDuringWait_ = true;
-        wait_->quit();
+        endStart(false);
         return;
     }
     if (window_->isVisible())

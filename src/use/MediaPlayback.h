@@ -4,9 +4,8 @@
 
 #include <QObject>
 #include <QRect>
+#include <QTimer>
 #include <memory>
-
-class QEventLoop;
 
 namespace tv {
 
@@ -28,8 +27,11 @@ public:
                   QObject *parent = nullptr);
     ~MediaPlayback() override;
 
-    // Starts the file named by a picture's action; returns once it plays, or has failed.
+    // Starts the file named by a picture's action; the hourglass shows until it plays, and
+    // the carer is told if it cannot.
     void start(const QString &action, const QString &extension);
+    // A file asked for has neither begun to play nor failed yet.
+    bool isStarting() const { return starting_; }
     // Asks the player to stop; the window closes when the player says it has.
     void stopMedia();
     // A press on the page background: stop and close at once.
@@ -50,13 +52,15 @@ private:
     void resumeScanning();
     bool waitIsOver() const;
     void endWaitIfOver();
+    void endStart(bool windowClosing);
 
     AppState &state_;
     MainWindow &main_;
     Services &services_;
     std::unique_ptr<MediaWindow> window_;
-    // The wait for the file being started to play, while there is one.
-    QEventLoop *wait_ = nullptr;
+    // A file being started, until it plays or fails, and how long it may take.
+    bool starting_ = false;
+    QTimer startLimit_;
     bool failedDuringWait_ = false;
 };
 
