@@ -382,6 +382,19 @@ private slots:
         QCOMPARE(p.window.windowTitle(), QStringLiteral("Tablavox -::- page_maison.dat"));
         QCOMPARE(p.fakes.dialogs.messages.size(), 2);
         QVERIFY(p.fakes.dialogs.messages[0].text.startsWith("Ces pages existent déjà"));
+        // Exported away from the window too; a package of that name is replaced only once
+        // the carer says so.
+        QSignalSpy exported(&exchange, &BoardExchange::exportFinished);
+        const QString obz = p.path("maison"); // ".obz" is added
+        for (bool again : {false, true}) {
+            p.fakes.dialogs.files = {obz};
+            p.fakes.dialogs.answers = {MessageAnswer::No};
+            p.window.action("mnuExporter")->trigger();
+            QVERIFY(again || exported.wait(20000));
+        }
+        QCOMPARE(exported.count(), 1);
+        QVERIFY(p.fakes.dialogs.messages.at(2).text.startsWith("« maison.obz » : 2 pages exportées"));
+        QVERIFY(p.fakes.dialogs.messages.last().text.startsWith("« maison.obz » existe déjà"));
     }
 
     void roundTrip() {
