@@ -1,6 +1,7 @@
 // Building pages by hand: the page commands, the picture menu (creating, deleting, moving,
 // resizing) and the picture properties dialog.
 
+#include "app/PageLock.h"
 #include "edit/EditGeometry.h"
 #include "edit/Outline.h"
 #include "edit/PictureEditor.h"
@@ -305,6 +306,13 @@ private slots:
         QTest::mousePress(background, Qt::LeftButton, {}, {60, 53}); // 900, 795 twips
         QCOMPARE(p.rect(1).size(), QSize(600, 195));
         QCOMPARE(p.fakes.dialogs.messages[0].text, QStringLiteral("Hauteur trop petite"));
+        // Locked in the middle of a stretch: the picture comes back and the cursor is the
+        // person's again.
+        p.menu(1, "mnuEtirer");
+        PageLock lock(p.state, p.window, p.fakes.services, p.modes, [] {});
+        lock.setLocked(true);
+        QVERIFY(p.img(1)->isVisible() && !outline->isVisible() && !QApplication::overrideCursor());
+        QCOMPARE(p.modes.mode(), PointerMode::None);
     }
 
     void editsReachThePageFile() {
