@@ -69,6 +69,8 @@ public:
                         deliver(result);
                     } else if constexpr (!std::is_same_v<Late, std::nullptr_t>) {
                         late(result);
+                    } else {
+                        (void)late;
                     }
                 },
                 Qt::QueuedConnection);
