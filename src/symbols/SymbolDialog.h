@@ -25,6 +25,8 @@ public:
     // The library index of the symbol taken, or -1.
     int chosen() const { return chosen_; }
     int shownCount() const;
+    // A search for the letters typed is still under way.
+    bool searching() const { return search_.running() > 0; }
     QListView *grid() const { return grid_; }
     QLineEdit *field() const { return field_; }
 
