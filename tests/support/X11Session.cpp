@@ -30,9 +30,19 @@ X11Session::X11Session() : server_(std::make_unique<QProcess>()) {
         display_ = u':' + QString::fromLatin1(server_->readLine()).trimmed();
     if (display_.size() < 2)
         server_.reset();
+    // A session bus, as every desktop has. Without one, each program start would have libdbus
+    // fork a bus launcher from a process already running threads: under the sanitizers the
+    // child can hang before it execs, and the program with it.
+    sessionBus_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sessionBus_.start(QStringLiteral("dbus-daemon"),
+                      {"--session", "--nofork", "--print-address=1"});
+    if (sessionBus_.waitForReadyRead(15000))
+        busAddress_ = QString::fromLatin1(sessionBus_.readLine()).trimmed();
 }
 
 X11Session::~X11Session() {
+    sessionBus_.kill();
+    sessionBus_.waitForFinished();
     if (server_) {
         server_->terminate();
         if (!server_->waitForFinished(3000))
@@ -46,6 +56,9 @@ QProcessEnvironment X11Session::environment() const {
     env.insert(QStringLiteral("DISPLAY"), display_);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    // A story that brings a bus of its own (a screen reader's) keeps it.
+    if (!env.contains(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")) && !busAddress_.isEmpty())
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
     return env;
 }
 
@@ -214,7 +227,29 @@ ProgramCopy::~ProgramCopy() {
 QString ProgramCopy::start(const X11Session &x) {
     if (!launch(x))
         return {};
-    return x.waitForWindow(QStringLiteral("^Tablavox -::- page_départ.dat$"), 60000);
+    const QString window =
+        x.waitForWindow(QStringLiteral("^Tablavox -::- page_départ.dat$"), 60000);
+    if (window.isEmpty())
+        describeStuckStart(x);
+    return window;
+}
+
+void ProgramCopy::describeStuckStart(const X11Session &x) const {
+    // A start that never shows its window is only ever seen on a loaded CI machine: say what
+    // was on the screen and where each of the program's threads stood.
+    QStringList shown;
+    for (const QString &id :
+         x.xdotool({"search", "--onlyvisible", "--name", "."}).split(u'\n', Qt::SkipEmptyParts))
+        shown << x.xdotool({"getwindowname", id});
+    qWarning("program state %d, windows shown: %s", int(process.state()),
+             qPrintable(shown.join(QStringLiteral(" | "))));
+    if (process.state() != QProcess::Running || QStandardPaths::findExecutable("gdb").isEmpty())
+        return;
+    QProcess gdb;
+    gdb.setProcessChannelMode(QProcess::ForwardedChannels);
+    gdb.start(QStringLiteral("gdb"), {"-p", QString::number(process.processId()), "-batch", "-nx",
+                                      "-ex", "thread apply all bt 30"});
+    gdb.waitForFinished(120000);
 }
 
 } // namespace tv::test

@@ -47,6 +47,8 @@ public:
 private:
     std::unique_ptr<QProcess> server_;
     QString display_;
+    QProcess sessionBus_;
+    QString busAddress_;
 };
 
 bool similar(QColor a, QColor b, int tolerance = 30);
@@ -81,6 +83,8 @@ public:
     QProcessEnvironment extraEnvironment;
 
 private:
+    void describeStuckStart(const X11Session &x) const;
+
     QTemporaryDir dir_;
     QTemporaryDir cache_; // where the program keeps its decoded pictures: never the user's own
 };
