@@ -81,7 +81,8 @@ void importThroughTheWindow(const QString &set) {
     SilentMediaPlayer media;
     NoCursor cursor;
     NoWait waiter;
-    Services services{dialogs, speech, sounds, media, cursor, waiter};
+    tv::SilentVoiceInput voice;
+    Services services{dialogs, speech, sounds, media, cursor, waiter, voice};
     PictureCache cache;
     MainWindow window(state);
     PageSounds pageSounds(sounds);

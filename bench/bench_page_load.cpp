@@ -171,7 +171,8 @@ int view(const QString &root, const QString &cacheDir, int link, int presses) {
     tv::SilentMediaPlayer media;
     NoCursor cursor;
     NoWait waiter;
-    tv::Services services{dialogs, speech, sounds, media, cursor, waiter};
+    tv::SilentVoiceInput voice;
+    tv::Services services{dialogs, speech, sounds, media, cursor, waiter, voice};
     tv::DiskPictureCache disk(cacheDir);
     tv::PictureCache cache;
     cache.setDisk(&disk);

@@ -93,7 +93,8 @@ int main(int argc, char *argv[]) {
     tv::SilentMediaPlayer media;
     RealCursor cursor;
     NoWait waiter;
-    tv::Services services{dialogs, speech, sounds, media, cursor, waiter};
+    tv::SilentVoiceInput microphone;
+    tv::Services services{dialogs, speech, sounds, media, cursor, waiter, microphone};
     tv::MainWindow window(state);
     QImage picture(96, 96, QImage::Format_RGB32);
     picture.fill(Qt::darkCyan);

@@ -12,12 +12,15 @@
 #include "page/SelectionFrame.h"
 #include "platform/Cp1252.h"
 #include "platform/StoredPath.h"
+#include "platform/Wav.h"
 #include "support/CaseTables.h"
 #include "support/Files.h"
 #include "support/PageFixture.h"
 #include "use/MediaPlayback.h"
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
+#include "voice/RecorderWindow.h"
+#include "voice/VoiceTake.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -352,6 +355,55 @@ private slots:
         Page::click(*p.open("bonjour\\à demain"), "cmdEcouter");
         Page::click(*p.open(""), "cmdEcouter");
         QCOMPARE(p.fakes.speech.said, QStringList({"bonjour\r\nà demain"}));
+    }
+
+    void aVoiceRecordedInTheDialogBecomesThePicturesSound() {
+        Page p(true);
+        auto d = p.open("bonjour\\à demain");
+        QByteArray tone(44100 * 2, Qt::Uninitialized);
+        for (int i = 0; i < 44100; ++i)
+            qToLittleEndian(qint16(8000 * std::sin(i * 2 * M_PI * 440 / 44100)),
+                            tone.data() + 2 * i);
+        const QByteArray quiet(44100 * 2, '\0');
+        QTimer::singleShot(0, [&] {
+            auto *r = d->findChild<RecorderWindow *>();
+            const auto says = [r] { return r->findChild<QLabel *>("message")->text(); };
+            // No microphone: told, nothing kept, the window still usable.
+            p.fakes.voice.missing = QStringLiteral("Aucun microphone");
+            Page::click(*r, "cmdCommencer");
+            QTRY_COMPARE(says(), QStringLiteral("Aucun microphone"));
+            QVERIFY(!r->isRecording() && !r->findChild<QPushButton *>("cmdGarder")->isEnabled());
+            // A minute at most; then a second of voice between two of silence.
+            p.fakes.voice.missing.clear();
+            Page::click(*r, "cmdCommencer");
+            p.fakes.voice.heard = QByteArray(61 * 88200, '\1');
+            QTRY_VERIFY(!r->isRecording());
+            QCOMPARE(r->take().size(), 60 * 88200);
+            Page::click(*r, "cmdCommencer");
+            p.fakes.voice.heard = quiet + tone + quiet;
+            QTRY_COMPARE(r->take().size(), 3 * 88200);
+            Page::click(*r, "cmdArrêter");
+            QCOMPARE(r->findChild<QLabel *>("durée")->text(), QStringLiteral("3,0 s"));
+            Page::click(*r, "cmdÉcouter");
+            Page::click(*r, "cmdGarder");
+        });
+        Page::click(*d, "cmdVoix");
+        QCOMPARE(Page::text(*d, "lblFichierMultimedia"),
+                 QStringLiteral("voix\\bonjour_a_demain.wav"));
+        Page::click(*d, "cmdSauver");
+        QCOMPARE(p.current().imageAction, QStringLiteral("voix\\bonjour_a_demain.wav"));
+        // What was heard is what was kept: the second of voice with its margins, at −1 dBFS.
+        const QByteArray kept = test::fileBytes(p.path("multimedia/voix/bonjour_a_demain.wav"));
+        QCOMPARE(p.fakes.sounds.played, QList<QByteArray>{kept});
+        const auto wav = parseWav(kept);
+        QVERIFY(wav && wav->format == (PcmFormat{44100, 1, 16}));
+        QCOMPARE(wav->pcm.size(), 2 * (44100 + 2646 + 6615));
+        QCOMPARE(qRound(peakOf(wav->pcm) * 32767), 29204);
+        // Again for the same phrase: a file of its own, never over the first.
+        QString why;
+        QCOMPARE(keepVoice(wav->pcm, 44100, "Bonjour à demain", p.path("multimedia"), &why),
+                 QStringLiteral("voix\\bonjour_a_demain_2.wav"));
+        QCOMPARE(test::fileBytes(p.path("multimedia/voix/bonjour_a_demain.wav")), kept);
     }
 
     void aMediaFileAPhraseOrAPageForTheAction() {

@@ -333,23 +333,6 @@ private slots:
         QCOMPARE(p.pressedIndices(), QList<int>({3, 4}));
     }
 
-    void aHeldKeyCountsOnceAtItsAcceptanceTime() {
-        Page p(kTwoRows, kPatternAuto);
-        p.state.settings.switches.acceptanceMs = 300;
-        p.switches.settingsChanged();
-        p.scanning.step();
-        // Held: the presses the server repeats, with no release between them (as Qt gives
-        // them when the server is asked not to send one), do not put the acceptance time off.
-        p.key(Qt::Key_Space);
-        for (int i = 0; i < 6 && p.pressed.isEmpty(); ++i) {
-            QTest::qWait(100);
-            p.key(Qt::Key_Space);
-        }
-        QCOMPARE(p.pressedIndices(), QList<int>({1}));
-        p.key(Qt::Key_Space, QEvent::KeyRelease);
-        QCOMPARE(p.pressed.size(), 1);
-    }
-
     void rowThenColumn() {
         Page p(kTwoRows, kPatternRows);
         p.scanning.step();

@@ -5,6 +5,7 @@
 #include "platform/EspeakSpeech.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/PulseSoundPlayer.h"
+#include "platform/PulseVoiceInput.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtServices.h"
 
@@ -58,7 +59,8 @@ int main(int argc, char *argv[]) {
     tv::MpvMediaPlayer media;
     tv::QtCursorPlacer cursor;
     tv::ThreadWaiter waiter;
-    tv::Services services{dialogs, speech, sounds, media, cursor, waiter};
+    tv::PulseVoiceInput voice;
+    tv::Services services{dialogs, speech, sounds, media, cursor, waiter, voice};
     tv::LockFileInstanceGuard guard(state.paths.dataDirectory);
 
     tv::Startup startup(state, services, guard);

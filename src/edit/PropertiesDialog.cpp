@@ -14,6 +14,7 @@
 #include "symbols/SymbolDialog.h"
 #include "symbols/SymbolLibrary.h"
 #include "use/SpeechWindow.h"
+#include "voice/RecorderWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -127,6 +128,8 @@ void PropertiesDialog::buildControls() {
     imgExemple_->setScaledContents(true);
     imgExemple_->move(px(120, 840, 0, 0).topLeft());
 
+    cmdVoix_ = button(this, QStringLiteral("Enregistrer une voix…"), QStringLiteral("cmdVoix"),
+                      px(5300, 120, 2820, 400));
     frame1_ = addFrame(this, QStringLiteral("Commande"), QStringLiteral("Frame1"),
                        px(120, 4200, 8000, 3000));
     cmdPage_ =
@@ -152,6 +155,7 @@ void PropertiesDialog::buildControls() {
     connect(cmdMultiMedia_, &QPushButton::clicked, this, &PropertiesDialog::chooseMedia);
     connect(cmdPage_, &QPushButton::clicked, this, &PropertiesDialog::choosePage);
     connect(cmdEcouter_, &QPushButton::clicked, this, &PropertiesDialog::hearPhrase);
+    connect(cmdVoix_, &QPushButton::clicked, this, &PropertiesDialog::recordVoice);
     connect(txtALire_, &QPlainTextEdit::textChanged, this, &PropertiesDialog::phraseChanged);
 }
 
@@ -332,6 +336,20 @@ void PropertiesDialog::chooseMedia() {
     if (!name)
         return;
     lblFichierMultimedia_->setText(*name);
+    actionKind_ = ActionKind::Media;
+}
+
+void PropertiesDialog::recordVoice() {
+    // The voice is named after the phrase it stands for, when the picture says one.
+    const QString phrase = actionKind_ == ActionKind::Phrase ? txtALire_->toPlainText() : QString();
+    RecorderWindow recorder(services_, state_.tpp, phrase, state_.paths.multimediaDirectory(),
+                            this);
+    if (recorder.exec() != QDialog::Accepted)
+        return;
+    if (!txtALire_->toPlainText().isEmpty())
+        txtALire_->clear();
+    lblFichierPage_->clear();
+    lblFichierMultimedia_->setText(recorder.keptName());
     actionKind_ = ActionKind::Media;
 }
 

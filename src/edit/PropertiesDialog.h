@@ -39,6 +39,8 @@ public:
     void chooseMedia();
     void choosePage();
     void hearPhrase();
+    // Opens the recorder; a voice kept becomes the picture's sound.
+    void recordVoice();
     void save();
     // Opens the symbol search; the symbol chosen is taken as the picture's file.
     void chooseSymbol();
@@ -93,6 +95,7 @@ private:
     QPushButton *cmdMultiMedia_ = nullptr;
     QPlainTextEdit *txtALire_ = nullptr;
     QPushButton *cmdEcouter_ = nullptr;
+    QPushButton *cmdVoix_ = nullptr;
     QLabel *lblFichierPage_ = nullptr;
     QLabel *lblFichierMultimedia_ = nullptr;
     bool resizing_ = false;

@@ -50,6 +50,22 @@ public:
     std::function<void(const QString &why)> onError;
 };
 
+// Records a voice from the audio server's default input, on a thread of its own: 16-bit
+// mono samples at kVoiceRate. The window takes what came in as often as it likes.
+class VoiceInput {
+public:
+    static constexpr int kVoiceRate = 44100;
+    virtual ~VoiceInput() = default;
+    // Starts a new recording; a failure shows later in failure().
+    virtual void start() = 0;
+    virtual void stop() = 0;
+    // The samples (little-endian) received since the last call.
+    virtual QByteArray takeSamples() = 0;
+    // Why nothing can be recorded (no audio server, no microphone), for the carer; empty
+    // while recording works or is still being set up.
+    virtual QString failure() const = 0;
+};
+
 // Moves the mouse cursor to a point on the screen.
 class CursorPlacer {
 public:
@@ -80,6 +96,7 @@ struct Services {
     MediaPlayer &media;
     CursorPlacer &cursor;
     Waiter &waiter;
+    VoiceInput &voice;
 };
 
 } // namespace tv

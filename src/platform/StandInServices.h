@@ -25,4 +25,12 @@ public:
     QString mode() const override { return QStringLiteral("stopped"); }
 };
 
+class SilentVoiceInput final : public VoiceInput {
+public:
+    void start() override {}
+    void stop() override {}
+    QByteArray takeSamples() override { return {}; }
+    QString failure() const override { return QStringLiteral("Pas d'entrée son"); }
+};
+
 } // namespace tv

@@ -196,8 +196,14 @@ TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
 }
 
 int writeNewFile(const QString &path, const QByteArray &bytes) {
+    // Written whole under a hidden name beside it first, then given its name by a hard
+    // link, which never replaces a file (nor a link) already there: a full disk or a killed
+    // program never leaves a file cut short under the name.
+    const QFileInfo info(path);
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    QByteArray temporary =
+        QFile::encodeName(info.path() + QStringLiteral("/.") + info.fileName()) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return errno;
     qsizetype done = 0;
@@ -211,12 +217,24 @@ int writeNewFile(const QString &path, const QByteArray &bytes) {
         else if (errno != EINTR)
             error = errno;
     }
+    if (error == 0 && ::fchmod(fd, 0644) != 0)
+        error = errno;
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
-    if (error != 0)
-        ::unlink(name.constData());
+    if (error == 0 && ::link(temporary.constData(), name.constData()) != 0) {
+        error = errno;
+        // A file system without hard links (a FAT memory stick): the name is checked, then
+        // taken by a rename.
+        if (error == EPERM || error == EOPNOTSUPP || error == ENOSYS) {
+            struct stat there {};
+            error = ::lstat(name.constData(), &there) == 0 ? EEXIST : 0;
+            if (error == 0 && ::rename(temporary.constData(), name.constData()) != 0)
+                error = errno;
+        }
+    }
+    ::unlink(temporary.constData());
     return error;
 }
 

@@ -36,9 +36,9 @@ TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
 // Why a write failed (an errno value), in words a carer can act on.
 QString reasonOf(int error);
 
-// Writes a file that must not exist yet (never through a link), its bytes on the disk
-// before it returns: 0, or the errno of the failure (EEXIST when the name is taken); a file
-// cut short is removed.
+// Writes a file that must not exist yet (never through a link): the name appears only once
+// all the bytes are on the disk, so neither a full disk nor a killed program leaves a file
+// cut short under it. 0, or the errno of the failure (EEXIST when the name is taken).
 int writeNewFile(const QString &path, const QByteArray &bytes);
 
 // Where the path really leads, when that is inside root (both through their links).

@@ -46,8 +46,20 @@ std::optional<WavData> parseWav(const QByteArray &bytes) {
 }
 
 QByteArray makeWav(const QList<qint16> &samples, int sampleRate) {
-    const quint32 dataSize = quint32(samples.size() * 2);
+    QByteArray pcm;
+    pcm.reserve(samples.size() * 2);
+    for (qint16 s : samples) {
+        char b[2];
+        qToLittleEndian(quint16(s), b);
+        pcm.append(b, 2);
+    }
+    return wavOfPcm(pcm, sampleRate);
+}
+
+QByteArray wavOfPcm(const QByteArray &pcm, int sampleRate) {
+    const quint32 dataSize = quint32(pcm.size() & ~qsizetype(1));
     QByteArray out;
+    out.reserve(44 + pcm.size());
     auto put32 = [&out](quint32 v) {
         char b[4];
         qToLittleEndian(v, b);
@@ -70,8 +82,7 @@ QByteArray makeWav(const QList<qint16> &samples, int sampleRate) {
     put16(16);
     out.append("data");
     put32(dataSize);
-    for (qint16 s : samples)
-        put16(quint16(s));
+    out.append(pcm.constData(), dataSize);
     return out;
 }
 

@@ -25,5 +25,7 @@ std::optional<WavData> parseWav(const QByteArray &bytes);
 
 // A RIFF WAVE image of 16-bit mono PCM samples.
 QByteArray makeWav(const QList<qint16> &samples, int sampleRate);
+// The same from samples already laid out (16-bit mono, little-endian).
+QByteArray wavOfPcm(const QByteArray &pcm, int sampleRate);
 
 } // namespace tv

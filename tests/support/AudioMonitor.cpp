@@ -72,6 +72,19 @@ double AudioMonitor::loudSpan(const QByteArray &pcm) {
     return first < 0 ? 0 : double(last - first) / 22050;
 }
 
+double AudioMonitor::frequency(const QByteArray &pcm, int sampleRate) {
+    const auto *s = reinterpret_cast<const qint16 *>(pcm.constData());
+    qsizetype first = -1, last = -1, crossings = 0;
+    for (qsizetype i = 1; i < pcm.size() / 2; ++i)
+        if ((s[i - 1] < 0) != (s[i] < 0) && std::abs(s[i] - s[i - 1]) > 200) {
+            if (first < 0)
+                first = i;
+            last = i;
+            ++crossings;
+        }
+    return crossings < 3 ? 0 : (crossings - 1) / 2.0 * sampleRate / double(last - first);
+}
+
 double AudioMonitor::spokenSpan(const QString &text) {
     // One voice for the whole run: the engine is made to be set up once in a process.
     static EspeakSpeech voice;

@@ -20,6 +20,8 @@ public:
     static int loudest(const QByteArray &pcm);
     // From the first to the last sample above a whisper, in seconds.
     static double loudSpan(const QByteArray &pcm);
+    // The pitch of a steady tone, from its zero crossings, in hertz.
+    static double frequency(const QByteArray &pcm, int sampleRate = 22050);
     // How long the program's voice takes to say the text.
     static double spokenSpan(const QString &text);
     // Listens until something loud was heard and then 0.6 s of quiet; what was heard.

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <utility>
 
 class QWidget;
 
@@ -80,6 +81,20 @@ struct RecordingCursor final : CursorPlacer {
     void moveTo(const QPoint &globalPos) override { moves << globalPos; }
 };
 
+// A microphone that hears what the test gives it, or none (failure set).
+class ScriptedVoiceInput final : public VoiceInput {
+public:
+    void start() override { recording = true; }
+    void stop() override { recording = false; }
+    QByteArray takeSamples() override {
+        return recording ? std::exchange(heard, {}) : QByteArray();
+    }
+    QString failure() const override { return missing; }
+    bool recording = false;
+    QByteArray heard;
+    QString missing;
+};
+
 // Every service a window needs, scripted.
 struct FakeServices {
     ScriptedDialogs dialogs;
@@ -88,7 +103,8 @@ struct FakeServices {
     ScriptedMediaPlayer media;
     RecordingCursor cursor;
     RecordingWaiter waiter;
-    Services services{dialogs, speech, sounds, media, cursor, waiter};
+    ScriptedVoiceInput voice;
+    Services services{dialogs, speech, sounds, media, cursor, waiter, voice};
 };
 
 // The controls of a window a screen reader could not name (their object names).
