@@ -1,9 +1,11 @@
 // The real program in a real X window, driven by real clicks and key presses, heard at the
 // audio server.
 
+#include "platform/Wav.h"
 #include "support/AudioMonitor.h"
 #include "support/Files.h"
 #include "support/X11Session.h"
+#include "voice/VoiceTake.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -180,6 +182,43 @@ private slots:
         QVERIFY(x_->menu(main, kProgrammeMenu, 8, 1, {"q"}));
         QVERIFY(program.process.waitForFinished(15000) && program.process.exitCode() == 0);
         QCOMPARE(fileBytes(program.file("pages/page_maison.dat")), expected);
+    }
+
+    void aParentRecordsAVoiceThatAPressThenPlays() {
+        // What the microphone hears: a steady 440 Hz, as it would a voice.
+        TonedMicrophone microphone(440);
+        QVERIFY(microphone.isReady());
+        ProgramCopy program;
+        program.settings(fileBytes(kData + "default.cfg"));
+        program.picture("rouge.jpg", Qt::red, 200);
+        program.page(kStartPage, "couleur_page=65280\r\nrouge.jpg,Bonjour mamie,20,40,200,200\r\n");
+        const QString main = program.start(*x_);
+        QVERIFY(!main.isEmpty());
+        // Its properties, "Enregistrer une voix…"; "Commencer", two seconds, "Arrêter",
+        // "Garder"; then "Enregistrer".
+        QVERIFY(x_->menu(main, 120, 140, 3, {"Down", "Return"}));
+        const QString dialog = x_->waitForWindow("^Propriétés$");
+        QVERIFY(!dialog.isEmpty() && x_->clickIn(dialog, 447, 21));
+        const QString recorder = x_->waitForWindow("^Enregistrement$");
+        QVERIFY(!recorder.isEmpty() && x_->clickIn(recorder, 54, 23));
+        QTest::qWait(2000);
+        QVERIFY(x_->clickIn(recorder, 156, 23) && x_->clickIn(recorder, 358, 23));
+        QVERIFY(x_->waitForNoWindow("^Enregistrement$"));
+        QVERIFY(x_->keysTo(dialog, {"alt+e"}) && x_->waitForNoWindow("^Propriétés$"));
+        const auto wav = tv::parseWav(fileBytes(program.file("multimedia/voix/bonjour_mamie.wav")));
+        QVERIFY(wav && wav->format.sampleRate == 44100);
+        const double seconds = wav->pcm.size() / 88200.0;
+        QVERIFY2(seconds > 1.8 && seconds < 3, qPrintable(QString::number(seconds)));
+        QCOMPARE(qRound(tv::peakOf(wav->pcm) * 32767), 29204);
+        // A real click on the picture: the voice, at its pitch, at the audio server.
+        AudioMonitor monitor;
+        QVERIFY(monitor.waitUntilListening());
+        QVERIFY(x_->clickIn(main, 120, 140));
+        const QByteArray heard = monitor.hearOneUtterance();
+        QVERIFY2(std::abs(AudioMonitor::loudSpan(heard) - seconds) < 0.3,
+                 qPrintable(QString::number(AudioMonitor::loudSpan(heard))));
+        QVERIFY2(std::abs(AudioMonitor::frequency(heard) - 440) < 10,
+                 qPrintable(QString::number(AudioMonitor::frequency(heard))));
     }
 };
 

@@ -1,6 +1,8 @@
 #include "AudioMonitor.h"
 
+#include "Files.h"
 #include "platform/EspeakSpeech.h"
+#include "platform/Wav.h"
 
 #include <QDeadlineTimer>
 #include <QtTest>
@@ -104,6 +106,40 @@ QByteArray AudioMonitor::hearOneUtterance(int timeoutMs) {
         QTest::qWait(50);
     }
     return heard;
+}
+
+QString TonedMicrophone::pactl(const QStringList &args) {
+    QProcess p;
+    p.start(QStringLiteral("pactl"), args);
+    p.waitForFinished(10000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+TonedMicrophone::TonedMicrophone(int hertz) {
+    formerSource_ = pactl({"get-default-source"});
+    modules_ << pactl({"load-module", "module-null-sink", "sink_name=tablavox_micro_out"});
+    modules_ << pactl({"load-module", "module-remap-source", "master=tablavox_micro_out.monitor",
+                       "source_name=tablavox_micro"});
+    pactl({"set-default-source", "tablavox_micro"});
+    // A minute of the tone at a third of full scale.
+    QList<qint16> tone(22050 * 60);
+    for (qsizetype i = 0; i < tone.size(); ++i)
+        tone[i] = qint16(10000 * std::sin(double(i) * 2 * M_PI * hertz / 22050));
+    writeBytes(dir_.filePath("tone.wav"), makeWav(tone, 22050));
+    // Played with a short latency, so that the output passes it on at once, as a microphone
+    // would.
+    player_.start(QStringLiteral("paplay"),
+                  {"--latency-msec=20", "-d", "tablavox_micro_out", dir_.filePath("tone.wav")});
+    ready_ = !modules_.contains(QString()) && player_.waitForStarted();
+}
+
+TonedMicrophone::~TonedMicrophone() {
+    player_.kill();
+    player_.waitForFinished();
+    pactl({"set-default-source", formerSource_});
+    for (auto it = modules_.crbegin(); it != modules_.crend(); ++it)
+        if (!it->isEmpty())
+            pactl({"unload-module", *it});
 }
 
 } // namespace tv::test

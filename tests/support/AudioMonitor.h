@@ -34,4 +34,22 @@ private:
     QFile recording_;
 };
 
+// A microphone that hears a steady tone, as the server's default input while this lives: an
+// output of its own plays the tone and a source made from it gives it back. That source is
+// no monitor, so the program takes it for the microphone a carer plugs in.
+class TonedMicrophone {
+public:
+    explicit TonedMicrophone(int hertz);
+    ~TonedMicrophone();
+    bool isReady() const { return ready_; }
+    static QString pactl(const QStringList &args);
+
+private:
+    QTemporaryDir dir_;
+    QProcess player_;
+    QString formerSource_;
+    QStringList modules_;
+    bool ready_ = false;
+};
+
 } // namespace tv::test
