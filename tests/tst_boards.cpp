@@ -227,86 +227,71 @@ private slots:
         QVERIFY(program.pictures("page_maison.dat").at(0).startsWith("maison_2\\bonjour.png,"));
     }
 
-    void hostilePackagesWriteNothing_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("truncated zip")
-            << 0 << "Le paquet n'est pas lisible : ce n'est pas un paquet zip";
-        QTest::newRow("wrong JSON board") << 1 << "n'est pas lisible : ce n'est pas du JSON valide";
-        QTest::newRow("no manifest") << 2 << "Le paquet n'a pas de manifest.json lisible";
-        QTest::newRow("board path leaves the package")
-            << 3 << "hors de lui-même (« ../page_x.obf »)";
-        QTest::newRow("image path leaves the package") << 4 << "hors de lui-même (« /etc/passwd »)";
-        QTest::newRow("thousands of boards") << 5
-                                             << "Le paquet contient 3000 tableaux : un import en "
-                                                "prend au plus 500.";
-        QTest::newRow("a lone board that is not JSON")
-            << 6 << "Le fichier n'est pas un tableau lisible";
-        QTest::newRow("an entry that inflates beyond its bound") << 7 << "est trop gros";
-    }
-
     void hostilePackagesWriteNothing() {
-        QFETCH(int, kind);
-        QFETCH(QString, error);
-        QTemporaryDir around; // nothing may appear beside the program either
-        Program program(around.path());
-        QTemporaryDir source;
-        auto entries = test::boardSet();
-        const auto set = [&](const QString &name, const QByteArray &bytes) {
-            for (auto &[n, b] : entries)
-                if (n == name)
-                    b = bytes;
+        // Each case mends the good set into a hostile one (or gives a file of its own), and
+        // the words the refusal must hold.
+        using Entries = test::BoardEntries;
+        const auto with = [](const char *name, const QByteArray &bytes) {
+            return [=](Entries &e, QTemporaryDir &) {
+                for (auto &[n, b] : e)
+                    if (n == name)
+                        b = bytes;
+                return QString();
+            };
         };
-        QString file;
-        switch (kind) {
-        case 0: {
-            file = test::package(source, entries);
-            QByteArray bytes = test::fileBytes(file);
-            test::writeBytes(file, bytes.left(bytes.size() / 2));
-            break;
+        QJsonObject thousands,
+            stolen = QJsonDocument::fromJson(test::boardSet()[2].second).object();
+        for (int i = 0; i < 3000; ++i)
+            thousands.insert(QString::number(i), QStringLiteral("boards/%1.obf").arg(i));
+        stolen["images"] = QJsonArray{QJsonObject{{"id", "r"}, {"path", "/etc/passwd"}}};
+        const std::vector<std::pair<QString, std::function<QString(Entries &, QTemporaryDir &)>>>
+            cases = {
+                {"Le paquet n'est pas lisible : ce n'est pas un paquet zip",
+                 [](Entries &e, QTemporaryDir &source) {
+                     const QString file = test::package(source, e);
+                     const QByteArray whole = test::fileBytes(file);
+                     test::writeBytes(file, whole.left(whole.size() / 2));
+                     return file;
+                 }},
+                {"n'est pas lisible : ce n'est pas du JSON valide",
+                 with("boards/jeux.obf", "{\"format\": \"open-board-0.1\", \"buttons\": [")},
+                {"Le paquet n'a pas de manifest.json lisible",
+                 [](Entries &e, QTemporaryDir &) {
+                     e.erase(e.begin());
+                     return QString();
+                 }},
+                {"hors de lui-même (« ../page_x.obf »)",
+                 with("manifest.json",
+                      json(manifest("boards/maison.obf",
+                                    {{"1", "boards/maison.obf"}, {"2", "../page_x.obf"}})))},
+                {"hors de lui-même (« /etc/passwd »)", with("boards/jeux.obf", json(stolen))},
+                {"Le paquet contient 3000 tableaux : un import en prend au plus 500.",
+                 with("manifest.json", json(manifest("boards/0.obf", thousands)))},
+                {"Le fichier n'est pas un tableau lisible",
+                 [](Entries &, QTemporaryDir &source) {
+                     test::writeBytes(source.filePath("board.obf"), "<html>not a board</html>");
+                     return source.filePath("board.obf");
+                 }},
+                // Seven megabytes of one letter deflate to a few kilobytes; a board is at
+                // most five.
+                {"est trop gros", with("boards/jeux.obf", QByteArray(7 << 20, ' '))},
+            };
+        for (const auto &[error, make] : cases) {
+            QTemporaryDir around; // nothing may appear beside the program either
+            Program program(around.path());
+            QTemporaryDir source;
+            Entries entries = test::boardSet();
+            QString file = make(entries, source);
+            if (file.isEmpty())
+                file = test::package(source, entries);
+            const auto before = program.files();
+            const QStringList outside =
+                QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden);
+            const ImportReport r = program.import(file);
+            QVERIFY2(!r.ok && r.error.contains(error), qPrintable(r.error));
+            QCOMPARE(program.files(), before);
+            QCOMPARE(QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden), outside);
         }
-        case 1:
-            set("boards/jeux.obf", "{\"format\": \"open-board-0.1\", \"buttons\": [");
-            break;
-        case 2:
-            set("manifest.json", "");
-            entries.erase(entries.begin());
-            break;
-        case 3:
-            set("manifest.json", json(manifest("boards/maison.obf", {{"1", "boards/maison.obf"},
-                                                                     {"2", "../page_x.obf"}})));
-            break;
-        case 4: {
-            QJsonObject board = QJsonDocument::fromJson(entries[2].second).object();
-            board["images"] = QJsonArray{QJsonObject{{"id", "r"}, {"path", "/etc/passwd"}}};
-            set("boards/jeux.obf", json(board));
-            break;
-        }
-        case 5: {
-            QJsonObject boards;
-            for (int i = 0; i < 3000; ++i)
-                boards.insert(QString::number(i), QStringLiteral("boards/%1.obf").arg(i));
-            set("manifest.json", json(manifest("boards/0.obf", boards)));
-            break;
-        }
-        case 6:
-            file = source.filePath("board.obf");
-            test::writeBytes(file, "<html>not a board</html>");
-            break;
-        case 7:
-            // Seven megabytes of one letter deflate to a few kilobytes; a board is at most five.
-            set("boards/jeux.obf", QByteArray(7 << 20, ' '));
-            break;
-        }
-        if (file.isEmpty())
-            file = test::package(source, entries);
-        const auto before = program.files();
-        const QStringList outside = QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden);
-        const ImportReport r = program.import(file);
-        QVERIFY(!r.ok);
-        QVERIFY2(r.error.contains(error), qPrintable(r.error));
-        QCOMPARE(program.files(), before);
-        QCOMPARE(QDir(around.path()).entryList(QDir::AllEntries | QDir::Hidden), outside);
     }
 
     void cancelOrAFullDiskLeavesNoHalfWrittenImport() {
@@ -393,7 +378,8 @@ private slots:
             QVERIFY(again || exported.wait(20000));
         }
         QCOMPARE(exported.count(), 1);
-        QVERIFY(p.fakes.dialogs.messages.at(2).text.startsWith("« maison.obz » : 2 pages exportées"));
+        QVERIFY(
+            p.fakes.dialogs.messages.at(2).text.startsWith("« maison.obz » : 2 pages exportées"));
         QVERIFY(p.fakes.dialogs.messages.last().text.startsWith("« maison.obz » existe déjà"));
     }
 

@@ -367,6 +367,7 @@ private slots:
         const QByteArray quiet(44100 * 2, '\0');
         QTimer::singleShot(0, [&] {
             auto *r = d->findChild<RecorderWindow *>();
+            QCOMPARE(test::unnamedControls(r), QStringList());
             const auto says = [r] { return r->findChild<QLabel *>("message")->text(); };
             // No microphone: told, nothing kept, the window still usable.
             p.fakes.voice.missing = QStringLiteral("Aucun microphone");
