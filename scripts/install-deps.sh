@@ -14,7 +14,7 @@ packages=(
   pulseaudio pulseaudio-utils stress-ng sox
   xvfb xauth xdotool x11-utils imagemagick libxtst-dev
   dpkg-dev file lintian desktop-file-utils appstream
-  dbus at-spi2-core python3-pyatspi verbiste gdb
+  dbus at-spi2-core python3-pyatspi verbiste gdb poppler-utils
 )
 
 missing=()

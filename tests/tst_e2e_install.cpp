@@ -143,6 +143,39 @@ private slots:
         program.kill();
         program.waitForFinished();
     }
+
+    void theStarterSetOnPaper() {
+        // The person's boards as a PDF: the start page and every page its links reach, once.
+        const QString pdf = home_.filePath("tableaux.pdf");
+        const QByteArray told = answer({"--pdf", pdf, "--sommaire"}, 0);
+        const auto pages =
+            QRegularExpression("« tableaux.pdf » : (\\d+) pages imprimées").match(told);
+        QVERIFY2(pages.hasMatch() && pages.captured(1).toInt() >= 10, told.constData());
+        const auto tool = [](const QString &program, const QStringList &args) {
+            QProcess p;
+            p.start(program, args);
+            p.waitForFinished(30000);
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+        QVERIFY(tool("pdfinfo", {pdf})
+                    .contains(QRegularExpression(
+                        QStringLiteral("Pages: +%1\n").arg(pages.captured(1).toInt() + 1))));
+        // Each board's words are real text on its sheet; links give the sheet they lead to.
+        const QString index = tool("pdftotext", {"-f", "1", "-l", "1", pdf, "-"});
+        const int core =
+            QRegularExpression("(\\d+) premiers mots").match(index).captured(1).toInt();
+        QVERIFY2(core > 0, qPrintable(index));
+        const QString sheet = tool("pdftotext", {"-f", QString::number(core + 1), "-l",
+                                                 QString::number(core + 1), pdf, "-"});
+        for (const char *word : {"vouloir", "boire", "Page ", "OpenMoji"})
+            QVERIFY2(sheet.contains(QString::fromUtf8(word)), word);
+        QVERIFY(sheet.contains(QRegularExpression("boire → \\d+")));
+        QVERIFY(tool("pdfimages", {"-list", "-f", QString::number(core + 1), "-l",
+                                   QString::number(core + 1), pdf})
+                    .count(" image ") >= 40);
+        // A file that cannot be written: said, and the exit code tells.
+        QVERIFY(answer({"--pdf", "/proc/tableaux.pdf"}, 1).contains("n'a pas été écrit"));
+    }
 };
 
 QTEST_GUILESS_MAIN(InstallTest)

@@ -97,12 +97,15 @@ private slots:
     }
 
     void theCommandLine() {
-        const QStringList actions = {"run", "help", "version", "refuse"};
+        const QStringList actions = {"run", "help", "version", "refuse", "pdf"};
         for (const QStringList &row : test::caseTable("command_line.tsv")) {
             const CommandLine line = parseCommandLine(row[0].split(' ', Qt::SkipEmptyParts));
             QCOMPARE(actions.value(int(line.action)), row[1]);
             QCOMPARE(line.exitCode(), row[1] == "refuse" ? 2 : 0);
-            if (line.action == CommandLine::Action::Run)
+            if (line.action == CommandLine::Action::Pdf)
+                QVERIFY(line.pdfFile == "t.pdf" && line.cutLines && !line.index &&
+                        line.pages == QStringList({"page_a.dat", "page_b.dat"}));
+            if (line.action == CommandLine::Action::Run || line.action == CommandLine::Action::Pdf)
                 QCOMPARE(line.directory, row.value(2));
             else
                 QVERIFY2(line.text.contains(row[2]), qPrintable(line.text));

@@ -6,10 +6,16 @@
 namespace tv {
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Refuse };
+    enum class Action { Run, Help, Version, Refuse, Pdf };
     Action action = Action::Run;
     QString directory; // --dossier, as given; empty when none
     QString text;      // what to print: the help, the version, or why the line is refused
+    // --pdf FICHIER [PAGE…]: the boards to print (none: the whole set), with --sommaire
+    // (an index first) and --cadres (cut lines).
+    QString pdfFile;
+    QStringList pages;
+    bool index = false;
+    bool cutLines = false;
     int exitCode() const { return action == Action::Refuse ? 2 : 0; }
 };
 

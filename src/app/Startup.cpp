@@ -21,6 +21,7 @@
 #include "platform/Numbers.h"
 #include "platform/Services.h"
 #include "platform/TextFile.h"
+#include "print/PrintCommands.h"
 #include "use/DwellPointing.h"
 #include "use/MediaPlayback.h"
 #include "use/MediaWindow.h"
@@ -47,6 +48,7 @@ Startup::Startup(AppState &state, Services &services, InstanceGuard &guard, QObj
 Startup::~Startup() {
     // These refer to the main window: they go first.
     lock_.reset();
+    printing_.reset();
     dwell_.reset();
     activation_.reset();
     pageCommands_.reset();
@@ -178,6 +180,7 @@ void Startup::runMain() {
     };
     pageCommands_ = std::make_unique<PageCommands>(state_, *main_, services_, *pages_);
     boards_ = std::make_unique<BoardExchange>(state_, *main_, services_, *pages_);
+    printing_ = std::make_unique<PrintCommands>(state_, *main_, services_, *pages_);
     connect(main_->action(QStringLiteral("mnuPropProgramme")), &QAction::triggered, this,
             &Startup::openProgramProperties);
     connect(main_->action(QStringLiteral("mnuCouleurPage")), &QAction::triggered, this,

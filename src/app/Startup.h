@@ -11,6 +11,7 @@ namespace tv {
 struct AppState;
 struct Services;
 class BoardExchange;
+class PrintCommands;
 class InstanceGuard;
 class LaunchWindow;
 class MainWindow;
@@ -90,6 +91,7 @@ private:
     std::unique_ptr<PictureEditor> editor_;
     std::unique_ptr<PageCommands> pageCommands_;
     std::unique_ptr<BoardExchange> boards_;
+    std::unique_ptr<PrintCommands> printing_;
     QPointer<ProgramPropertiesDialog> programProperties_;
     std::unique_ptr<PictureActivation> activation_;
     std::unique_ptr<DwellPointing> dwell_;

@@ -8,6 +8,7 @@
 #include "platform/PulseVoiceInput.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtServices.h"
+#include "print/PrintCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,12 +26,18 @@ int main(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const tv::CommandLine line = tv::parseCommandLine(arguments);
-    if (line.action != tv::CommandLine::Action::Run) {
+    if (line.action != tv::CommandLine::Action::Run &&
+        line.action != tv::CommandLine::Action::Pdf) {
         std::fputs(line.text.toLocal8Bit().constData(),
                    line.action == tv::CommandLine::Action::Refuse ? stderr : stdout);
         return line.exitCode();
     }
 
+    // Boards printed from the command line need no screen: without one, they are drawn
+    // off-screen.
+    if (line.action == tv::CommandLine::Action::Pdf && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tablavox.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("fr.tablavox.Tablavox"));
@@ -52,6 +59,9 @@ int main(int argc, char *argv[]) {
     // The guard is named after the directory's real path: made first, so that every copy
     // started on it finds the same name.
     QDir().mkpath(state.paths.dataDirectory);
+    if (line.action == tv::CommandLine::Action::Pdf)
+        return tv::printBoardsCommand(line.pdfFile, line.pages, {line.index, line.cutLines},
+                                      state.paths, state.tpp);
 
     tv::QtDialogs dialogs;
     tv::EspeakSpeech speech;

@@ -107,6 +107,8 @@ void MainWindow::buildMenus() {
     addEntry(pages, QStringLiteral("&Sauve"), QStringLiteral("mnuSauvePage"));
     addEntry(pages, QStringLiteral("Importer…"), QStringLiteral("mnuImporter"));
     addEntry(pages, QStringLiteral("Exporter…"), QStringLiteral("mnuExporter"));
+    addEntry(pages, QStringLiteral("&Imprimer…"), QStringLiteral("mnuImprimer"));
+    addEntry(pages, QStringLiteral("Exporter en &PDF…"), QStringLiteral("mnuExporterPdf"));
 
     QMenu *images = menuBar()->addMenu(QStringLiteral("&Images"));
     images->setObjectName(QStringLiteral("mnuImages"));

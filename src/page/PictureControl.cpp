@@ -83,8 +83,14 @@ void PictureControl::paintEvent(QPaintEvent *) {
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
         return;
     }
+    drawPicture(painter, rect(), picture_);
+}
+
+void drawPicture(QPainter &painter, const QRectF &target, const QImage &picture) {
+    painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), picture_);
+    painter.drawImage(target, picture);
+    painter.restore();
 }
 
 } // namespace tv

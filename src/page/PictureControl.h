@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QWidget>
 
+class QPainter;
+
 namespace tv {
 
 class PictureCache;
@@ -66,5 +68,8 @@ private:
     QSize decodedFor_;
     bool pending_ = false;
 };
+
+// How a picture's image is drawn into its place, on the screen and on paper alike.
+void drawPicture(QPainter &painter, const QRectF &target, const QImage &picture);
 
 } // namespace tv

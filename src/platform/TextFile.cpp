@@ -99,11 +99,7 @@ QString reasonOf(int error) {
     }
 }
 
-namespace {
-
-// Writes the bytes beside the file under a temporary name, makes sure they are on the disk,
-// then puts them in its place; on any failure the former file is left as it was.
-QString replaceFile(const QString &path, const QByteArray &bytes) {
+QString writeWholeFile(const QString &path, const QByteArray &bytes) {
     const QByteArray target = QFile::encodeName(path);
     QByteArray pattern = target + ".XXXXXX";
     const int fd = ::mkstemp(pattern.data());
@@ -145,8 +141,6 @@ QString replaceFile(const QString &path, const QByteArray &bytes) {
     return why;
 }
 
-} // namespace
-
 TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
                                const QString &mustStayIn) {
     TextWriteResult result;
@@ -185,7 +179,7 @@ TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
                            .arg(name, shortenedForMessage(bad));
         return result;
     }
-    const QString why = replaceFile(target, *bytes);
+    const QString why = writeWholeFile(target, *bytes);
     if (!why.isEmpty()) {
         result.error =
             QStringLiteral("Le fichier ''%1'' n'a pas pu être enregistré : %2").arg(name, why);

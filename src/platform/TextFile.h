@@ -33,6 +33,11 @@ struct TextWriteResult {
 TextWriteResult writeTextLines(const QString &path, const QStringList &lines,
                                const QString &mustStayIn = {});
 
+// Writes the bytes beside the file under a temporary name, makes sure they are on the disk,
+// then puts them in its place; on any failure the former file is left as it was. Empty, or
+// why it failed.
+QString writeWholeFile(const QString &path, const QByteArray &bytes);
+
 // Why a write failed (an errno value), in words a carer can act on.
 QString reasonOf(int error);
 
