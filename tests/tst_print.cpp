@@ -76,6 +76,7 @@ private slots:
         s.fakes.dialogs.files = {s.path("tableaux")}; // ".pdf" is added
         QTimer::singleShot(0, [] {
             auto *options = qobject_cast<PrintOptionsDialog *>(QApplication::activeModalWidget());
+            QCOMPARE(test::unnamedControls(options), QStringList());
             options->findChild<QCheckBox *>("chkCadres")->setChecked(true);
             options->accept();
         });

@@ -105,10 +105,10 @@ void MainWindow::buildMenus() {
     addEntry(pages, QStringLiteral("&Nouvelle"), QStringLiteral("mnuNouvellePage"));
     addEntry(pages, QStringLiteral("&Charger"), QStringLiteral("mnuChargePage"));
     addEntry(pages, QStringLiteral("&Sauve"), QStringLiteral("mnuSauvePage"));
-    addEntry(pages, QStringLiteral("Importer…"), QStringLiteral("mnuImporter"));
-    addEntry(pages, QStringLiteral("Exporter…"), QStringLiteral("mnuExporter"));
     addEntry(pages, QStringLiteral("&Imprimer…"), QStringLiteral("mnuImprimer"));
     addEntry(pages, QStringLiteral("Exporter en &PDF…"), QStringLiteral("mnuExporterPdf"));
+    addEntry(pages, QStringLiteral("Importer…"), QStringLiteral("mnuImporter"));
+    addEntry(pages, QStringLiteral("Exporter…"), QStringLiteral("mnuExporter"));
 
     QMenu *images = menuBar()->addMenu(QStringLiteral("&Images"));
     images->setObjectName(QStringLiteral("mnuImages"));
