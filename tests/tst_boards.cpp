@@ -331,37 +331,21 @@ private slots:
                      QStringList());
     }
 
-    void theWindowAnswersDuringAnImportAndQuittingStopsIt() {
+    void anImportAndAnExportThroughTheMenusAwayFromTheWindow() {
         test::PageFixture p;
         BoardExchange exchange(p.state, p.window, p.fakes.services, p.loader);
         p.loadPageA("couleur_page=1\r\np.jpg,a,0,0,600,600\r\n");
         test::writeBytes(p.path("pages/page_maison.dat"), "couleur_page=5\r\n");
         QTemporaryDir source;
         const QString set = test::package(source, test::boardSet());
-        const auto everything = [&] {
-            QStringList files;
-            QDirIterator it(p.dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-            while (it.hasNext())
-                files << it.next() + ' ' + QString::number(it.fileInfo().size());
-            return files;
-        };
-        const QStringList before = everything();
-        // Quit while the set comes in, even while it waits for the question about the pages it
-        // would replace: it ends at once, leaving nothing and asking nothing.
-        p.fakes.dialogs.files = {set};
-        p.window.action("mnuImporter")->trigger();
-        QVERIFY(exchange.isImporting());
-        QVERIFY(!p.window.surface()->isEnabled());
-        exchange.stopImport();
-        QVERIFY(!exchange.isImporting());
-        QCoreApplication::processEvents();
-        QCOMPARE(everything(), before);
-        QVERIFY(p.fakes.dialogs.messages.isEmpty());
-        // Through to the end: the pages replaced, the first opened, the carer told.
+        // Away from the window, the page out of reach meanwhile (quitting then is a story of
+        // the real program); through to the end: the pages replaced, the first opened, the
+        // carer told.
         p.fakes.dialogs.files = {set};
         p.fakes.dialogs.answers = {MessageAnswer::Yes};
         QSignalSpy finished(&exchange, &BoardExchange::importFinished);
         p.window.action("mnuImporter")->trigger();
+        QVERIFY(exchange.isImporting() && !p.window.surface()->isEnabled());
         QVERIFY(finished.wait(20000));
         QVERIFY(p.window.surface()->isEnabled());
         QCOMPARE(p.window.windowTitle(), QStringLiteral("Tablavox -::- page_maison.dat"));

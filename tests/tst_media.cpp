@@ -71,8 +71,9 @@ private slots:
         state_.paths.dataDirectory = dir_.path();
         state_.tpp = {15, 15};
         player_ = std::make_unique<MpvMediaPlayer>();
-        services_ = std::make_unique<Services>(Services{
-            fakes_.dialogs, fakes_.speech, fakes_.sounds, *player_, fakes_.cursor, fakes_.waiter, fakes_.voice});
+        services_ = std::make_unique<Services>(Services{fakes_.dialogs, fakes_.speech,
+                                                        fakes_.sounds, *player_, fakes_.cursor,
+                                                        fakes_.waiter, fakes_.voice});
         window_ = std::make_unique<MainWindow>(state_);
         media_ = std::make_unique<MediaPlayback>(state_, *window_, *services_);
     }

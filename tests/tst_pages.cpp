@@ -7,6 +7,7 @@
 #include "page/SelectionFrame.h"
 #include "platform/Cp1252.h"
 #include "platform/TextFile.h"
+#include "print/PrintedBoards.h"
 #include "support/CaseTables.h"
 #include "support/Files.h"
 #include "support/PageFixture.h"
@@ -393,46 +394,36 @@ private slots:
     }
 
     void theStarterSetAsBuiltIsWholeAndKeepsItsCoreWordsInPlace() {
-        // The set the build made, read as the program reads it.
-        const QString root = QStringLiteral(TABLAVOX_BIN_DIR);
-        const QString set = QStringLiteral("premiers_mots\\");
-        QMap<QString, QList<ImageRecord>> pages;
-        const QDir dir(root + "/pages/premiers_mots");
-        for (const QString &file : dir.entryList({"page_*.dat"})) {
-            const TextReadResult text = readTextLines(dir.filePath(file));
-            const ParsedPage page = parsePage(
-                text.lines,
-                [&](const QString &f) {
-                    return QFile::exists(root + "/multimedia/" + QString(f).replace(u'\\', u'/'));
-                },
-                kTpp);
-            QVERIFY2(text.ok && page.ok, qPrintable(file + page.failure));
-            for (const PageEntry &e : page.entries) {
-                QCOMPARE(e.state, PictureState::Present);
-                pages[set + file] << page.records[std::size_t(e.index)];
-            }
+        // The set the build made, read as the program reads it: every picture there.
+        const QString root = QStringLiteral(TABLAVOX_BIN_DIR), set = "premiers_mots\\";
+        QStringList names;
+        for (const QString &file : QDir(root + "/pages/premiers_mots").entryList({"page_*.dat"}))
+            names << set + file;
+        QMap<QString, std::vector<PrintedPicture>> pages;
+        for (const PrintedBoard &b :
+             collectBoards({root + "/pages", root + "/multimedia", kTpp}, names)) {
+            QVERIFY2(b.readable(), qPrintable(b.stored + b.failure));
+            for (const PrintedPicture &p : b.pictures)
+                QVERIFY2(!p.imagePath.isEmpty(), qPrintable(p.imageFile));
+            pages[b.stored] = b.pictures;
         }
         QCOMPARE(pages.size(), 10);
-        const QList<ImageRecord> core = pages.take(set + "page_premiers_mots.dat");
-        QCOMPARE(core.size(), 48);
+        const std::vector<PrintedPicture> core = pages.take(set + "page_premiers_mots.dat");
+        QCOMPARE(core.size(), std::size_t(48));
         QSet<QString> linked;
-        for (const ImageRecord &r : core) {
-            if (r.imageAction.endsWith(".dat"))
-                linked << r.imageAction;
-        }
+        for (const PrintedPicture &p : core)
+            if (p.action.endsWith(".dat"))
+                linked << p.action;
         QCOMPARE(linked, QSet<QString>(pages.keyBegin(), pages.keyEnd()));
         for (auto page = pages.cbegin(); page != pages.cend(); ++page) {
             QVERIFY2(page->size() >= 15 + 13 && page->size() <= 50, qPrintable(page.key()));
             int wayBack = 0, coreWords = 0;
-            for (const ImageRecord &r : *page) {
-                wayBack += r.imageAction == set + "page_premiers_mots.dat";
+            for (const PrintedPicture &p : *page) {
+                wayBack += p.action == set + "page_premiers_mots.dat";
                 // A core word stands where it stands on the core page.
-                for (const ImageRecord &c : core) {
-                    if (c.imageFile == r.imageFile) {
-                        ++coreWords;
-                        QVERIFY2(c.left == r.left && c.top == r.top, qPrintable(r.imageFile));
-                    }
-                }
+                for (const PrintedPicture &c : core)
+                    if (c.imageFile == p.imageFile && ++coreWords)
+                        QVERIFY2(c.twips.topLeft() == p.twips.topLeft(), qPrintable(p.imageFile));
             }
             QCOMPARE(wayBack, 1);
             QVERIFY(coreWords >= 12);

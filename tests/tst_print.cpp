@@ -1,5 +1,5 @@
-// Boards on paper: which pages a printout holds and in what order, what is printed under each
-// picture, the PDF written whole or not at all, and the menu's export away from the window.
+// Boards on paper: which pages, in what order, with what under each picture; the PDF written
+// whole or not at all; the menu's export away from the window.
 
 #include "platform/Cp1252.h"
 #include "print/BoardPrint.h"

@@ -136,27 +136,6 @@ private slots:
         QVERIFY(p.fakes.cursor.moves.isEmpty());
     }
 
-    void theKeyboardFramesInScanningOrder() {
-        // Mouse access. Shift+Tab with nothing framed frames the last place: the last
-        // picture, or with the strip shown its last control; Tab then wraps to the first.
-        Page p;
-        p.tap(Qt::Key_Backtab);
-        QCOMPARE(p.state.currentImage, 3);
-        p.state.settings.sentenceBar = true;
-        p.window.applyLook();
-        p.scanning.forgetFramed();
-        p.tap(Qt::Key_Backtab);
-        QCOMPARE(p.window.sentenceBar()->markedControl(), SentenceBar::kControls - 1);
-        p.tap(Qt::Key_Backtab);
-        QCOMPARE(p.window.sentenceBar()->markedControl(), SentenceBar::kControls - 2);
-        p.tap(Qt::Key_Tab);
-        p.tap(Qt::Key_Tab);
-        QCOMPARE(p.window.sentenceBar()->markedControl(), -1);
-        QCOMPARE(p.state.currentImage, 1);
-        p.tap(Qt::Key_Return);
-        QCOMPARE(p.pressedIndices(), QList<int>({1}));
-    }
-
     void dwellWaitsForTheFirstMoveOnANewPage() {
         // A new page under a resting pointer chooses nothing until the pointer moves beyond
         // the tolerance; then a rest chooses.

@@ -1,9 +1,10 @@
-// The real French voice and its markup, and the real page-change chimes, on the machine's
-// audio server.
+// The real French voice and its markup, the real page-change chimes, and the recorder's
+// input, on the machine's audio server.
 
 #include "page/PageSounds.h"
 #include "platform/EspeakSpeech.h"
 #include "platform/PulseSoundPlayer.h"
+#include "platform/PulseVoiceInput.h"
 #include "platform/SpeechMarkup.h"
 #include "platform/Wav.h"
 #include "support/AudioMonitor.h"
@@ -172,6 +173,23 @@ private slots:
         // Not cut off, the rest of sound 9 and then sound 1 would take over seven seconds.
         QVERIFY2(clock.elapsed() > 3000 && clock.elapsed() < 6000,
                  qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A monitor is no microphone; a real one is heard end to end (tst_e2e).
+    void theRecorderRefusesAMonitorOrNoServer() {
+        {
+            const QByteArray server = qgetenv("PULSE_SERVER");
+            qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+            PulseVoiceInput none;
+            none.start();
+            QTRY_VERIFY(none.failure().startsWith("Aucun serveur de son"));
+            server.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", server);
+        }
+        // The test server's only source is its null output's monitor.
+        PulseVoiceInput input;
+        input.start();
+        QTRY_VERIFY(input.failure().startsWith("Aucun microphone"));
+        QVERIFY(input.takeSamples().isEmpty());
     }
 };
 

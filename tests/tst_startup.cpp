@@ -12,7 +12,6 @@
 #include "page/PageColorDialog.h"
 #include "page/PageSounds.h"
 #include "page/SelectionFrame.h"
-#include "platform/QtDialogs.h"
 #include "support/CaseTables.h"
 #include "support/Files.h"
 #include "support/ServiceDoubles.h"
@@ -240,28 +239,6 @@ private slots:
         QVERIFY(
             p.config().startsWith("fenetre_gauche=40\r\nfenetre_haut=50\r\nfenetre_largeur=640\r\n"
                                   "fenetre_hauteur=480\r\n"));
-        // The next start finds the window where it was left.
-        Program again;
-        again.state.paths = p.state.paths;
-        again.startup = std::make_unique<Startup>(again.state, again.fakes.services, again.guard);
-        again.start();
-        QCOMPARE(again.main().frameGeometry(), QRect(40, 50, 640, 480));
-    }
-
-    void realMessageBoxesOfferTheirAnswers() {
-        QMessageBox::Icon icon{};
-        QMessageBox::StandardButtons buttons;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            icon = box->icon();
-            buttons = box->standardButtons();
-            box->button(QMessageBox::No) ? box->button(QMessageBox::No)->click() : box->reject();
-        });
-        QCOMPARE(QtDialogs().message("Supprimer ?", MessageIcon::Exclamation,
-                                     MessageButtons::YesNoCancel, {}),
-                 MessageAnswer::No);
-        QCOMPARE(icon, QMessageBox::Warning);
-        QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     }
 
     void closeBoxAndStopButtonWriteNothing() {
