@@ -160,24 +160,15 @@ void BoardExchange::exportBoards() {
     const QString proposed =
         QFileInfo(QString(state_.page.currentPage).replace(u'\\', u'/')).completeBaseName() +
         QLatin1String(".obz");
-    OpenFileRequest request{QDir::homePath(), proposed, QStringLiteral("Tableaux OBF|*.obz")};
-    request.newFile = true;
-    const auto chosen = services_.dialogs.openFile(request);
-    if (!chosen)
+    const auto path = askNewFile(services_.dialogs, proposed, QStringLiteral("Tableaux OBF|*.obz"),
+                                 QStringLiteral(".obz"));
+    if (!path)
         return;
-    QString path = *chosen;
-    if (!path.endsWith(QLatin1String(".obz"), Qt::CaseInsensitive))
-        path += QLatin1String(".obz");
-    const QString name = shortenedForMessage(QFileInfo(path).fileName());
-    if (QFileInfo::exists(path) &&
-        services_.dialogs.message(
-            QStringLiteral("« ") + name + QStringLiteral(" » existe déjà. Le remplacer ?"),
-            MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
-        return;
+    const QString name = shortenedForMessage(QFileInfo(*path).fileName());
     const ExportSource source{state_.paths.pagesDirectory(), state_.paths.multimediaDirectory(),
                               state_.tpp, state_.page};
     exports_.run(
-        [path, source](const OffThread::Token &) { return tv::exportBoards(path, source); },
+        [path = *path, source](const OffThread::Token &) { return tv::exportBoards(path, source); },
         [this, name](const ExportReport &report) { exported(name, report); });
 }
 

@@ -33,6 +33,12 @@ public:
     virtual std::optional<qint32> chooseColor() = 0;
 };
 
+// A new file to write, asked in the home directory: its path with the extension added when
+// the carer left it out; nullopt when cancelled, or when a file of that name exists and the
+// carer does not want it replaced.
+std::optional<QString> askNewFile(Dialogs &dialogs, const QString &proposed, const QString &filter,
+                                  const QString &extension);
+
 // "Images|*.jpg;*.bmp" -> "Images (*.jpg *.bmp)", one entry per pair, ";;" between them.
 QString qtFileFilter(const QString &filter);
 

@@ -1,5 +1,7 @@
 #include "PcmStream.h"
 
+#include "PulseLock.h"
+
 #include <QDeadlineTimer>
 #include <QThread>
 #include <algorithm>
@@ -21,27 +23,19 @@ bool alive(pa_context *c) {
 
 } // namespace
 
-struct PcmStream::Lock {
-    explicit Lock(pa_threaded_mainloop *loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
-    ~Lock() { pa_threaded_mainloop_unlock(loop_); }
-    Lock(const Lock &) = delete;
-    Lock &operator=(const Lock &) = delete;
-    pa_threaded_mainloop *loop_;
-};
-
 PcmStream::PcmStream(const PcmFormat &format) : format_(format) {
     clock_.start();
     loop_ = pa_threaded_mainloop_new();
     pa_threaded_mainloop_set_name(loop_, "audio out");
     pa_threaded_mainloop_start(loop_);
-    Lock lock(loop_);
+    PulseLock lock(loop_);
     connectLocked();
 }
 
 PcmStream::~PcmStream() {
     {
         // In order: the stream, then the connection, then the thread that served them.
-        Lock lock(loop_);
+        PulseLock lock(loop_);
         resetLocked();
         if (context_) {
             pa_context_set_state_callback(context_, nullptr, nullptr);
@@ -192,7 +186,7 @@ bool PcmStream::available(int waitMs) {
     const QDeadlineTimer deadline(waitMs);
     while (true) {
         {
-            Lock lock(loop_);
+            PulseLock lock(loop_);
             connectLocked();
             if (context_ && pa_context_get_state(context_) == PA_CONTEXT_READY)
                 return true;
@@ -204,7 +198,7 @@ bool PcmStream::available(int waitMs) {
 }
 
 quint64 PcmStream::restart() {
-    Lock lock(loop_);
+    PulseLock lock(loop_);
     ++take_;
     queue_.clear();
     queuedBytes_ = 0;
@@ -225,7 +219,7 @@ quint64 PcmStream::restart() {
 }
 
 void PcmStream::append(quint64 take, const QByteArray &pcm) {
-    Lock lock(loop_);
+    PulseLock lock(loop_);
     if (take != take_)
         return;
     const qsizetype whole = pcm.size() - pcm.size() % format_.bytesPerFrame();
@@ -239,7 +233,7 @@ void PcmStream::append(quint64 take, const QByteArray &pcm) {
 }
 
 void PcmStream::finish(quint64 take) {
-    Lock lock(loop_);
+    PulseLock lock(loop_);
     if (take != take_)
         return;
     finished_ = true;
@@ -248,7 +242,7 @@ void PcmStream::finish(quint64 take) {
 }
 
 bool PcmStream::isPlaying() const {
-    Lock lock(loop_);
+    PulseLock lock(loop_);
     return queuedBytes_ > 0 || clock_.elapsed() < endsAtMs_;
 }
 

@@ -49,7 +49,6 @@ public:
     std::function<void()> onStarted;
 
 private:
-    struct Lock;
     void connectLocked();
     void createStreamLocked();
     void writeLocked(size_t room);

@@ -1,5 +1,7 @@
 #include "PulseVoiceInput.h"
 
+#include "PulseLock.h"
+
 #include <QLoggingCategory>
 #include <pulse/pulseaudio.h>
 
@@ -20,14 +22,6 @@ const QString kNoMicrophone = QStringLiteral(
 
 } // namespace
 
-struct PulseVoiceInput::Lock {
-    explicit Lock(pa_threaded_mainloop *loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
-    ~Lock() { pa_threaded_mainloop_unlock(loop_); }
-    Lock(const Lock &) = delete;
-    Lock &operator=(const Lock &) = delete;
-    pa_threaded_mainloop *loop_;
-};
-
 PulseVoiceInput::PulseVoiceInput() {
     loop_ = pa_threaded_mainloop_new();
     pa_threaded_mainloop_set_name(loop_, "audio in");
@@ -36,7 +30,7 @@ PulseVoiceInput::PulseVoiceInput() {
 
 PulseVoiceInput::~PulseVoiceInput() {
     {
-        Lock lock(loop_);
+        PulseLock lock(loop_);
         closeStreamLocked();
         if (context_) {
             pa_context_set_state_callback(context_, nullptr, nullptr);
@@ -55,7 +49,7 @@ void PulseVoiceInput::start() {
         received_.clear();
         failure_.clear();
     }
-    Lock lock(loop_);
+    PulseLock lock(loop_);
     closeStreamLocked();
     wanted_ = true;
     sourceChecked_ = false;
@@ -63,7 +57,7 @@ void PulseVoiceInput::start() {
 }
 
 void PulseVoiceInput::stop() {
-    Lock lock(loop_);
+    PulseLock lock(loop_);
     wanted_ = false;
     closeStreamLocked();
 }

@@ -30,7 +30,6 @@ public:
     QString failure() const override;
 
 private:
-    struct Lock;
     void connectLocked();
     void closeStreamLocked();
     void failLocked(const QString &why);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -22,6 +23,24 @@ QString qtFileFilter(const QString &filter) {
         entries << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
     }
     return entries.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> askNewFile(Dialogs &dialogs, const QString &proposed, const QString &filter,
+                                  const QString &extension) {
+    OpenFileRequest request{QDir::homePath(), proposed, filter};
+    request.newFile = true;
+    const auto chosen = dialogs.openFile(request);
+    if (!chosen)
+        return std::nullopt;
+    QString path = *chosen;
+    if (!path.endsWith(extension, Qt::CaseInsensitive))
+        path += extension;
+    if (QFileInfo::exists(path) &&
+        dialogs.message(QStringLiteral("« ") + shortenedForMessage(QFileInfo(path).fileName()) +
+                            QStringLiteral(" » existe déjà. Le remplacer ?"),
+                        MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return std::nullopt;
+    return path;
 }
 
 QString shortenedForMessage(const QString &text, int maxLength) {

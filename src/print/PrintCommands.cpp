@@ -108,28 +108,18 @@ void PrintCommands::exportPdf() {
     const auto options = ask();
     if (!options)
         return;
-    OpenFileRequest request{QDir::homePath(), QStringLiteral("tableaux.pdf"),
-                            QStringLiteral("Documents PDF|*.pdf")};
-    request.newFile = true;
-    const auto chosen = services_.dialogs.openFile(request);
-    if (!chosen)
+    const auto path = askNewFile(services_.dialogs, QStringLiteral("tableaux.pdf"),
+                                 QStringLiteral("Documents PDF|*.pdf"), QStringLiteral(".pdf"));
+    if (!path)
         return;
-    QString path = *chosen;
-    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QLatin1String(".pdf");
-    const QString name = shortenedForMessage(QFileInfo(path).fileName());
-    if (QFileInfo::exists(path) &&
-        services_.dialogs.message(
-            QStringLiteral("« ") + name + QStringLiteral(" » existe déjà. Le remplacer ?"),
-            MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
-        return;
+    const QString name = shortenedForMessage(QFileInfo(*path).fileName());
     // Pictures are decoded at the printer's resolution: seconds for a whole set, away from
     // the window.
     const BoardSource source{state_.paths.pagesDirectory(), state_.paths.multimediaDirectory(),
                              state_.tpp};
     const PrintOptions chosenOptions = *options;
     exports_.run(
-        [path, source, chosenOptions](const OffThread::Token &) {
+        [path = *path, source, chosenOptions](const OffThread::Token &) {
             auto boards = collectBoards(source, {});
             QString why = writeBoardsPdf(path, boards, chosenOptions);
             return std::make_pair(std::move(boards), std::move(why));
