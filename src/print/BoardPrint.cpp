@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPalette>
@@ -86,15 +87,21 @@ void paintBoard(QPainter &painter, const QRectF &sheet, const PrintedBoard &boar
                              place.width(), place.height() * kCaptionShare);
         const QRectF room(place.left(), place.top(), place.width(), caption.top() - place.top());
         if (!p.imagePath.isEmpty()) {
-            // Decoded at the size it is printed, so that the sheet is as sharp as the printer.
-            const QImage image = decodePicture(p.imagePath, room.size().toSize());
-            if (!image.isNull()) {
-                QSizeF fitted = QSizeF(image.size()).scaled(room.size(), Qt::KeepAspectRatio);
+            // Decoded at the size it is printed, keeping its proportions, so that the sheet is
+            // as sharp as the printer.
+            QImageReader reader(p.imagePath);
+            reader.setAutoTransform(true);
+            QSizeF upright = reader.size();
+            if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+                upright.transpose();
+            const QSizeF fitted =
+                upright.isValid() ? upright.scaled(room.size(), Qt::KeepAspectRatio) : room.size();
+            const QImage image = decodePicture(p.imagePath, fitted.toSize());
+            if (!image.isNull())
                 drawPicture(
                     painter,
                     QRectF(room.center() - QPointF(fitted.width(), fitted.height()) / 2, fitted),
                     image);
-            }
         }
         painter.setPen(ink);
         painter.setFont(fontOfHeight(caption.height() * 0.5));
