@@ -37,7 +37,7 @@ QString pactl(const QStringList &args) {
 }
 
 QByteArray tone(int ms, int rate) {
-    QList<qint16> s(rate * ms / 1000);
+    QList<qint16> s(qsizetype(rate) * ms / 1000);
     for (qsizetype i = 0; i < s.size(); ++i)
         s[i] = qint16(12000 * std::sin(double(i) * 2 * M_PI * 440 / rate));
     return tv::makeWav(s, rate).mid(44);
