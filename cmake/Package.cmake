@@ -45,10 +45,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program is linked with, as dpkg-shlibdeps finds them; then what it
-# loads or reads without linking: the French voice, the MIDI soundfont, Qt's plugins.
+# loads or reads without linking: the French voice, the conjugator's tables and the French
+# dictionary's forms, the MIDI soundfont, Qt's plugins.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "espeak-ng-data, timgm6mb-soundfont | fluid-soundfont-gm | musescore-general-soundfont, qt6-qpa-plugins, libqt6svg6")
+    "espeak-ng-data, verbiste, hunspell-fr-comprehensive, timgm6mb-soundfont | fluid-soundfont-gm | musescore-general-soundfont, qt6-qpa-plugins, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, pulseaudio | pipewire-pulse")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

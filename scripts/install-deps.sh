@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config clang-tidy
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-qpa-plugins libqt6svg6 qt6-svg-dev fonts-dejavu-core qt6-translations-l10n
-  libespeak-ng-dev espeak-ng-data
+  libespeak-ng-dev espeak-ng-data libverbiste-dev libhunspell-dev hunspell-fr-comprehensive grammalecte-cli
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio timgm6mb-soundfont
   libfluidsynth-dev libpulse-dev libmpv-dev zlib1g-dev libzip-dev

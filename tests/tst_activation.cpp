@@ -2,7 +2,6 @@
 // phrases, keywords, links, the message strip and media on a scripted player.
 
 #include "model/Action.h"
-#include "page/Conjugation.h"
 #include "page/PictureControl.h"
 #include "page/SentenceBar.h"
 #include "platform/Cp1252.h"
@@ -168,14 +167,6 @@ private slots:
             QCOMPARE(p.state.page.pageModified, stays);
             QCOMPARE(p.state.page.pageColor, stays ? 99 : 2);
             QCOMPARE(p.fakes.sounds.played.size(), stays ? 0 : 1);
-        }
-    }
-
-    void messagesAgreeWithTheirSubject() {
-        for (const QStringList &row : test::caseTable("conjugation.tsv")) {
-            const QStringList phrases = row[0].split(QStringLiteral(" | "));
-            QCOMPARE(messageText(phrases), row[1]);
-            QCOMPARE(formedPhrases(phrases).join(QStringLiteral(" | ")), row[2]);
         }
     }
 

@@ -19,6 +19,7 @@ template <auto Group, auto Member> SettingKey::Field in(Settings &s) {
 }
 
 const QStringList kPatterns = {kPatternAuto, kPatternStep, kPatternRows};
+const QStringList kGenders = {kGenderMasculine, kGenderFeminine};
 
 // clang-format off
 const SettingKey kKeys[] = {
@@ -52,6 +53,7 @@ const SettingKey kKeys[] = {
      in<&Settings::dwell, &DwellSettings::repeat>},
     {u"verrouillage", Type::YesNo, 0, 0, 0, u"", false, {}, at<&Settings::locked>},
     {u"plein_écran", Type::YesNo, 0, 0, 0, u"", false, {}, at<&Settings::fullScreen>},
+    {u"genre", Type::Choice, 0, 0, 0, u"masculin", false, kGenders, at<&Settings::personGender>},
 };
 // clang-format on
 

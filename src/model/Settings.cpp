@@ -162,7 +162,8 @@ EditedSettings EditedSettings::from(const Settings &settings) {
     return {settings.scanDelay,      asInt32(settings.backgroundColor),
             settings.frameThickness, settings.frameColor,
             settings.sentenceBar,    settings.sayEachPhrase,
-            settings.switches,       settings.dwell};
+            settings.switches,       settings.dwell,
+            settings.personGender};
 }
 
 QStringList formatSettings(const Settings &s, const EditedSettings &edited,
@@ -191,6 +192,7 @@ QStringList formatSettings(const Settings &s, const EditedSettings &edited,
     newer.sayEachPhrase = edited.sayEachPhrase;
     newer.switches = edited.switches;
     newer.dwell = edited.dwell;
+    newer.personGender = edited.personGender;
     return lines << settingKeyLines(newer);
 }
 

@@ -13,6 +13,8 @@ inline const QString kAccessScanning = QStringLiteral("défilement");
 // The pointer resting on a picture chooses it (eye and head pointers).
 inline const QString kAccessDwell = QStringLiteral("pointage");
 
+inline const QString kGenderMasculine = QStringLiteral("masculin");
+inline const QString kGenderFeminine = QStringLiteral("féminin");
 inline const QString kPatternAuto = QStringLiteral("auto");
 inline const QString kPatternStep = QStringLiteral("pas à pas");
 inline const QString kPatternRows = QStringLiteral("lignes");
@@ -62,6 +64,8 @@ struct Settings {
     DwellSettings dwell;
     bool locked = false;     // the page is the person's: nothing in it can be edited
     bool fullScreen = false; // the window fills the screen, without its frame
+    // Whom "je" and "nous" stand for in a message: kGenderMasculine or kGenderFeminine.
+    QString personGender = kGenderMasculine;
 
     bool operator==(const Settings &) const = default;
 };
@@ -93,6 +97,7 @@ struct EditedSettings {
     bool sayEachPhrase = true;
     SwitchSettings switches;
     DwellSettings dwell;
+    QString personGender = kGenderMasculine;
     static EditedSettings from(const Settings &settings);
 };
 

@@ -212,6 +212,8 @@ void MainWindow::applyLook() {
     // Turned off, the strip forgets its message: none may come back unseen.
     if (!state_.settings.sentenceBar)
         sentenceBar_->clear();
+    sentenceBar_->setSpeaker(state_.settings.personGender == kGenderFeminine ? Gender::Feminine
+                                                                             : Gender::Masculine);
     const bool was = !sentenceBar_->isHidden();
     sentenceBar_->setVisible(state_.settings.sentenceBar);
     if (was != state_.settings.sentenceBar)

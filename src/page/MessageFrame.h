@@ -3,10 +3,12 @@
 #include "page/SettingsFrame.h"
 
 class QCheckBox;
+class QComboBox;
 
 namespace tv {
 
-// Whether phrases are gathered into a message, and said as they are added.
+// Whether phrases are gathered into a message, and said as they are added; whom "je" stands
+// for, so that the words after it agree.
 class MessageFrame : public SettingsFrame {
     Q_OBJECT
 public:
@@ -17,6 +19,7 @@ public:
 private:
     QCheckBox *chkBandeau_ = nullptr;
     QCheckBox *chkBandeauDire_ = nullptr;
+    QComboBox *cboGenre_ = nullptr;
 };
 
 } // namespace tv

@@ -1,9 +1,9 @@
 #include "SentenceBar.h"
 
-#include "Conjugation.h"
 #include "PictureCache.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -16,9 +16,12 @@ namespace {
 
 constexpr int kItemWidth = 110; // pixels: a picture and two lines of text under it
 constexpr int kPictureSide = 60;
-constexpr int kBarHeight = 132;
+constexpr int kMessageHeight = 106; // a picture and two lines of its words
 // Room for the scroll bar under the message, so that it never hides a phrase's text.
 constexpr int kScrollBarRoom = 18;
+// The sentence in letters a partner reads across a table.
+constexpr int kSentenceHeight = 40;
+constexpr int kBarHeight = 8 + kMessageHeight + kScrollBarRoom + kSentenceHeight;
 constexpr int kControlWidth = 120;
 
 // The text as it fits the lines under the picture: a long phrase ends in "…" rather than
@@ -38,8 +41,8 @@ QString fitted(const QString &text, const QRect &box, const QFontMetrics &metric
 
 } // namespace
 
-QString messageText(const QStringList &phrases) {
-    return joinedForms(formedPhrases(phrases));
+QString messageText(const QStringList &phrases, Gender speaker) {
+    return joinedForms(formedPhrases(phrases, speaker));
 }
 
 // The phrases added so far, drawn left to right; pressing it says the message.
@@ -47,7 +50,7 @@ class SentenceBar::MessageView : public QWidget {
 public:
     explicit MessageView(SentenceBar *bar) : QWidget(nullptr), bar_(bar) {
         setObjectName(QStringLiteral("bandeauMessage"));
-        setFixedHeight(kBarHeight - 8 - kScrollBarRoom);
+        setFixedHeight(kMessageHeight);
         updateWidth();
     }
     struct Part {
@@ -60,6 +63,26 @@ public:
         setFixedWidth(std::max<int>(1, int(parts.size()) * kItemWidth));
         update();
     }
+    // What assistive technologies read for each picture: the words it says, or, for a word
+    // that only sets the tense, the word and that it is not said. Presses go through them to
+    // the message, which says it.
+    void name(const QStringList &forms) {
+        while (names_.size() > parts.size())
+            delete names_.takeLast();
+        while (names_.size() < parts.size()) {
+            auto *label = new QLabel(this);
+            label->setGeometry(int(names_.size()) * kItemWidth, 0, kItemWidth, height());
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+            label->show();
+            names_ << label;
+        }
+        for (int i = 0; i < parts.size(); ++i) {
+            const QString form = forms.value(i);
+            names_[i]->setAccessibleName(form.isEmpty()
+                                             ? parts[i].phrase + QStringLiteral(" (non dit)")
+                                             : form);
+        }
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override {
@@ -68,7 +91,8 @@ protected:
         QFont font = p.font();
         font.setPointSizeF(font.pointSizeF() * 1.1);
         p.setFont(font);
-        // Under each picture, the words as the message says them ("veux" for "vouloir").
+        // Under each picture, the words as the message says them ("veux" for "vouloir");
+        // a word that only sets the tense, as written and grey.
         const QStringList forms = bar_->forms();
         for (int i = 0; i < parts.size(); ++i) {
             const QRect cell(i * kItemWidth, 0, kItemWidth, height());
@@ -79,10 +103,12 @@ protected:
                 p.drawImage(QRect(QPoint(cell.center().x() - shown.width() / 2, 4), shown),
                             picture);
             }
-            p.setPen(palette().color(QPalette::WindowText));
+            const QString form = forms.value(i);
+            p.setPen(form.isEmpty() ? QColor(Qt::gray) : palette().color(QPalette::WindowText));
             const QRect textRect = cell.adjusted(4, kPictureSide + 6, -4, 0);
             p.drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                       fitted(forms.value(i), textRect, p.fontMetrics()));
+                       fitted(form.isEmpty() ? QStringLiteral("(%1)").arg(parts[i].phrase) : form,
+                              textRect, p.fontMetrics()));
         }
     }
     void mousePressEvent(QMouseEvent *event) override {
@@ -93,6 +119,7 @@ protected:
 
 private:
     SentenceBar *bar_;
+    QList<QLabel *> names_;
 };
 
 SentenceBar::SentenceBar(QWidget *parent) : QFrame(parent) {
@@ -115,8 +142,22 @@ SentenceBar::SentenceBar(QWidget *parent) : QFrame(parent) {
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll_->viewport()->setAutoFillBackground(false);
+    scroll_->setFixedHeight(kMessageHeight + kScrollBarRoom);
     view_->setAutoFillBackground(false);
-    layout->addWidget(scroll_, 1);
+    sentence_ = new QLabel(this);
+    sentence_->setObjectName(QStringLiteral("textePhrase"));
+    sentence_->setAccessibleDescription(QStringLiteral("Phrase"));
+    sentence_->setFixedHeight(kSentenceHeight);
+    sentence_->setTextFormat(Qt::PlainText);
+    QFont large = sentence_->font();
+    large.setPointSizeF(large.pointSizeF() * 1.8);
+    sentence_->setFont(large);
+    auto *column = new QVBoxLayout;
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(scroll_);
+    column->addWidget(sentence_);
+    layout->addLayout(column, 1);
 
     const char *captions[kControls] = {"Dire", "Effacer", "Tout effacer"};
     const char *names[kControls] = {"cmdDire", "cmdEffacer", "cmdToutEffacer"};
@@ -162,7 +203,7 @@ void SentenceBar::add(const QString &phrase, const QImage &picture, const QStrin
                 view_->update();
             });
     }
-    view_->updateWidth();
+    formAgain();
     // The newest phrase is always in sight.
     scroll_->horizontalScrollBar()->setValue(scroll_->horizontalScrollBar()->maximum());
     scroll_->ensureVisible(view_->width() - 1, 0, 0, 0);
@@ -172,12 +213,48 @@ void SentenceBar::removeLast() {
     if (view_->parts.isEmpty())
         return;
     view_->parts.removeLast();
-    view_->updateWidth();
+    formAgain();
 }
 
 void SentenceBar::clear() {
     view_->parts.clear();
+    formAgain();
+}
+
+void SentenceBar::setSpeaker(Gender speaker) {
+    if (speaker_ == speaker)
+        return;
+    speaker_ = speaker;
+    formAgain();
+}
+
+void SentenceBar::formAgain() {
+    forms_ = formedPhrases(phrases(), speaker_);
+    sentence_->setAccessibleName(joinedForms(forms_));
+    fitSentence();
+    view_->name(forms_);
     view_->updateWidth();
+}
+
+void SentenceBar::fitSentence() {
+    // Too long for the line: its end, where the newest words are, stays in sight.
+    const QString sentence = sentence_->accessibleName();
+    const QFontMetrics metrics(sentence_->font());
+    const int room = sentence_->width();
+    sentence_->setText(metrics.horizontalAdvance(sentence) <= room
+                           ? sentence
+                           : metrics.elidedText(sentence, Qt::ElideLeft, room));
+}
+
+void SentenceBar::resizeEvent(QResizeEvent *event) {
+    QFrame::resizeEvent(event);
+    fitSentence();
+}
+
+void SentenceBar::showEvent(QShowEvent *event) {
+    // The first message does not wait for the conjugator's tables.
+    Lexicon::preload();
+    QFrame::showEvent(event);
 }
 
 QImage SentenceBar::picture(int n) const {
@@ -189,10 +266,6 @@ QStringList SentenceBar::phrases() const {
     for (const auto &part : view_->parts)
         list << part.phrase;
     return list;
-}
-
-QStringList SentenceBar::forms() const {
-    return formedPhrases(phrases());
 }
 
 void SentenceBar::markControl(int n, const QColor &color, int thicknessPixels) {
