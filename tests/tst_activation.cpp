@@ -202,6 +202,20 @@ private slots:
         bar->add("je", {});
         bar->add("aimer les chats", {});
         QCOMPARE(bar->forms(), QStringList({"j'", "aime les chats"}));
+        // Read by assistive technologies as said: the sentence, and each picture by its words.
+        const auto names = [bar] {
+            QStringList list;
+            QAccessibleInterface *view =
+                QAccessible::queryAccessibleInterface(bar->findChild<QWidget *>("bandeauMessage"));
+            for (int i = 0; i < view->childCount(); ++i)
+                list << view->child(i)->text(QAccessible::Name);
+            return list;
+        };
+        QCOMPARE(bar->findChild<QLabel *>("textePhrase")->accessibleName(), "j'aime les chats");
+        QCOMPARE(names(), QStringList({"j'", "aime les chats"}));
+        bar->add("passé", {});
+        QCOMPARE(names().last(), "passé (non dit)");
+        QTest::mouseClick(bar->control(1), Qt::LeftButton);
         QTest::mouseClick(bar->control(1), Qt::LeftButton);
         QCOMPARE(bar->forms(), QStringList({"je"}));
         QTest::mouseClick(bar->control(2), Qt::LeftButton);

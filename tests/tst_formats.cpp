@@ -33,7 +33,7 @@ QString summary(const SettingsReadOutcome &r) {
     const Settings &s = r.settings;
     return QStringLiteral("delay=%1 access=%2 video=%3 sound=%4,%5 blink=%6 bg=%7 thick=%8 "
                           "bar=%9 say=%10 bounds=%11-%12 win=%13,%14,%15,%16 page=%17 frame=%18 "
-                          "border=%19 dwell=%20,%21,%22 lock=%23,%24 ")
+                          "border=%19 dwell=%20,%21,%22 lock=%23,%24 genre=%25 ")
         .arg(s.scanDelay)
         .arg(s.accessMode)
         .arg(s.videoWidth)
@@ -57,7 +57,8 @@ QString summary(const SettingsReadOutcome &r) {
         .arg(s.dwell.tolerancePx)
         .arg(s.dwell.repeat)
         .arg(s.locked)
-        .arg(s.fullScreen);
+        .arg(s.fullScreen)
+        .arg(s.personGender);
 }
 
 } // namespace
@@ -236,6 +237,7 @@ private slots:
         changed.switches = {"F2", "entrée", 9, 9, kPatternRows, 7, true, true, 1, 2};
         changed.dwell = {4000, 1, true};
         changed.locked = changed.fullScreen = true;
+        changed.personGender = kGenderFeminine;
         resetSettingKeys(changed);
         QCOMPARE(changed, Settings{});
     }

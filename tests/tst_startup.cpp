@@ -5,6 +5,7 @@
 #include "app/DataPlace.h"
 #include "app/LaunchWindow.h"
 #include "app/ProgramPropertiesDialog.h"
+#include "page/SentenceBar.h"
 #include "app/Startup.h"
 #include "model/AppState.h"
 #include "page/ColorSwatch.h"
@@ -302,11 +303,17 @@ private slots:
         p.fakes.dialogs.colors = {65535};
         p.click("cmdCouleurFond");
         QCOMPARE(p.state.settings.backgroundColor, 65535.0);
+        p.child<QComboBox>("cboGenre")->setCurrentText(kGenderFeminine);
         p.click("cmsSauve");
         QVERIFY(!p.startup->programProperties());
         for (const char *line : {"temporisation=1200", "couleur_fond=65535", "cadre_couleur=255",
-                                 "cadre_épaisseur=20", "accès=défilement"})
+                                 "cadre_épaisseur=20", "accès=défilement", "genre=féminin"})
             QVERIFY2(p.configHas(line), line);
+        // The message agrees with the person at once.
+        for (const char *phrase : {"je", "être", "fatigué"})
+            p.main().sentenceBar()->add(QString::fromUtf8(phrase), {});
+        QCOMPARE(p.main().sentenceBar()->message(), QString("je suis fatiguée"));
+        p.main().sentenceBar()->clear();
         // Read back and applied to the page.
         QCOMPARE(p.main().scanTimer()->interval(), 1200);
         QVERIFY(p.main().scanTimer()->isActive());
