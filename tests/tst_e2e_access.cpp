@@ -53,6 +53,38 @@ int copiesInStrip(const X11Session &x, QPoint centre) {
     return runs;
 }
 
+// A desktop session of its own, with its accessibility bus, for the programs started while it
+// lasts.
+struct ScreenReaderDesktop {
+    QProcess bus, launcher;
+    ScreenReaderDesktop() {
+        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        bus.waitForReadyRead(10000);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+        launcher.start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
+    }
+    ~ScreenReaderDesktop() {
+        qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        // Asked to stop, the launcher takes its accessibility bus with it; killed, it would
+        // leave that bus running after the test.
+        launcher.terminate();
+        launcher.waitForFinished();
+        bus.kill();
+        bus.waitForFinished();
+    }
+    // What the screen reader's script prints, or empty when it fails.
+    static QStringList read(const QString &argument) {
+        QProcess client;
+        client.start("/usr/bin/python3",
+                     {TABLAVOX_TEST_DATA "/../support/atspi_client.py", argument});
+        if (!client.waitForFinished(60000) || client.exitCode() != 0)
+            return {};
+        return QString::fromUtf8(client.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+};
+
 } // namespace
 
 class AccessEndToEndTest : public X11Suite {
@@ -200,32 +232,13 @@ private slots:
     }
 
     void aScreenReaderListsThePicturesAndPressesOne() {
-        // A desktop session of its own, with its accessibility bus.
-        QProcess bus, launcher, client;
-        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        QVERIFY(bus.waitForReadyRead(10000));
-        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
-        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
-        launcher.start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
-        const auto leave = qScopeGuard([&] {
-            qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
-            qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-            // Asked to stop, the launcher takes its accessibility bus with it; killed, it
-            // would leave that bus running after the test.
-            launcher.terminate();
-            launcher.waitForFinished();
-            bus.kill();
-            bus.waitForFinished();
-        });
+        ScreenReaderDesktop desktop;
         ProgramCopy program;
         layOut(program, {});
         AudioMonitor monitor;
         QVERIFY(!startPastGreeting(program, monitor).isEmpty());
-        client.start("/usr/bin/python3",
-                     {TABLAVOX_TEST_DATA "/../support/atspi_client.py", "boire"});
-        QVERIFY(client.waitForFinished(60000) && client.exitCode() == 0);
-        const QStringList listed =
-            QString::fromUtf8(client.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const QStringList listed = ScreenReaderDesktop::read("boire");
+        QVERIFY(!listed.isEmpty());
         // The page's pictures, and no hidden template picture among the controls not shown.
         QVERIFY2(!listed.contains(QStringLiteral("caché : Image sans action")),
                  qPrintable(listed.join(" | ")));
@@ -234,6 +247,39 @@ private slots:
         const double span = AudioMonitor::loudSpan(monitor.hearOneUtterance());
         QVERIFY2(std::abs(span - AudioMonitor::spokenSpan("boire")) < 0.25,
                  qPrintable(QString::number(span)));
+    }
+
+    void aSentenceInThePastIsSaidAndReadBack() {
+        ScreenReaderDesktop desktop;
+        ProgramCopy program;
+        program.settings("fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=760\r\n"
+                         "fenetre_hauteur=520\r\nbandeau_phrase=oui\r\nbandeau_dire=non\r\n"
+                         "genre=f\xE9minin\r\n");
+        const QList<QPair<QColor, QByteArray>> words = {{Qt::yellow, "hier"},
+                                                         {Qt::cyan, "je"},
+                                                         {Qt::magenta, "aller"},
+                                                         {Qt::green, "\xE0 l'\xE9" "cole"}};
+        QByteArray page = "couleur_page=0\r\n";
+        for (int i = 0; i < words.size(); ++i) {
+            program.picture(QStringLiteral("%1.png").arg(i), words[i].first, 120);
+            page += QStringLiteral("%1.png,").arg(i).toLatin1() + words[i].second +
+                    QStringLiteral(",%1,40,120,120\r\n").arg(20 + i * 180).toLatin1();
+        }
+        program.page(kStartPage, page);
+        AudioMonitor monitor;
+        const QString main = startPastGreeting(program, monitor);
+        QVERIFY(!main.isEmpty());
+        for (const auto &word : words)
+            QVERIFY(x_->click(x_->centreOf(word.first)));
+        QVERIFY(x_->clickIn(main, 760 - 316, 90)); // "Dire"
+        const QString said = "hier je suis allée à l'école";
+        const double span = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+        QVERIFY2(std::abs(span - AudioMonitor::spokenSpan(said)) < 0.3,
+                 qPrintable(QString("heard %1 s for %2 s").arg(span).arg(
+                     AudioMonitor::spokenSpan(said))));
+        QCOMPARE(ScreenReaderDesktop::read("--phrase"),
+                 QStringList({"phrase : " + said, "mot : hier", "mot : je", "mot : suis allée",
+                              "mot : à l'école"}));
     }
 
     void keySwitchesHeldAsAPersonHoldsThem() {

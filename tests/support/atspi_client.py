@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 # A screen reader's or a switch-control tool's view of the program, through AT-SPI: prints the
 # name of each button of the page shown, in reading order (those not showing marked
-# "caché : "), then presses the one named on the command line. Exits with 1 when the page or
-# that button cannot be found.
+# "caché : "), then presses the one named on the command line. With "--phrase" instead, prints
+# the sentence of the message strip ("phrase : ...") and the words of each picture in it
+# ("mot : ..."). Exits with 1 when the page or what was asked for cannot be found.
 import sys
 import time
 
@@ -31,9 +32,28 @@ def buttons(node, found):
     return found
 
 
+def labels(node, found):
+    for child in node:
+        if child is None:
+            continue
+        if child.getRole() == pyatspi.ROLE_LABEL:
+            found.append(child)
+        labels(child, found)
+    return found
+
+
 window = page_window()
 if window is None:
     sys.exit(1)
+if sys.argv[1:] == ["--phrase"]:
+    sentence = [l for l in labels(window, []) if l.description == "Phrase"]
+    for label in sentence:
+        print("phrase : " + label.name)
+        strip = label.parent
+        for word in labels(strip, []):
+            if word not in sentence and word.getState().contains(pyatspi.STATE_SHOWING):
+                print("mot : " + word.name)
+    sys.exit(0 if sentence else 1)
 found = buttons(window, [])
 showing = [b for b in found if b.getState().contains(pyatspi.STATE_SHOWING)]
 for button in found:
