@@ -45,7 +45,7 @@ int copiesInStrip(const X11Session &x, QPoint centre) {
         const QImage shot = x.screen();
         bool inside = false;
         for (int xx = 0; xx < shot.width(); ++xx) {
-            const bool same = similar(shot.pixelColor(xx, centre.y() - 190), Qt::yellow);
+            const bool same = similar(shot.pixelColor(xx, centre.y() - 230), Qt::yellow);
             runs += same && !inside ? 1 : 0;
             inside = same;
         }
