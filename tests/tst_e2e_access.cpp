@@ -256,9 +256,10 @@ private slots:
                          "fenetre_hauteur=520\r\nbandeau_phrase=oui\r\nbandeau_dire=non\r\n"
                          "genre=f\xE9minin\r\n");
         const QList<QPair<QColor, QByteArray>> words = {{Qt::yellow, "hier"},
-                                                         {Qt::cyan, "je"},
-                                                         {Qt::magenta, "aller"},
-                                                         {Qt::green, "\xE0 l'\xE9" "cole"}};
+                                                        {Qt::cyan, "je"},
+                                                        {Qt::magenta, "aller"},
+                                                        {Qt::green, "\xE0 l'\xE9"
+                                                                    "cole"}};
         QByteArray page = "couleur_page=0\r\n";
         for (int i = 0; i < words.size(); ++i) {
             program.picture(QStringLiteral("%1.png").arg(i), words[i].first, 120);
@@ -275,8 +276,8 @@ private slots:
         const QString said = "hier je suis allée à l'école";
         const double span = AudioMonitor::loudSpan(monitor.hearOneUtterance());
         QVERIFY2(std::abs(span - AudioMonitor::spokenSpan(said)) < 0.3,
-                 qPrintable(QString("heard %1 s for %2 s").arg(span).arg(
-                     AudioMonitor::spokenSpan(said))));
+                 qPrintable(
+                     QString("heard %1 s for %2 s").arg(span).arg(AudioMonitor::spokenSpan(said))));
         QCOMPARE(ScreenReaderDesktop::read("--phrase"),
                  QStringList({"phrase : " + said, "mot : hier", "mot : je", "mot : suis allée",
                               "mot : à l'école"}));

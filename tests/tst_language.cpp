@@ -19,8 +19,7 @@ private slots:
         for (const QStringList &row : test::caseTable("conjugation.tsv")) {
             const QStringList phrases = row[0].split(QStringLiteral(" | "));
             const QStringList flags = row.value(3).split(u' ');
-            const Gender speaker =
-                flags.contains("féminin") ? Gender::Feminine : Gender::Masculine;
+            const Gender speaker = flags.contains("féminin") ? Gender::Feminine : Gender::Masculine;
             const QStringList forms = formedPhrases(phrases, speaker);
             QCOMPARE(joinedForms(forms), row[1]);
             QCOMPARE(forms.join(QStringLiteral(" | ")).trimmed(), row[2].trimmed());
@@ -49,11 +48,11 @@ private slots:
             for (const QJsonValue &e : p["lGrammarErrors"].toArray()) {
                 // Typography (spaces before "!", capitals after a full stop in a carer's
                 // phrase) is the phrases' own, not the grammar's.
-                if (QStringList{"nbsp", "esp", "typo", "maj", "apos"}.contains(e["sType"].toString()))
+                if (QStringList{"nbsp", "esp", "typo", "maj", "apos"}.contains(
+                        e["sType"].toString()))
                     continue;
-                errors << QStringLiteral("%1: %2")
-                              .arg(checked.value(p["iParagraph"].toInt() / 2),
-                                   e["sMessage"].toString());
+                errors << QStringLiteral("%1: %2").arg(checked.value(p["iParagraph"].toInt() / 2),
+                                                       e["sMessage"].toString());
             }
         }
         QVERIFY2(!paragraphs.isEmpty(), "the grammar checker gave no answer");
@@ -80,8 +79,8 @@ private slots:
         QTemporaryDir empty;
         const Lexicon bare({empty.path(), empty.filePath("fr")});
         QVERIFY(!bare.hasVerbs() && !bare.hasAdjectives());
-        QCOMPARE(joinedForms(formedPhrases({"hier", "elle", "être", "content"}, Gender::Masculine,
-                                           bare)),
+        QCOMPARE(joinedForms(
+                     formedPhrases({"hier", "elle", "être", "content"}, Gender::Masculine, bare)),
                  QString("hier elle être content"));
         // Damaged tables are refused, not half read.
         QFile broken(empty.filePath("conjugation-fr.xml"));

@@ -256,8 +256,8 @@ int main(int argc, char *argv[]) {
             fail(w, QStringLiteral("une virgule ne tient pas dans une page"));
         if (w.wordClass == QStringLiteral("verbe") &&
             tv::formedPhrases({QStringLiteral("nous"), w.says}).last() == w.says)
-            fail(w, QStringLiteral("« %1 » n'est pas un verbe que le conjugueur connaît")
-                        .arg(w.says));
+            fail(w,
+                 QStringLiteral("« %1 » n'est pas un verbe que le conjugueur connaît").arg(w.says));
         if (haveDrawings && !w.symbol.isEmpty() &&
             !QFileInfo::exists(drawings + u'/' + w.symbol + QStringLiteral(".svg")))
             fail(w, QStringLiteral("pas de dessin %1").arg(w.symbol));

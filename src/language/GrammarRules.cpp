@@ -55,17 +55,15 @@ GrammarRules GrammarRules::fromText(const QString &markers, const QString &verbs
             rules.models.insert(f[0], f[2]);
     }
     // The longest first: "la semaine dernière" before a shorter marker it begins with.
-    std::stable_sort(rules.markers_.begin(), rules.markers_.end(),
-                     [](const TenseMarker &a, const TenseMarker &b) {
-                         return a.words.size() > b.words.size();
-                     });
+    std::stable_sort(
+        rules.markers_.begin(), rules.markers_.end(),
+        [](const TenseMarker &a, const TenseMarker &b) { return a.words.size() > b.words.size(); });
     return rules;
 }
 
 const GrammarRules &GrammarRules::builtIn() {
-    static const GrammarRules rules =
-        fromText(resourceText(QStringLiteral("marqueurs.tsv")),
-                 resourceText(QStringLiteral("verbes.tsv")));
+    static const GrammarRules rules = fromText(resourceText(QStringLiteral("marqueurs.tsv")),
+                                               resourceText(QStringLiteral("verbes.tsv")));
     return rules;
 }
 
@@ -76,8 +74,8 @@ std::optional<TenseMarker> GrammarRules::marker(const QString &phrase) const {
         text.chop(1);
     for (const TenseMarker &m : markers_) {
         // A marker that is not said is a picture of its own, never the start of a phrase.
-        if (text == m.words || (m.said && (text.startsWith(m.words + u' ') ||
-                                           text.startsWith(m.words + u','))))
+        if (text == m.words ||
+            (m.said && (text.startsWith(m.words + u' ') || text.startsWith(m.words + u','))))
             return m;
     }
     return std::nullopt;

@@ -133,8 +133,7 @@ void Lexicon::addVerbLike(const QString &infinitive, const QString &model) {
     cache_.remove(infinitive);
 }
 
-std::optional<VerbForms> Lexicon::conjugate(const QString &infinitive,
-                                            const QString &model) const {
+std::optional<VerbForms> Lexicon::conjugate(const QString &infinitive, const QString &model) const {
     if (!verbs_)
         return std::nullopt;
     const std::set<std::string> &templates = verbs_->getVerbTemplateSet(utf8(model));
@@ -209,9 +208,9 @@ QString Lexicon::agreed(const QString &word, bool feminine, bool plural) const {
     };
     QStringList candidates = regularGuesses(word, feminine, plural);
     for (const QString &g : {gender, QStringLiteral("epi")}) {
-        for (const std::string &generated :
-             dictionary_->generate(utf8(word), std::vector<std::string>{
-                                                   utf8(QStringLiteral("is:%1 is:%2").arg(g, number))}))
+        for (const std::string &generated : dictionary_->generate(
+                 utf8(word),
+                 std::vector<std::string>{utf8(QStringLiteral("is:%1 is:%2").arg(g, number))}))
             candidates << fromUtf8(generated);
     }
     for (const QString &candidate : candidates) {

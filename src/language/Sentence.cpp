@@ -150,10 +150,9 @@ QStringList formedPhrases(const QStringList &phrases, Gender speaker, const Lexi
         const VerbForms &verb = *phrase->verb;
         const QString subject = bare(forms[i]);
         const bool plural = person >= 3;
-        const bool feminine = person == 0 || person == 3
-                                  ? speaker == Gender::Feminine
-                                  : subject == QLatin1String("elle") ||
-                                        subject == QLatin1String("elles");
+        const bool feminine = person == 0 || person == 3 ? speaker == Gender::Feminine
+                                                         : subject == QLatin1String("elle") ||
+                                                               subject == QLatin1String("elles");
         const bool withEtre = phrase->reflexive || rules.takesEtre(phrase->infinitive);
         const VerbForms *auxiliary =
             lexicon.verb(withEtre ? QStringLiteral("être") : QStringLiteral("avoir"));
@@ -173,8 +172,7 @@ QStringList formedPhrases(const QStringList &phrases, Gender speaker, const Lexi
                 forms[v - 1] = elided(QStringLiteral("ne"), said);
             said += (negated ? QStringLiteral(" pas ") : QStringLiteral(" ")) + participle;
         } else {
-            said = phrase->reflexive ? withPronoun(person, conjugated, verb.aspirateH)
-                                     : conjugated;
+            said = phrase->reflexive ? withPronoun(person, conjugated, verb.aspirateH) : conjugated;
             aspirate = !phrase->reflexive && verb.aspirateH;
             if (negated) {
                 forms[v - 1] = elided(QStringLiteral("ne"), said, aspirate);

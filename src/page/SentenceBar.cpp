@@ -78,9 +78,8 @@ public:
         }
         for (int i = 0; i < parts.size(); ++i) {
             const QString form = forms.value(i);
-            names_[i]->setAccessibleName(form.isEmpty()
-                                             ? parts[i].phrase + QStringLiteral(" (non dit)")
-                                             : form);
+            names_[i]->setAccessibleName(
+                form.isEmpty() ? parts[i].phrase + QStringLiteral(" (non dit)") : form);
         }
     }
 
