@@ -97,7 +97,7 @@ private slots:
     }
 
     void theCommandLine() {
-        const QStringList actions = {"run", "help", "version", "refuse", "pdf"};
+        const QStringList actions = {"run", "help", "version", "refuse", "pdf", "report"};
         for (const QStringList &row : test::caseTable("command_line.tsv")) {
             const CommandLine line = parseCommandLine(row[0].split(' ', Qt::SkipEmptyParts));
             QCOMPARE(actions.value(int(line.action)), row[1]);
@@ -105,7 +105,13 @@ private slots:
             if (line.action == CommandLine::Action::Pdf)
                 QVERIFY(line.pdfFile == "t.pdf" && line.cutLines && !line.index &&
                         line.pages == QStringList({"page_a.dat", "page_b.dat"}));
-            if (line.action == CommandLine::Action::Run || line.action == CommandLine::Action::Pdf)
+            if (line.action == CommandLine::Action::Report)
+                QVERIFY(line.reportFile.startsWith("r.") &&
+                        line.from == (line.directory.isEmpty() ? QDate() : QDate(2026, 11, 1)) &&
+                        line.to == (line.directory.isEmpty() ? QDate() : QDate(2026, 11, 30)));
+            if (line.action == CommandLine::Action::Run ||
+                line.action == CommandLine::Action::Pdf ||
+                line.action == CommandLine::Action::Report)
                 QCOMPARE(line.directory, row.value(2));
             else
                 QVERIFY2(line.text.contains(row[2]), qPrintable(line.text));

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
 namespace tv {
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Refuse, Pdf };
+    enum class Action { Run, Help, Version, Refuse, Pdf, Report };
     Action action = Action::Run;
     QString directory; // --dossier, as given; empty when none
     QString text;      // what to print: the help, the version, or why the line is refused
@@ -16,6 +17,9 @@ struct CommandLine {
     QStringList pages;
     bool index = false;
     bool cutLines = false;
+    // --rapport FICHIER [--depuis AAAA-MM-JJ] [--jusqu-au AAAA-MM-JJ]: the usage report.
+    QString reportFile;
+    QDate from, to;
     int exitCode() const { return action == Action::Refuse ? 2 : 0; }
 };
 

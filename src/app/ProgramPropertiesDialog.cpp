@@ -1,5 +1,6 @@
 #include "ProgramPropertiesDialog.h"
 
+#include "journal/TrackingFrame.h"
 #include "model/AppState.h"
 #include "page/ColorSwatch.h"
 #include "page/MessageFrame.h"
@@ -54,6 +55,8 @@ ProgramPropertiesDialog::ProgramPropertiesDialog(AppState &state, Services &serv
     place(new MessageFrame(state_.tpp, this), {120, 9240, 6624, 1540});
     place(new SwitchFrame(state_.tpp, actions_.paceReport, this), {6984, 720, 6000, 7300});
     place(new DwellFrame(state_.tpp, this), {6984, 8140, 6000, 2140});
+    place(new TrackingFrame(state_.tpp, services_.dialogs, actions_.eraseUsageLog, this),
+          {6984, 10400, 6000, 860});
     fill();
 }
 
@@ -61,7 +64,7 @@ void ProgramPropertiesDialog::build() {
     const auto px = [this](int l, int t, int w, int h) {
         return twipsToPixels(state_.tpp, l, t, w, h);
     };
-    setFixedSize(px(0, 0, 13104, 10900).size());
+    setFixedSize(px(0, 0, 13104, 11380).size());
     const auto frame = [&](const QString &caption, const QString &name, QRect pixels) {
         return addFrame(this, caption, name, pixels);
     };

@@ -44,6 +44,8 @@ public:
         std::function<void(QSize)> showVideoWindow;
         // The person's measured reaction times and the step time, in words for the carer.
         std::function<QString()> paceReport;
+        // Removes the usage log; why it could not, or empty.
+        std::function<QString()> eraseUsageLog;
     };
     ProgramPropertiesDialog(AppState &state, Services &services, PageSounds &sounds,
                             Actions actions, QWidget *parent = nullptr);

@@ -8,6 +8,8 @@
 #include "edit/PictureEditor.h"
 #include "edit/PointerModes.h"
 #include "edit/PropertiesDialog.h"
+#include "journal/ReportCommands.h"
+#include "journal/UsageLog.h"
 #include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageColorDialog.h"
@@ -170,6 +172,13 @@ void Startup::runMain() {
     activation_ = std::make_unique<PictureActivation>(state_, *main_, services_, *speech_, *pages_,
                                                       *media_, [this] { quitProgram(); });
     activation_->setEditor(editor_.get());
+    usageLog_ = std::make_unique<UsageLog>(state_.paths.dataDirectory);
+    activation_->setUsageLog(usageLog_.get());
+    connect(usageLog_.get(), &UsageLog::stopped, this, [this](const QString &why) {
+        main_->setUsageMark(false);
+        services_.dialogs.message(why, MessageIcon::Exclamation, MessageButtons::Ok);
+    });
+    applyUsageLog();
     scanning_->setEditor(editor_.get());
     dwell_ = std::make_unique<DwellPointing>(
         state_, *main_, [this] { return media_->window() && media_->window()->isVisible(); },
@@ -181,6 +190,7 @@ void Startup::runMain() {
     pageCommands_ = std::make_unique<PageCommands>(state_, *main_, services_, *pages_);
     boards_ = std::make_unique<BoardExchange>(state_, *main_, services_, *pages_);
     printing_ = std::make_unique<PrintCommands>(state_, *main_, services_, *pages_);
+    reports_ = std::make_unique<ReportCommands>(state_, *main_, services_);
     connect(main_->action(QStringLiteral("mnuPropProgramme")), &QAction::triggered, this,
             &Startup::openProgramProperties);
     connect(main_->action(QStringLiteral("mnuCouleurPage")), &QAction::triggered, this,
@@ -235,6 +245,7 @@ void Startup::openProgramProperties() {
         actions.save = [this](const EditedSettings &edited) { saveProgramProperties(edited); };
         actions.showVideoWindow = [this](QSize pixels) { media_->showEmptyWindow(pixels); };
         actions.paceReport = [this] { return paceReport(scanning_->pace(), state_.settings); };
+        actions.eraseUsageLog = [this] { return usageLog_->erase(); };
         programProperties_ = new ProgramPropertiesDialog(state_, services_, *pageSounds_,
                                                          std::move(actions), main_.get());
         programProperties_->setAttribute(Qt::WA_DeleteOnClose);
@@ -256,6 +267,12 @@ void Startup::saveProgramProperties(const EditedSettings &edited) {
     lock_->apply();
     media_->stopAndClose();
     main_->applyLook();
+    applyUsageLog();
+}
+
+void Startup::applyUsageLog() {
+    usageLog_->setEnabled(state_.settings.usageLog);
+    main_->setUsageMark(state_.settings.usageLog);
 }
 
 void Startup::openPageColor() {

@@ -30,6 +30,8 @@ class PointerModes;
 class PictureEditor;
 class PageCommands;
 class ProgramPropertiesDialog;
+class ReportCommands;
+class UsageLog;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -72,6 +74,8 @@ private:
     void saveProgramProperties(const EditedSettings &edited);
     // The settings file as it stands, with the values being edited in the properties dialog.
     void writeSettings();
+    // The usage log and its mark as the settings say.
+    void applyUsageLog();
 
     AppState &state_;
     Services &services_;
@@ -92,6 +96,8 @@ private:
     std::unique_ptr<PageCommands> pageCommands_;
     std::unique_ptr<BoardExchange> boards_;
     std::unique_ptr<PrintCommands> printing_;
+    std::unique_ptr<UsageLog> usageLog_;
+    std::unique_ptr<ReportCommands> reports_;
     QPointer<ProgramPropertiesDialog> programProperties_;
     std::unique_ptr<PictureActivation> activation_;
     std::unique_ptr<DwellPointing> dwell_;

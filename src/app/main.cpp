@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/DataPlace.h"
 #include "app/Startup.h"
+#include "journal/ReportCommand.h"
 #include "model/AppState.h"
 #include "platform/EspeakSpeech.h"
 #include "platform/MpvMediaPlayer.h"
@@ -26,8 +27,9 @@ int main(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const tv::CommandLine line = tv::parseCommandLine(arguments);
-    if (line.action != tv::CommandLine::Action::Run &&
-        line.action != tv::CommandLine::Action::Pdf) {
+    const bool writes = line.action == tv::CommandLine::Action::Pdf ||
+                        line.action == tv::CommandLine::Action::Report;
+    if (line.action != tv::CommandLine::Action::Run && !writes) {
         std::fputs(line.text.toLocal8Bit().constData(),
                    line.action == tv::CommandLine::Action::Refuse ? stderr : stdout);
         return line.exitCode();
@@ -35,7 +37,7 @@ int main(int argc, char *argv[]) {
 
     // Boards printed from the command line need no screen: without one, they are drawn
     // off-screen.
-    if (line.action == tv::CommandLine::Action::Pdf && qEnvironmentVariableIsEmpty("DISPLAY") &&
+    if (writes && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -59,6 +61,8 @@ int main(int argc, char *argv[]) {
     // The guard is named after the directory's real path: made first, so that every copy
     // started on it finds the same name.
     QDir().mkpath(state.paths.dataDirectory);
+    if (line.action == tv::CommandLine::Action::Report)
+        return tv::reportCommand(state.paths, {line.reportFile, line.from, line.to}, state.tpp);
     if (line.action == tv::CommandLine::Action::Pdf)
         return tv::printBoardsCommand(line.pdfFile, line.pages, {line.index, line.cutLines},
                                       state.paths, state.tpp);

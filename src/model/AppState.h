@@ -17,6 +17,13 @@ struct AppState {
     // The picture the last press, step or command was about: what the picture menu and
     // the properties dialog act on.
     int currentImage = 0;
+
+    // How the choice under way is being made, for the usage log: set by the way in that
+    // makes it (scanning, the keyboard, dwell) just before the press, taken by the press.
+    struct Choosing {
+        QString access;      // empty: the mouse, or a screen reader
+        qint64 delayMs = -1; // from the frame or the rest to the choice
+    } choosing;
 };
 
 } // namespace tv

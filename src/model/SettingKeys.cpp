@@ -54,6 +54,7 @@ const SettingKey kKeys[] = {
     {u"verrouillage", Type::YesNo, 0, 0, 0, u"", false, {}, at<&Settings::locked>},
     {u"plein_écran", Type::YesNo, 0, 0, 0, u"", false, {}, at<&Settings::fullScreen>},
     {u"genre", Type::Choice, 0, 0, 0, u"masculin", false, kGenders, at<&Settings::personGender>},
+    {u"journal", Type::YesNo, 0, 0, 0, u"", false, {}, at<&Settings::usageLog>},
 };
 // clang-format on
 

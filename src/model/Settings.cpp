@@ -163,7 +163,7 @@ EditedSettings EditedSettings::from(const Settings &settings) {
             settings.frameThickness, settings.frameColor,
             settings.sentenceBar,    settings.sayEachPhrase,
             settings.switches,       settings.dwell,
-            settings.personGender};
+            settings.personGender,   settings.usageLog};
 }
 
 QStringList formatSettings(const Settings &s, const EditedSettings &edited,
@@ -193,6 +193,7 @@ QStringList formatSettings(const Settings &s, const EditedSettings &edited,
     newer.switches = edited.switches;
     newer.dwell = edited.dwell;
     newer.personGender = edited.personGender;
+    newer.usageLog = edited.usageLog;
     return lines << settingKeyLines(newer);
 }
 

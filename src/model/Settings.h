@@ -66,6 +66,8 @@ struct Settings {
     bool fullScreen = false; // the window fills the screen, without its frame
     // Whom "je" and "nous" stand for in a message: kGenderMasculine or kGenderFeminine.
     QString personGender = kGenderMasculine;
+    // The person and the family agreed that what is chosen be noted, for the therapist.
+    bool usageLog = false;
 
     bool operator==(const Settings &) const = default;
 };
@@ -98,6 +100,7 @@ struct EditedSettings {
     SwitchSettings switches;
     DwellSettings dwell;
     QString personGender = kGenderMasculine;
+    bool usageLog = false;
     static EditedSettings from(const Settings &settings);
 };
 

@@ -96,6 +96,7 @@ void MainWindow::buildMenus() {
     addEntry(programme, QStringLiteral("&Verrouiller la page"), QStringLiteral("mnuVerrouiller"));
     addEntry(programme, QStringLiteral("P&lein écran"), QStringLiteral("mnuPleinEcran"))
         ->setCheckable(true);
+    addEntry(programme, QStringLiteral("&Rapport…"), QStringLiteral("mnuRapport"));
     QAction *quit = addEntry(programme, QStringLiteral("&Quitter"), QStringLiteral("menuQuitter"));
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
 
@@ -113,6 +114,15 @@ void MainWindow::buildMenus() {
     QMenu *images = menuBar()->addMenu(QStringLiteral("&Images"));
     images->setObjectName(QStringLiteral("mnuImages"));
     addEntry(images, QStringLiteral("&Nouvelle image"), QStringLiteral("mnuNouvelleImage"));
+
+    // Seen by the person and the family whenever what is chosen is noted, the page locked
+    // or not.
+    usageMark_ = new QLabel(QStringLiteral("● Utilisation notée  "), menuBar());
+    usageMark_->setObjectName(QStringLiteral("lblJournal"));
+    usageMark_->setToolTip(QStringLiteral("Ce qui est choisi est noté pour le suivi "
+                                          "(Programme → Propriétés → Suivi)."));
+    menuBar()->setCornerWidget(usageMark_, Qt::TopRightCorner);
+    usageMark_->hide();
 
     // The whole menu bar while the page is locked.
     QAction *unlock = menuBar()->addAction(QStringLiteral("Déverrouiller…"));
@@ -342,6 +352,10 @@ WindowTwips MainWindow::outerGeometryTwips() const {
 
 void MainWindow::setPageTitle(const QString &currentPage) {
     setWindowTitle(QStringLiteral("Tablavox -::- ") + currentPage);
+}
+
+void MainWindow::setUsageMark(bool shown) {
+    usageMark_->setVisible(shown);
 }
 
 void MainWindow::setNotice(const QString &text) {

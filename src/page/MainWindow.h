@@ -61,6 +61,9 @@ public:
     // A line along the bottom of the page that tells the carer of a lasting fault, over the
     // pictures without taking their presses; an empty text takes it away.
     void setNotice(const QString &text);
+    // The plain mark in the menu bar that says the usage is being noted.
+    void setUsageMark(bool shown);
+    QLabel *usageMark() const { return usageMark_; }
     QLabel *notice() const { return notice_; }
 
     QWidget *surface() const { return surface_; }
@@ -125,6 +128,7 @@ private:
     QTimer *tmDefilement_ = nullptr;
     QPlainTextEdit *champTexte_ = nullptr;
     QLabel *notice_ = nullptr;
+    QLabel *usageMark_ = nullptr;
     QMenu *mnuDroit_ = nullptr;
     qint32 backgroundColor_ = 16777215;
     bool quitting_ = false;

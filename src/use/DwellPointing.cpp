@@ -153,6 +153,7 @@ void DwellPointing::choose(Target target) {
         if (QWidget *control = widgetOf(target))
             static_cast<QPushButton *>(control)->click();
     } else if (window_.pictureAt(target.number)) {
+        state_.choosing = {kAccessDwell, clock_.elapsed() - rule_.restStartedAt()};
         press_(target.number);
     }
     choosing_ = false;

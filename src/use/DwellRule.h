@@ -26,6 +26,8 @@ public:
     Target target() const { return counting() ? target_ : Target{}; }
     double progress(qint64 ms) const;
     // When the target will be chosen if the pointer stays; -1 when nothing is due.
+    // When the pointer came to rest on the target.
+    qint64 restStartedAt() const { return since_; }
     qint64 dueAt() const { return counting() && !lost_ ? since_ + settings_.delayMs : -1; }
 
 private:

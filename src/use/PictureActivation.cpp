@@ -2,6 +2,7 @@
 
 #include "MediaPlayback.h"
 #include "SpeechWindow.h"
+#include "journal/UsageLog.h"
 #include "model/Action.h"
 #include "model/AppState.h"
 #include "page/GeometryCapture.h"
@@ -28,6 +29,8 @@ PictureActivation::PictureActivation(AppState &state, MainWindow &window, Servic
     connect(window_.sentenceBar(), &SentenceBar::sayRequested, this, [this](const QString &text) {
         media_.stopMedia();
         speech_.litLeTexte(text);
+        if (!text.isEmpty())
+            note(UsageEvent::Kind::Message, text);
     });
 }
 
@@ -47,6 +50,8 @@ void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsIns
     if (!window_.surface()->isEnabled())
         return;
     state_.currentImage = index;
+    // How this press was made, told by the way in that made it; the next press tells anew.
+    const AppState::Choosing how = std::exchange(state_.choosing, {});
     if (button == Qt::RightButton) {
         // A locked page is the person's: a stray right press edits nothing.
         if (editor_ && !state_.settings.locked)
@@ -57,6 +62,9 @@ void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsIns
         } else {
             const PictureControl *control = window_.img(index);
             const QString action = control ? control->tag() : QString();
+            if (actionKind(action) != ActionKind::None)
+                noteChoice(actionKind(action) == ActionKind::Phrase ? spokenPhrase(action) : action,
+                           how);
             switch (actionKind(action)) {
             case ActionKind::Keyword:
                 media_.stopMedia();
@@ -111,6 +119,29 @@ void PictureActivation::openPageLink(const QString &action) {
     media_.stopMedia();
     state_.page.currentPage = action;
     pages_.loadPage();
+    note(UsageEvent::Kind::Page, state_.page.currentPage);
+}
+
+void PictureActivation::noteChoice(const QString &said, const AppState::Choosing &how) {
+    if (!log_ || !log_->isEnabled())
+        return;
+    UsageEvent e;
+    e.when = log_->now();
+    e.text = QString(said).replace(QStringLiteral("\r\n"), QStringLiteral(" ")).simplified();
+    e.page = state_.page.currentPage;
+    e.access = how.access.isEmpty() ? kAccessMouse : how.access;
+    e.delayMs = how.delayMs;
+    log_->append(e);
+}
+
+void PictureActivation::note(UsageEvent::Kind kind, const QString &text) {
+    if (!log_ || !log_->isEnabled())
+        return;
+    UsageEvent e;
+    e.when = log_->now();
+    e.kind = kind;
+    e.text = text;
+    log_->append(e);
 }
 
 void PictureActivation::affecteValeursTouche() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "journal/LamLog.h"
+#include "model/AppState.h"
 #include "use/PressEditor.h"
 
 #include <QObject>
@@ -8,12 +10,12 @@
 
 namespace tv {
 
-struct AppState;
 struct Services;
 class MainWindow;
 class MediaPlayback;
 class PageLoader;
 class SpeechWindow;
+class UsageLog;
 
 // What a press on a picture does: say its phrase, open its page, quit, show the credits.
 class PictureActivation : public QObject {
@@ -27,6 +29,8 @@ public:
     void press(int index, Qt::MouseButton button, QPoint twipsInside = {});
 
     void setEditor(PressEditor *editor) { editor_ = editor; }
+    // Where choices, messages and page changes are noted, when the log is on.
+    void setUsageLog(UsageLog *log) { log_ = log; }
 
     // Copies the picture's place and size into its record; nothing for a deleted picture.
     void affecteValeursTouche();
@@ -35,6 +39,9 @@ public:
 
 private:
     void openPageLink(const QString &action);
+    // Notes a picture chosen, with how it was chosen; forgets how, either way.
+    void noteChoice(const QString &said, const AppState::Choosing &how);
+    void note(UsageEvent::Kind kind, const QString &text);
 
     AppState &state_;
     MainWindow &window_;
@@ -44,6 +51,7 @@ private:
     MediaPlayback &media_;
     std::function<void()> quit_;
     PressEditor *editor_ = nullptr;
+    UsageLog *log_ = nullptr;
 };
 
 } // namespace tv

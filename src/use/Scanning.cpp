@@ -225,6 +225,10 @@ bool Scanning::chooseFramed() {
         window_.sentenceBar()->control(framed_.number)->click();
     } else if (const PictureControl *picture =
                    framed_ ? window_.pictureAt(framed_.number) : nullptr) {
+        // Scanning, or the keyboard moving the same frame with the pointer at rest.
+        const bool scanning = state_.settings.accessMode == kAccessScanning;
+        state_.choosing = {scanning ? kAccessScanning : QStringLiteral("clavier"),
+                           scanning ? clock_.elapsed() - framedAt_ : -1};
         emit window_.picturePressed(framed_.number, Qt::LeftButton,
                                     QPoint(picture->widthTwips() / 2, picture->heightTwips() / 2));
     } else {
