@@ -283,6 +283,52 @@ private slots:
                               "mot : à l'école"}));
     }
 
+    void whatIsChosenIsNotedForTheTherapistsReport() {
+        ProgramCopy program;
+        layOut(program, "bandeau_phrase=oui\r\nbandeau_dire=non\r\njournal=oui\r\n");
+        AudioMonitor monitor;
+        const QString main = startPastGreeting(program, monitor);
+        QVERIFY(!main.isEmpty());
+        const QPoint cyan = x_->centreOf(Qt::cyan);
+        for (QPoint at : {x_->centreOf(Qt::yellow), cyan, x_->centreOf(Qt::magenta), cyan})
+            QVERIFY(x_->click(at));
+        QVERIFY(x_->clickIn(main, 760 - 316, 90)); // "Dire"
+        QVERIFY(AudioMonitor::loudSpan(monitor.hearOneUtterance()) > 1.0);
+        // One line per choice, in the person's own directory, theirs alone.
+        const QString log =
+            program.file("journal/" + QDate::currentDate().toString("yyyy-MM") + ".lam");
+        QTRY_COMPARE(QString::fromLatin1(fileBytes(log)).count(" SMP \""), 4);
+        const QFile::Permissions others =
+            QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+        QVERIFY((QFileInfo(log).permissions() & others) == QFile::Permissions());
+        // The report, from the command line, while the program runs on.
+        const QString pdf = program.file("rapport.pdf");
+        QProcess report;
+        report.start(program.file("tablavox"), {"--dossier", program.file(""), "--rapport", pdf});
+        QVERIFY(report.waitForFinished(60000) && report.exitCode() == 0);
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished(30000));
+        const QString read = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char *shown : {"Messages dits : 1", "Images choisies : 4", "2 × boire",
+                                  "1 × Je veux", "lignes illisibles : 0"})
+            QVERIFY2(read.contains(QString::fromUtf8(shown)), qPrintable(read));
+        // The plot drawn: its bars, in the colours of its legend, on the rendered sheet.
+        QProcess render;
+        render.start("pdftoppm",
+                     {"-r", "40", "-png", "-f", "1", "-l", "1", pdf, program.file("rapport")});
+        QVERIFY(render.waitForFinished(30000));
+        const QImage sheet(program.file("rapport-1.png"));
+        int orange = 0, blue = 0;
+        for (int yy = 0; yy < sheet.height(); ++yy) {
+            for (int xx = 0; xx < sheet.width(); ++xx) {
+                orange += similar(sheet.pixelColor(xx, yy), QColor(240, 150, 40)) ? 1 : 0;
+                blue += similar(sheet.pixelColor(xx, yy), QColor(40, 90, 170)) ? 1 : 0;
+            }
+        }
+        QVERIFY2(orange > 20 && blue > 20, qPrintable(QString("%1 %2").arg(orange).arg(blue)));
+    }
+
     void keySwitchesHeldAsAPersonHoldsThem() {
         ProgramCopy program;
         // Step by step, Enter to step and Space to choose, with both timing filters; each

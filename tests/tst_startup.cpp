@@ -310,10 +310,14 @@ private slots:
         p.click("cmdCouleurFond");
         QCOMPARE(p.state.settings.backgroundColor, 65535.0);
         p.child<QComboBox>("cboGenre")->setCurrentText(kGenderFeminine);
+        p.child<QCheckBox>("chkJournal")->setChecked(true);
+        QVERIFY(p.main().usageMark()->isHidden());
         p.click("cmsSauve");
+        // Seen on the page while it lasts: the person and the family know they are noted.
+        QVERIFY(!p.main().usageMark()->isHidden());
         QVERIFY(!p.startup->programProperties());
         for (const char *line : {"temporisation=1200", "couleur_fond=65535", "cadre_couleur=255",
-                                 "cadre_épaisseur=20", "accès=défilement", "genre=féminin"})
+                                 "cadre_épaisseur=20", "accès=défilement", "genre=féminin", "journal=oui"})
             QVERIFY2(p.configHas(line), line);
         // The message agrees with the person at once.
         for (const char *phrase : {"je", "être", "fatigué"})
