@@ -2,7 +2,6 @@
 
 #include "platform/Cp1252.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 #include <optional>
 
@@ -90,12 +89,89 @@ QByteArray lamLines(const UsageEvent &e, const QDate &lastDay) {
     return encoded(lines);
 }
 
+namespace {
+
+// Two or three digits at `at` as a number; -1 when they are not digits.
+int digits(QStringView s, qsizetype at, int count) {
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        const QChar c = s[at + i];
+        if (c < u'0' || c > u'9')
+            return -1;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    return n;
+}
+
+// "*[YY-MM-DD=26-12-09]*": the day, invalid when the line says none; nullopt when the line
+// is not a date line.
+std::optional<QDate> dateOf(QStringView line) {
+    if (line.size() != 21 || !line.startsWith(u"*[YY-MM-DD=") || !line.endsWith(u"]*") ||
+        line[13] != u'-' || line[16] != u'-')
+        return std::nullopt;
+    const int y = digits(line, 11, 2), m = digits(line, 14, 2), d = digits(line, 17, 2);
+    return y < 0 || m < 0 || d < 0 ? QDate() : QDate(2000 + y, m, d);
+}
+
+// "08:15:00.250 SMP "…": true with the time, the mnemonic and the rest after the quote.
+bool eventOf(QStringView line, QTime *time, QStringView *mnemonic, QStringView *rest) {
+    if (line.size() < 18 || line[2] != u':' || line[5] != u':' || line[8] != u'.' ||
+        line[12] != u' ' || line[16] != u' ' || line[17] != u'"')
+        return false;
+    *mnemonic = line.mid(13, 3);
+    if (*mnemonic != u"SMP" && *mnemonic != u"CTL")
+        return false;
+    const int h = digits(line, 0, 2), m = digits(line, 3, 2), sec = digits(line, 6, 2),
+              ms = digits(line, 9, 3);
+    *time = h < 0 || m < 0 || sec < 0 || ms < 0 ? QTime() : QTime(h, m, sec, ms);
+    *rest = line.mid(18);
+    return true;
+}
+
+// Our comment line's fields into the event; false when any of it cannot be read.
+bool readComment(const QString &c, UsageEvent &e) {
+    qsizetype at = 0;
+    while (at < c.size()) {
+        const qsizetype equals = c.indexOf(u'=', at);
+        if (equals < 0)
+            return false;
+        const QStringView name = QStringView(c).mid(at, equals - at);
+        QString value;
+        qsizetype end;
+        if (equals + 1 < c.size() && c[equals + 1] == u'"') {
+            end = unquote(c, equals + 2, &value);
+            if (end < 0)
+                return false;
+        } else {
+            end = c.indexOf(u' ', equals + 1);
+            if (end < 0)
+                end = c.size();
+            value = c.mid(equals + 1, end - equals - 1);
+        }
+        if (name == u"page") {
+            (e.kind == UsageEvent::Kind::Page ? e.text : e.page) = value;
+        } else if (name == u"accès") {
+            e.access = value;
+        } else if (name == u"délai") {
+            bool ok = false;
+            e.delayMs = value.toLongLong(&ok);
+            if (!ok)
+                return false;
+        } else if (name == u"message") {
+            e.text = value;
+        } else {
+            return false;
+        }
+        if (end < c.size() && c[end] != u' ')
+            return false;
+        at = end + 1;
+    }
+    return true;
+}
+
+} // namespace
+
 LamRead readLam(const QByteArray &bytes) {
-    static const QRegularExpression dateLine(
-        QStringLiteral("^\\*\\[YY-MM-DD=(\\d\\d)-(\\d\\d)-(\\d\\d)\\]\\*$"));
-    static const QRegularExpression eventLine(
-        QStringLiteral("^(\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d) (SMP|CTL) \"(.*)$"));
-    static const QRegularExpression field(QStringLiteral("(page|accès|délai|message)=(\"|)"));
     LamRead read;
     QDate day;
     std::optional<UsageEvent> pending; // an event waiting for its comment line
@@ -105,97 +181,58 @@ LamRead readLam(const QByteArray &bytes) {
         pending.reset();
     };
     bool header = true;
-    for (QString line : decodeCp1252(bytes).split(u'\n')) {
+    const QString text = decodeCp1252(bytes);
+    for (QStringView line : QStringView(text).split(u'\n')) {
         if (line.endsWith(u'\r'))
             line.chop(1);
-        if (header && !line.startsWith(u'*')) {
-            // The header: free text up to the first date line.
+        // The header: free text up to the first date line.
+        if (header && !line.startsWith(u'*'))
             continue;
-        }
         header = false;
         if (line.isEmpty())
             continue;
-        if (const auto m = dateLine.match(line); m.hasMatch()) {
+        if (const auto date = dateOf(line)) {
             finish();
-            day = QDate(2000 + m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+            day = *date;
             if (!day.isValid())
                 ++read.unreadable;
             continue;
         }
-        if (const auto m = eventLine.match(line); m.hasMatch()) {
+        QTime time;
+        QStringView mnemonic, rest;
+        if (eventOf(line, &time, &mnemonic, &rest)) {
             finish();
-            UsageEvent e;
-            const QTime time = QTime::fromString(m.captured(1), QStringLiteral("HH:mm:ss.zzz"));
-            QString text;
-            const QString rest = m.captured(3);
-            const qsizetype end = unquote(rest, 0, &text);
-            if (!day.isValid() || !time.isValid() || end != rest.size()) {
+            QString said;
+            const QString restText = rest.toString();
+            if (!day.isValid() || !time.isValid() || unquote(restText, 0, &said) != rest.size()) {
                 ++read.unreadable;
                 continue;
             }
+            UsageEvent e;
             e.when = QDateTime(day, time);
-            if (m.captured(2) == QLatin1String("SMP")) {
-                e.text = text;
-            } else if (text == QLatin1String("Dire")) {
+            if (mnemonic == u"SMP")
+                e.text = said;
+            else if (said == QLatin1String("Dire"))
                 e.kind = UsageEvent::Kind::Message;
-            } else if (text == QLatin1String("Page")) {
+            else if (said == QLatin1String("Page"))
                 e.kind = UsageEvent::Kind::Page;
-            } else {
+            else
                 continue; // a control of another tool ("RECORD ON")
-            }
             pending = e;
             continue;
         }
-        if (line.startsWith(QLatin1String("### ")) && pending) {
-            // Our comment: the fields LAM has no place for.
-            const QString c = line.mid(4);
-            bool whole = true;
-            auto it = field.globalMatch(c);
-            qsizetype at = 0;
-            while (it.hasNext()) {
-                const auto m = it.next();
-                if (m.capturedStart() != at) {
-                    whole = false;
-                    break;
-                }
-                QString value;
-                qsizetype end;
-                if (m.captured(2) == QLatin1String("\"")) {
-                    end = unquote(c, m.capturedEnd(), &value);
-                    if (end < 0) {
-                        whole = false;
-                        break;
-                    }
-                } else {
-                    end = c.indexOf(u' ', m.capturedEnd());
-                    if (end < 0)
-                        end = c.size();
-                    value = c.mid(m.capturedEnd(), end - m.capturedEnd());
-                }
-                const QString name = m.captured(1);
-                if (name == QLatin1String("page"))
-                    (pending->kind == UsageEvent::Kind::Page ? pending->text : pending->page) =
-                        value;
-                else if (name == QStringLiteral("accès"))
-                    pending->access = value;
-                else if (name == QStringLiteral("délai"))
-                    pending->delayMs = value.toLongLong(&whole);
-                else
-                    pending->text = value;
-                at = end < c.size() && c[end] == u' ' ? end + 1 : end;
-                if (!whole)
-                    break;
-            }
-            if (!whole || at != c.size()) {
-                // A half-read comment would give a wrong page or time: the event goes.
+        if (line.startsWith(u"### ") && pending) {
+            // Our comment: what LAM has no place for. Half read, it would give a wrong page
+            // or time: the event goes with it.
+            if (readComment(line.mid(4).toString(), *pending)) {
+                finish();
+            } else {
                 pending.reset();
                 ++read.unreadable;
-            } else {
-                finish();
             }
             continue;
         }
-        if (line.startsWith(QLatin1String("###")))
+        if (line.startsWith(u"###"))
             continue; // a comment of another tool
         finish();
         ++read.unreadable;
