@@ -298,6 +298,7 @@ private slots:
         const QString log =
             program.file("journal/" + QDate::currentDate().toString("yyyy-MM") + ".lam");
         QTRY_COMPARE(QString::fromLatin1(fileBytes(log)).count(" SMP \""), 4);
+        QCOMPARE(fileBytes(log).count("acc\xE8s=souris"), 4);
         const QFile::Permissions others =
             QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
         QVERIFY((QFileInfo(log).permissions() & others) == QFile::Permissions());

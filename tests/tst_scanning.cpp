@@ -163,6 +163,9 @@ private slots:
         pointAt(centre + QPoint(60, 0));
         QVERIFY(ring->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(chosen, QList<int>({1}), 3000);
+        // Told to the usage log: by dwell, from the rest to the choice.
+        QCOMPARE(p.state.choosing.access, kAccessDwell);
+        QVERIFY(p.state.choosing.delayMs >= 300);
     }
 
     void holdsWhileAMenuOrADialogIsOpen() {
@@ -306,6 +309,9 @@ private slots:
         QCOMPARE(p.state.currentImage, 3);
         p.tap(Qt::Key_Space);
         QCOMPARE(p.pressedIndices(), QList<int>({3}));
+        // Told to the usage log: by scanning, and how long the frame stood on the picture.
+        QCOMPARE(p.state.choosing.access, kAccessScanning);
+        QVERIFY(p.state.choosing.delayMs >= 0 && p.state.choosing.delayMs < 5000);
         // The button is a switch too, wherever the cursor is.
         p.tap(Qt::Key_Return);
         QTest::mouseClick(p.window.pictureAt(1), Qt::LeftButton);

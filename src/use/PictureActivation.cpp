@@ -45,13 +45,13 @@ QString PictureActivation::creditsText() {
 }
 
 void PictureActivation::press(int index, Qt::MouseButton button, QPoint twipsInside) {
+    // How this press was made, told by the way in that made it; the next press tells anew.
+    const AppState::Choosing how = std::exchange(state_.choosing, {});
     // A page held while a board set comes in takes no press, from a switch, a rest of the
     // pointer or a screen reader either.
     if (!window_.surface()->isEnabled())
         return;
     state_.currentImage = index;
-    // How this press was made, told by the way in that made it; the next press tells anew.
-    const AppState::Choosing how = std::exchange(state_.choosing, {});
     if (button == Qt::RightButton) {
         // A locked page is the person's: a stray right press edits nothing.
         if (editor_ && !state_.settings.locked)
