@@ -57,7 +57,7 @@ void writeYear(const QString &dataDirectory, int events) {
         tv::UsageEvent e;
         e.when = when;
         const int r = int(random.bounded(10));
-        e.kind = r == 0 ? tv::UsageEvent::Kind::Message
+        e.kind = r == 0   ? tv::UsageEvent::Kind::Message
                  : r == 1 ? tv::UsageEvent::Kind::Page
                           : tv::UsageEvent::Kind::Choice;
         // Zipf-like: a few words most of the time.

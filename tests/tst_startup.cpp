@@ -316,8 +316,9 @@ private slots:
         // Seen on the page while it lasts: the person and the family know they are noted.
         QVERIFY(!p.main().usageMark()->isHidden());
         QVERIFY(!p.startup->programProperties());
-        for (const char *line : {"temporisation=1200", "couleur_fond=65535", "cadre_couleur=255",
-                                 "cadre_épaisseur=20", "accès=défilement", "genre=féminin", "journal=oui"})
+        for (const char *line :
+             {"temporisation=1200", "couleur_fond=65535", "cadre_couleur=255", "cadre_épaisseur=20",
+              "accès=défilement", "genre=féminin", "journal=oui"})
             QVERIFY2(p.configHas(line), line);
         // The message agrees with the person at once.
         for (const char *phrase : {"je", "être", "fatigué"})

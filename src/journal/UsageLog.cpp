@@ -62,8 +62,10 @@ void UsageLog::setEnabled(bool on) {
 }
 
 void UsageLog::close() {
-    if (fd_ >= 0)
+    if (fd_ >= 0) {
+        ::fdatasync(fd_);
         ::close(fd_);
+    }
     fd_ = -1;
     openPath_.clear();
     lastDay_ = {};
@@ -107,20 +109,12 @@ bool UsageLog::append(const UsageEvent &event) {
         if (error == 0)
             lastDay_ = day;
     }
-    if (error == 0) {
-        // Survives a kill -9 already (it is in the system's hands); flushed for a power cut.
-        syncs_->run(
-            [path = QFile::encodeName(openPath_)](const OffThread::Token &) {
-                const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-                if (fd >= 0) {
-                    ::fdatasync(fd);
-                    ::close(fd);
-                }
-                return 0;
-            },
-            [](int) {});
+    // Written, it survives a kill -9: it is in the system's hands. It is not flushed to the
+    // disk there and then: an append to a page being flushed waits for the flush, and the
+    // press with it (milliseconds on a busy disk). The system flushes it within seconds,
+    // and closing the log flushes it at once.
+    if (error == 0)
         return true;
-    }
     close();
     enabled_ = false;
     const QString why =
@@ -134,7 +128,6 @@ bool UsageLog::append(const UsageEvent &event) {
 
 QString UsageLog::erase() {
     close();
-    syncs_->waitForDone();
     QDir dir(directoryOf(dataDirectory_));
     if (!dir.exists())
         return {};

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "LamLog.h"
-#include "platform/OffThread.h"
 
 #include <QDate>
 #include <QLoggingCategory>
@@ -54,8 +53,6 @@ private:
     int fd_ = -1;
     QString openPath_;
     QDate lastDay_; // the day of the last date line this run wrote in the open file
-    // Each event reaches the disk itself away from the window: a press never waits for it.
-    std::unique_ptr<OffThread> syncs_ = std::make_unique<OffThread>();
 };
 
 } // namespace tv
