@@ -330,8 +330,17 @@ private slots:
         QVERIFY(p.main().scanTimer()->isActive());
         QCOMPARE(p.main().backgroundColorValue(), 65535);
         QCOMPARE(p.main().selectionFrame()->borderWidth(), 20);
-        // Swatch 0 is the system colour, kept as its reference.
+        // The log is forgotten only when the carer says so.
+        const QString log = p.dir.filePath("journal/2026-12.lam");
+        QVERIFY(QDir().mkpath(p.dir.filePath("journal")));
+        test::writeBytes(log, "x");
         p.open();
+        for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+            p.fakes.dialogs.answers.push_back(answer);
+            p.click("cmdEffacerJournal");
+            QCOMPARE(QFile::exists(log), answer == MessageAnswer::No);
+        }
+        // Swatch 0 is the system colour, kept as its reference.
         p.click("lblCouleur(0)");
         p.click("optAccès(2)");
         p.child<QSpinBox>("spinPointageDélai")->setValue(1500);

@@ -29,7 +29,8 @@ void TrackingFrame::edit(EditedSettings &edited) const {
 }
 
 void TrackingFrame::eraseLog() {
-    if (dialogs_.message(QStringLiteral("Effacer tout ce qui a été noté de l'utilisation ?\r\n"
+    if (!erase_ ||
+        dialogs_.message(QStringLiteral("Effacer tout ce qui a été noté de l'utilisation ?\r\n"
                                         "Le rapport ne pourra plus le montrer."),
                          MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
         return;

@@ -51,7 +51,7 @@ Analysis parsed(const std::string &line) {
 // of several forms and sometimes the rare one ("bels" beside "beaux").
 QStringList regularGuesses(const QString &word, bool feminine, bool plural) {
     QStringList guesses{word};
-    const QString base = word;
+    const QString &base = word;
     if (feminine)
         guesses << base + u'e' << base + QStringLiteral("es");
     if (plural) {

@@ -27,7 +27,7 @@ struct VerbForms {
     bool aspirateH = false;
 
     const QString &pastParticiple(bool feminine, bool plural) const {
-        const QString &agreed = participle[std::size_t((feminine ? 2 : 0) + (plural ? 1 : 0))];
+        const QString &agreed = participle[(feminine ? 2U : 0U) + (plural ? 1U : 0U)];
         // Some participles never change ("été", "pu"): only the first form is given.
         return agreed.isEmpty() ? participle[0] : agreed;
     }
