@@ -98,17 +98,21 @@ Lexicon::~Lexicon() = default;
 
 namespace {
 
-QFuture<Lexicon *> &loading() {
-    static QFuture<Lexicon *> future;
+// The program's lexicon: made once, kept for the whole run (a few megabytes read once), and
+// reachable from here until the end, never freed under a thread still reading it.
+Lexicon *kept = nullptr;
+
+QFuture<void> &loading() {
+    static QFuture<void> future;
     return future;
 }
 
-Lexicon *loaded() {
+void load() {
     auto *lexicon = new Lexicon;
     const GrammarRules &rules = GrammarRules::builtIn();
     for (auto it = rules.models.cbegin(); it != rules.models.cend(); ++it)
         lexicon->addVerbLike(it.key(), it.value());
-    return lexicon;
+    kept = lexicon;
 }
 
 } // namespace
@@ -117,13 +121,16 @@ void Lexicon::preload() {
     static QMutex once;
     QMutexLocker lock(&once);
     if (!loading().isValid())
-        loading() = QtConcurrent::run(loaded);
+        loading() = QtConcurrent::run(load);
 }
 
 const Lexicon &Lexicon::shared() {
     preload();
-    // Kept for the whole run: the tables are a few megabytes read once.
-    static const Lexicon *const lexicon = loading().result();
+    // The future's end makes `kept` visible to this thread.
+    static const Lexicon *const lexicon = [] {
+        loading().waitForFinished();
+        return kept;
+    }();
     return *lexicon;
 }
 
