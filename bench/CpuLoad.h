@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QThread>
+#include <cstdio>
 
 namespace tv::bench {
 
@@ -39,6 +41,24 @@ inline QString loadAverage() {
     if (!f.open(QIODevice::ReadOnly))
         return QStringLiteral("?");
     return QString::fromLatin1(f.readAll()).section(u' ', 0, 2);
+}
+
+// The number given after `name` on the command line ("--load 2"), or `fallback`.
+inline int option(const QString &name, int fallback) {
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype at = args.indexOf(name);
+    return at > 0 && at + 1 < args.size() ? args[at + 1].toInt() : fallback;
+}
+
+// Starts the hogs and prints the load the figures are measured under; false, said on the
+// error output, when stress-ng cannot be started.
+inline bool startAndReport(CpuLoad &load, int hogs) {
+    if (!load.start(hogs)) {
+        std::fprintf(stderr, "needs stress-ng\n");
+        return false;
+    }
+    std::printf("CPU load: stress-ng --cpu %d, load average %s\n", hogs, qPrintable(loadAverage()));
+    return true;
 }
 
 } // namespace tv::bench

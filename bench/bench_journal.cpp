@@ -79,23 +79,11 @@ int main(int argc, char *argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int hogs = 2, presses = 2000, events = 100000;
-    const QStringList args = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == "--load")
-            hogs = args[i + 1].toInt();
-        else if (args[i] == "--presses")
-            presses = args[i + 1].toInt();
-        else if (args[i] == "--events")
-            events = args[i + 1].toInt();
-    }
+    const int presses = tv::bench::option("--presses", 2000),
+              events = tv::bench::option("--events", 100000);
     tv::bench::CpuLoad load;
-    if (!load.start(hogs)) {
-        std::fprintf(stderr, "needs stress-ng\n");
+    if (!tv::bench::startAndReport(load, tv::bench::option("--load", 2)))
         return 1;
-    }
-    std::printf("CPU load: stress-ng --cpu %d, load average %s\n", hogs,
-                qPrintable(tv::bench::loadAverage()));
 
     QTemporaryDir person;
     tv::UsageLog log(person.path());

@@ -21,24 +21,13 @@ int main(int argc, char *argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int hogs = 2, runs = 5;
-    const QStringList args = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == "--load")
-            hogs = args[i + 1].toInt();
-        else if (args[i] == "--runs")
-            runs = args[i + 1].toInt();
-    }
+    const int hogs = tv::bench::option("--load", 2), runs = tv::bench::option("--runs", 5);
     // The demo the build lays beside the program (build/bin), the benchmark being in build/bench.
     const QString demo = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
     const tv::BoardSource source{demo + "/pages", demo + "/multimedia", {15, 15}};
     tv::bench::CpuLoad load;
-    if (!load.start(hogs)) {
-        std::fprintf(stderr, "needs stress-ng\n");
+    if (!tv::bench::startAndReport(load, hogs))
         return 1;
-    }
-    std::printf("CPU load: stress-ng --cpu %d, load average %s\n", hogs,
-                qPrintable(tv::bench::loadAverage()));
     QTemporaryDir dir;
     const QString pdf = dir.filePath("tableaux.pdf");
 

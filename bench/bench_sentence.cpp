@@ -65,23 +65,11 @@ int main(int argc, char *argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int hogs = 2, rounds = 200, starts = 5;
-    const QStringList args = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == "--load")
-            hogs = args[i + 1].toInt();
-        else if (args[i] == "--rounds")
-            rounds = args[i + 1].toInt();
-        else if (args[i] == "--starts")
-            starts = args[i + 1].toInt();
-    }
+    const int rounds = tv::bench::option("--rounds", 200),
+              starts = tv::bench::option("--starts", 5);
     tv::bench::CpuLoad load;
-    if (!load.start(hogs)) {
-        std::fprintf(stderr, "needs stress-ng\n");
+    if (!tv::bench::startAndReport(load, tv::bench::option("--load", 2)))
         return 1;
-    }
-    std::printf("CPU load: stress-ng --cpu %d, load average %s\n", hogs,
-                qPrintable(tv::bench::loadAverage()));
 
     const long before = peakKb();
     QElapsedTimer t;

@@ -49,14 +49,7 @@ int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    int hogs = 2, seconds = 10;
-    const QStringList args = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == "--load")
-            hogs = args[i + 1].toInt();
-        else if (args[i] == "--seconds")
-            seconds = args[i + 1].toInt();
-    }
+    const int hogs = tv::bench::option("--load", 2), seconds = tv::bench::option("--seconds", 10);
     // The microphone: what is played on its output comes back as the default input.
     const QString formerSource = pactl({"get-default-source"});
     const QString formerSink = pactl({"get-default-sink"});
@@ -71,12 +64,8 @@ int main(int argc, char *argv[]) {
     pactl({"set-default-sink", "bench_micro_out"});
 
     tv::bench::CpuLoad load;
-    if (!load.start(hogs)) {
-        std::fprintf(stderr, "needs stress-ng\n");
+    if (!tv::bench::startAndReport(load, hogs))
         return 1;
-    }
-    std::printf("CPU load: stress-ng --cpu %d, load average %s\n", hogs,
-                qPrintable(tv::bench::loadAverage()));
 
     tv::QtDialogs dialogs;
     tv::SilentSpeech speech;

@@ -1,8 +1,7 @@
 #include "ReportPdf.h"
 
-#include "platform/TextFile.h"
+#include "platform/PdfFile.h"
 
-#include <QBuffer>
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
@@ -282,19 +281,10 @@ QString paintUsageReport(QPagedPaintDevice &device, const UsageReport &r) {
 }
 
 QString writeUsageReportPdf(const QString &path, const UsageReport &report) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter pdf(&buffer);
-        pdf.setCreator(QStringLiteral("Tablavox"));
-        pdf.setTitle(QStringLiteral("Rapport d'utilisation"));
-        pdf.setResolution(300);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-        if (const QString why = paintUsageReport(pdf, report); !why.isEmpty())
-            return why;
-    }
-    return writeWholeFile(path, buffer.data());
+    return writePdfFile(path, QStringLiteral("Rapport d'utilisation"),
+                        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                    QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter),
+                        [&](QPdfWriter &pdf) { return paintUsageReport(pdf, report); });
 }
 
 } // namespace tv

@@ -147,17 +147,17 @@ std::optional<VerbForms> Lexicon::conjugate(const QString &infinitive, const QSt
     if (templates.empty())
         return std::nullopt;
     const std::string &name = *templates.begin();
-    const ::TemplateSpec *spec = verbs_->getTemplate(name);
+    const ::TemplateSpec *conjugation = verbs_->getTemplate(name);
     const std::string termination = name.substr(name.find(':') + 1);
-    if (!spec || !infinitive.endsWith(fromUtf8(termination)))
+    if (!conjugation || !infinitive.endsWith(fromUtf8(termination)))
         return std::nullopt;
     const std::string radical = verbiste::FrenchVerbDictionary::getRadical(utf8(infinitive), name);
     VerbForms forms;
     forms.aspirateH = verbs_->isVerbStartingWithAspirateH(utf8(infinitive));
     const auto fill = [&](::Mode mode, ::Tense tense, QString *out, int count) {
         std::vector<std::vector<std::string>> persons;
-        if (!verbs_->generateTense(radical, *spec, mode, tense, persons, false, forms.aspirateH,
-                                   false))
+        if (!verbs_->generateTense(radical, *conjugation, mode, tense, persons, false,
+                                   forms.aspirateH, false))
             return false;
         for (int i = 0; i < count && std::size_t(i) < persons.size(); ++i) {
             // Of two accepted forms ("assieds", "assois"), the first.

@@ -5,9 +5,8 @@
 #include "page/PictureControl.h"
 #include "platform/Colors.h"
 #include "platform/DialogParts.h"
-#include "platform/TextFile.h"
+#include "platform/PdfFile.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -169,19 +168,10 @@ QString printBoards(QPagedPaintDevice &device, const std::vector<PrintedBoard> &
 
 QString writeBoardsPdf(const QString &path, const std::vector<PrintedBoard> &boards,
                        const PrintOptions &options) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter pdf(&buffer);
-        pdf.setCreator(QStringLiteral("Tablavox"));
-        pdf.setTitle(QStringLiteral("Tableaux de communication"));
-        pdf.setResolution(300);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-        if (const QString why = printBoards(pdf, boards, options); !why.isEmpty())
-            return why;
-    }
-    return writeWholeFile(path, buffer.data());
+    return writePdfFile(path, QStringLiteral("Tableaux de communication"),
+                        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                    QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter),
+                        [&](QPdfWriter &pdf) { return printBoards(pdf, boards, options); });
 }
 
 } // namespace tv
