@@ -6,6 +6,8 @@
 
 #include <QDeadlineTimer>
 #include <QtTest>
+#include <algorithm>
+#include <vector>
 
 namespace tv::test {
 
@@ -76,15 +78,31 @@ double AudioMonitor::loudSpan(const QByteArray &pcm) {
 
 double AudioMonitor::frequency(const QByteArray &pcm, int sampleRate) {
     const auto *s = reinterpret_cast<const qint16 *>(pcm.constData());
-    qsizetype first = -1, last = -1, crossings = 0;
-    for (qsizetype i = 1; i < pcm.size() / 2; ++i)
+    std::vector<double> halfPeriods;
+    qsizetype previous = -1;
+    for (qsizetype i = 1; i < pcm.size() / 2; ++i) {
         if ((s[i - 1] < 0) != (s[i] < 0) && std::abs(s[i] - s[i - 1]) > 200) {
-            if (first < 0)
-                first = i;
-            last = i;
-            ++crossings;
+            if (previous >= 0)
+                halfPeriods.push_back(double(i - previous));
+            previous = i;
         }
-    return crossings < 3 ? 0 : (crossings - 1) / 2.0 * sampleRate / double(last - first);
+    }
+    if (halfPeriods.size() < 3)
+        return 0;
+    // Measured over the stretches where the tone runs on: a gap (a dropout on a busy machine)
+    // would otherwise count as a long, slow period.
+    std::vector<double> sorted = halfPeriods;
+    std::nth_element(sorted.begin(), sorted.begin() + qsizetype(sorted.size() / 2), sorted.end());
+    const double median = sorted[sorted.size() / 2];
+    double span = 0;
+    int counted = 0;
+    for (double h : halfPeriods) {
+        if (h < 1.5 * median) {
+            span += h;
+            ++counted;
+        }
+    }
+    return counted / 2.0 * sampleRate / span;
 }
 
 double AudioMonitor::spokenSpan(const QString &text) {
