@@ -22,23 +22,13 @@ def page_window():
     return None
 
 
-def buttons(node, found):
+def of_role(node, role, found):
     for child in node:
         if child is None:
             continue
-        if child.getRole() == pyatspi.ROLE_PUSH_BUTTON:
+        if child.getRole() == role:
             found.append(child)
-        buttons(child, found)
-    return found
-
-
-def labels(node, found):
-    for child in node:
-        if child is None:
-            continue
-        if child.getRole() == pyatspi.ROLE_LABEL:
-            found.append(child)
-        labels(child, found)
+        of_role(child, role, found)
     return found
 
 
@@ -46,15 +36,15 @@ window = page_window()
 if window is None:
     sys.exit(1)
 if sys.argv[1:] == ["--phrase"]:
-    sentence = [l for l in labels(window, []) if l.description == "Phrase"]
+    sentence = [l for l in of_role(window, pyatspi.ROLE_LABEL, []) if l.description == "Phrase"]
     for label in sentence:
         print("phrase : " + label.name)
         strip = label.parent
-        for word in labels(strip, []):
+        for word in of_role(strip, pyatspi.ROLE_LABEL, []):
             if word not in sentence and word.getState().contains(pyatspi.STATE_SHOWING):
                 print("mot : " + word.name)
     sys.exit(0 if sentence else 1)
-found = buttons(window, [])
+found = of_role(window, pyatspi.ROLE_PUSH_BUTTON, [])
 showing = [b for b in found if b.getState().contains(pyatspi.STATE_SHOWING)]
 for button in found:
     print(("" if button in showing else "caché : ") + button.name)
