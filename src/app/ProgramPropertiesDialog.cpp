@@ -52,7 +52,8 @@ ProgramPropertiesDialog::ProgramPropertiesDialog(AppState &state, Services &serv
     setWindowTitle(QStringLiteral("Programme Propriétés"));
     setModal(false);
     build();
-    place(new MessageFrame(state_.tpp, this), {120, 9240, 6624, 1540});
+    place(new MessageFrame(state_.tpp, services_.dialogs, actions_.forgetLearned, this),
+          {120, 9240, 6624, 2560});
     place(new SwitchFrame(state_.tpp, actions_.paceReport, this), {6984, 720, 6000, 7300});
     place(new DwellFrame(state_.tpp, this), {6984, 8140, 6000, 2140});
     place(new TrackingFrame(state_.tpp, services_.dialogs, actions_.eraseUsageLog, this),
@@ -64,7 +65,7 @@ void ProgramPropertiesDialog::build() {
     const auto px = [this](int l, int t, int w, int h) {
         return twipsToPixels(state_.tpp, l, t, w, h);
     };
-    setFixedSize(px(0, 0, 13104, 11380).size());
+    setFixedSize(px(0, 0, 13104, 12400).size());
     const auto frame = [&](const QString &caption, const QString &name, QRect pixels) {
         return addFrame(this, caption, name, pixels);
     };

@@ -46,6 +46,8 @@ public:
         std::function<QString()> paceReport;
         // Removes the usage log; why it could not, or empty.
         std::function<QString()> eraseUsageLog;
+        // Forgets what was learned from the person's messages; why it could not, or empty.
+        std::function<QString()> forgetLearned;
     };
     ProgramPropertiesDialog(AppState &state, Services &services, PageSounds &sounds,
                             Actions actions, QWidget *parent = nullptr);

@@ -10,6 +10,7 @@
 #include "edit/PropertiesDialog.h"
 #include "journal/ReportCommands.h"
 #include "journal/UsageLog.h"
+#include "use/MessageChoices.h"
 #include "model/AppState.h"
 #include "page/MainWindow.h"
 #include "page/PageColorDialog.h"
@@ -179,6 +180,13 @@ void Startup::runMain() {
         services_.dialogs.message(why, MessageIcon::Exclamation, MessageButtons::Ok);
     });
     applyUsageLog();
+    choices_ = std::make_unique<MessageChoices>(state_, *main_, *speech_);
+    choices_->noteChoice = [this](const QString &phrase) { activation_->notePicked(phrase); };
+    choices_->noteMessage = [this](const QString &text) { activation_->noteMessage(text); };
+    choices_->beforeSpeaking = [this] { media_->stopMedia(); };
+    connect(choices_.get(), &MessageChoices::keepingStopped, this, [this](const QString &why) {
+        services_.dialogs.message(why, MessageIcon::Exclamation, MessageButtons::Ok);
+    });
     scanning_->setEditor(editor_.get());
     dwell_ = std::make_unique<DwellPointing>(
         state_, *main_, [this] { return media_->window() && media_->window()->isVisible(); },
@@ -208,6 +216,7 @@ void Startup::runMain() {
     main_->setFullScreen(s.fullScreen);
     state_.page.currentPage = QStringLiteral("page_départ.dat");
     pages_->loadPage();
+    choices_->start();
 }
 
 void Startup::quitProgram() {
@@ -246,6 +255,7 @@ void Startup::openProgramProperties() {
         actions.showVideoWindow = [this](QSize pixels) { media_->showEmptyWindow(pixels); };
         actions.paceReport = [this] { return paceReport(scanning_->pace(), state_.settings); };
         actions.eraseUsageLog = [this] { return usageLog_->erase(); };
+        actions.forgetLearned = [this] { return choices_->forget(); };
         programProperties_ = new ProgramPropertiesDialog(state_, services_, *pageSounds_,
                                                          std::move(actions), main_.get());
         programProperties_->setAttribute(Qt::WA_DeleteOnClose);
@@ -268,6 +278,7 @@ void Startup::saveProgramProperties(const EditedSettings &edited) {
     media_->stopAndClose();
     main_->applyLook();
     applyUsageLog();
+    choices_->settingsChanged();
 }
 
 void Startup::applyUsageLog() {

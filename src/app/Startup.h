@@ -32,6 +32,7 @@ class PageCommands;
 class ProgramPropertiesDialog;
 class ReportCommands;
 class UsageLog;
+class MessageChoices;
 
 // The life of the program: launch window, checks, settings, main window, quit.
 class Startup : public QObject {
@@ -60,6 +61,7 @@ public:
     MainWindow *mainWindow() const { return main_.get(); }
     PageLoader *pageLoader() const { return pages_.get(); }
     SpeechWindow *speechWindow() const { return speech_.get(); }
+    MessageChoices *messageChoices() const { return choices_.get(); }
     bool hasEnded() const { return ended_; }
 
 signals:
@@ -102,6 +104,7 @@ private:
     std::unique_ptr<PictureActivation> activation_;
     std::unique_ptr<DwellPointing> dwell_;
     std::unique_ptr<PageLock> lock_;
+    std::unique_ptr<MessageChoices> choices_;
     bool going_ = false;
     bool ended_ = false;
     int exitCode_ = 0;

@@ -1,6 +1,7 @@
 #include "LamLog.h"
 
 #include "platform/Cp1252.h"
+#include "platform/PrivateFile.h"
 
 #include <QStringList>
 #include <optional>
@@ -15,17 +16,6 @@ QString quoted(const QString &text) {
     // A log line holds one event: a line break in a phrase is a space there.
     t.replace(u'\r', u' ').replace(u'\n', u' ');
     return u'"' + t + u'"';
-}
-
-QByteArray encoded(const QString &text) {
-    // A character the code page lacks (an emoji in a phrase) becomes "?" here rather than
-    // losing the event: a log is a record, not a page to read back.
-    if (auto bytes = encodeCp1252(text))
-        return *bytes;
-    QString plain;
-    for (const QChar c : text)
-        plain += encodeCp1252(QString(c)) ? c : u'?';
-    return encodeCp1252(plain).value_or(QByteArray());
 }
 
 const char *mnemonicOf(UsageEvent::Kind kind) {
@@ -86,7 +76,7 @@ QByteArray lamLines(const UsageEvent &e, const QDate &lastDay) {
     lines += QStringLiteral("%1 %2 %3\r\n### %4\r\n")
                  .arg(e.when.time().toString(QStringLiteral("HH:mm:ss.zzz")),
                       QLatin1String(mnemonicOf(e.kind)), quoted(text), comment);
-    return encoded(lines);
+    return encodedForRecord(lines);
 }
 
 namespace {

@@ -2,9 +2,7 @@
 
 #include "ReportPdf.h"
 #include "UsageLog.h"
-#include "model/Action.h"
-#include "page/PageFile.h"
-#include "platform/StoredPath.h"
+#include "page/BoardPictures.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -17,20 +15,9 @@ namespace {
 
 // The phrases said by the pictures of a page file; none when it cannot be read.
 QStringList phrasesOf(const QString &pagesDirectory, const QString &stored, TwipsPerPixel tpp) {
-    const auto path = resolveStoredPath(pagesDirectory, stored);
-    if (!path || !QFileInfo(*path).isFile() || !realTargetInside(*path, pagesDirectory))
-        return {};
-    const TextReadResult text = readTextLines(*path);
-    if (!text.ok)
-        return {};
-    const ParsedPage parsed = parsePage(
-        text.lines, [](const QString &) { return true; }, tpp);
     QStringList phrases;
-    for (const PageEntry &e : parsed.entries) {
-        const QString &action = parsed.records[std::size_t(e.index)].imageAction;
-        if (actionKind(action) == ActionKind::Phrase && !action.trimmed().isEmpty())
-            phrases << action;
-    }
+    for (const BoardPicture &p : readBoardPage(pagesDirectory, {}, stored, tpp).pictures)
+        phrases << p.phrase;
     return phrases;
 }
 

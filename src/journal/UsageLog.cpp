@@ -1,5 +1,6 @@
 #include "UsageLog.h"
 
+#include "platform/PrivateFile.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -13,30 +14,6 @@
 Q_LOGGING_CATEGORY(lcJournal, "tablavox.journal")
 
 namespace tv {
-
-namespace {
-
-// Writes all of `bytes` at the end of the file, or puts the file back as it was: a line cut
-// by a full disk would be a damaged event.
-int appendWhole(int fd, const QByteArray &bytes) {
-    const off_t before = lseek(fd, 0, SEEK_END);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            if (before >= 0 && ftruncate(fd, before) != 0)
-                qCWarning(lcJournal) << "a cut event stays in the log";
-            return error;
-        }
-        done += n;
-    }
-    return 0;
-}
-
-} // namespace
 
 UsageLog::UsageLog(QString dataDirectory, QObject *parent)
     : QObject(parent), dataDirectory_(std::move(dataDirectory)) {
@@ -76,18 +53,10 @@ bool UsageLog::open(const QDate &day) {
     if (fd_ >= 0 && path == openPath_)
         return true;
     close();
-    const QString dir = directoryOf(dataDirectory_);
-    const QByteArray dirName = QFile::encodeName(dir);
-    if (::mkdir(dirName.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    // Made by another copy or by hand with wider rights: the person's alone again.
-    ::chmod(dirName.constData(), 0700);
-    const QByteArray name = QFile::encodeName(path);
     // O_NOFOLLOW: a link planted in the person's directory does not redirect the log.
-    fd_ = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    fd_ = openPrivateAppend(path);
     if (fd_ < 0)
         return false;
-    ::fchmod(fd_, 0600);
     struct stat st {};
     if (::fstat(fd_, &st) == 0 && st.st_size == 0 && appendWhole(fd_, lamHeader()) != 0) {
         close();

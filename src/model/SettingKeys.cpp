@@ -55,6 +55,10 @@ const SettingKey kKeys[] = {
     {u"plein_écran", Type::YesNo, 0, 0, 0, u"", false, {}, at<&Settings::fullScreen>},
     {u"genre", Type::Choice, 0, 0, 0, u"masculin", false, kGenders, at<&Settings::personGender>},
     {u"journal", Type::YesNo, 0, 0, 0, u"", false, {}, at<&Settings::usageLog>},
+    {u"prédiction", Type::YesNo, 0, 0, 0, u"", false, {}, at<&Settings::prediction>},
+    {u"prédiction_nombre", Type::Number, 0, 8, 4, u"", false, {},
+     at<&Settings::predictionCount>},
+    {u"déjà_dit", Type::YesNo, 0, 0, 0, u"", false, {}, at<&Settings::alreadySaid>},
 };
 // clang-format on
 

@@ -163,7 +163,9 @@ EditedSettings EditedSettings::from(const Settings &settings) {
             settings.frameThickness, settings.frameColor,
             settings.sentenceBar,    settings.sayEachPhrase,
             settings.switches,       settings.dwell,
-            settings.personGender,   settings.usageLog};
+            settings.personGender,   settings.usageLog,
+            settings.prediction,     settings.predictionCount,
+            settings.alreadySaid};
 }
 
 QStringList formatSettings(const Settings &s, const EditedSettings &edited,
@@ -194,6 +196,9 @@ QStringList formatSettings(const Settings &s, const EditedSettings &edited,
     newer.dwell = edited.dwell;
     newer.personGender = edited.personGender;
     newer.usageLog = edited.usageLog;
+    newer.prediction = edited.prediction;
+    newer.predictionCount = edited.predictionCount;
+    newer.alreadySaid = edited.alreadySaid;
     return lines << settingKeyLines(newer);
 }
 

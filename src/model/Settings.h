@@ -68,6 +68,11 @@ struct Settings {
     QString personGender = kGenderMasculine;
     // The person and the family agreed that what is chosen be noted, for the therapist.
     bool usageLog = false;
+    // The strip suggests the pictures likely to come next, this many (0 to 8), and keeps
+    // the messages said, to say again with one choice.
+    bool prediction = false;
+    int predictionCount = 4;
+    bool alreadySaid = false;
 
     bool operator==(const Settings &) const = default;
 };
@@ -101,6 +106,9 @@ struct EditedSettings {
     DwellSettings dwell;
     QString personGender = kGenderMasculine;
     bool usageLog = false;
+    bool prediction = false;
+    int predictionCount = 4;
+    bool alreadySaid = false;
     static EditedSettings from(const Settings &settings);
 };
 

@@ -225,9 +225,18 @@ void MainWindow::applyLook() {
     sentenceBar_->setSpeaker(state_.settings.personGender == kGenderFeminine ? Gender::Feminine
                                                                              : Gender::Masculine);
     const bool was = !sentenceBar_->isHidden();
-    sentenceBar_->setVisible(state_.settings.sentenceBar);
-    if (was != state_.settings.sentenceBar)
-        makeRoomForStrip(state_.settings.sentenceBar);
+    const int height = sentenceBar_->maximumHeight();
+    const Settings &s = state_.settings;
+    sentenceBar_->setChoicesShown((s.prediction && s.predictionCount > 0) || s.alreadySaid,
+                                  s.alreadySaid);
+    sentenceBar_->setVisible(s.sentenceBar);
+    if (was != s.sentenceBar) {
+        makeRoomForStrip(s.sentenceBar);
+    } else if (s.sentenceBar && height != sentenceBar_->maximumHeight()) {
+        // The row of choices came or went: the page keeps its room.
+        makeRoomForStrip(false);
+        makeRoomForStrip(true);
+    }
 }
 
 QRect grownOnScreen(const QRect &outer, int extra, const QRect &screen) {

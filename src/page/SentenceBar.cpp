@@ -1,5 +1,6 @@
 #include "SentenceBar.h"
 
+#include "ChoiceRow.h"
 #include "PictureCache.h"
 
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@ constexpr int kScrollBarRoom = 18;
 constexpr int kSentenceHeight = 40;
 constexpr int kBarHeight = 8 + kMessageHeight + kScrollBarRoom + kSentenceHeight;
 constexpr int kControlWidth = 120;
+constexpr int kRowHeight = 64; // the choices under the message
 
 // The text as it fits the lines under the picture: a long phrase ends in "…" rather than
 // in half a line.
@@ -156,14 +158,19 @@ SentenceBar::SentenceBar(QWidget *parent) : QFrame(parent) {
     column->setSpacing(0);
     column->addWidget(scroll_);
     column->addWidget(sentence_);
+    row_ = new ChoiceRow(this);
+    row_->setFixedHeight(kRowHeight);
+    row_->hide();
+    column->addWidget(row_);
     layout->addLayout(column, 1);
 
-    const char *captions[kControls] = {"Dire", "Effacer", "Tout effacer"};
-    const char *names[kControls] = {"cmdDire", "cmdEffacer", "cmdToutEffacer"};
-    for (int n = 0; n < kControls; ++n) {
+    const char *captions[kFixed + 1] = {"Dire", "Effacer", "Tout effacer", "Déjà dit"};
+    const char *names[kFixed + 1] = {"cmdDire", "cmdEffacer", "cmdToutEffacer", "cmdDéjàDit"};
+    for (int n = 0; n <= kFixed; ++n) {
         auto *button = new QPushButton(QString::fromUtf8(captions[n]), this);
-        button->setObjectName(QString::fromLatin1(names[n]));
-        button->setFixedSize(kControlWidth, kBarHeight - 12);
+        button->setObjectName(QString::fromUtf8(names[n]));
+        button->setFixedWidth(kControlWidth);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
         // A switch or a key must never press a control by its keyboard focus.
         button->setFocusPolicy(Qt::NoFocus);
         QFont font = button->font();
@@ -176,6 +183,8 @@ SentenceBar::SentenceBar(QWidget *parent) : QFrame(parent) {
     connect(controls_[0], &QPushButton::clicked, this, [this] { emit sayRequested(message()); });
     connect(controls_[1], &QPushButton::clicked, this, &SentenceBar::removeLast);
     connect(controls_[2], &QPushButton::clicked, this, &SentenceBar::clear);
+    connect(controls_[kFixed], &QPushButton::clicked, this, &SentenceBar::alreadySaidRequested);
+    controls_[kFixed]->hide();
     markControl(-1, {}, 0);
 }
 
@@ -233,6 +242,7 @@ void SentenceBar::formAgain() {
     fitSentence();
     view_->name(forms_);
     view_->updateWidth();
+    emit messageChanged();
 }
 
 void SentenceBar::fitSentence() {
@@ -267,16 +277,69 @@ QStringList SentenceBar::phrases() const {
     return list;
 }
 
+void SentenceBar::setMessage(const QStringList &phrases, const QStringList &pictureFiles) {
+    view_->parts.clear();
+    for (qsizetype i = 0; i < phrases.size(); ++i)
+        add(phrases[i], {}, pictureFiles.value(i));
+    if (phrases.isEmpty())
+        formAgain();
+}
+
+void SentenceBar::setChoicesShown(bool row, bool alreadySaid) {
+    const int before = controlCount();
+    const bool wasRow = !row_->isHidden();
+    controls_[kFixed]->setVisible(alreadySaid);
+    row_->setVisible(row);
+    if (!row)
+        row_->setChoices({});
+    restyle();
+    setFixedHeight(kBarHeight + (row ? kRowHeight : 0));
+    if (before != controlCount() || wasRow != row)
+        emit controlsChanged();
+}
+
+int SentenceBar::controlCount() const {
+    return kFixed + (controls_[kFixed]->isHidden() ? 0 : 1) +
+           (row_->isHidden() ? 0 : row_->count());
+}
+
+QPushButton *SentenceBar::control(int n) const {
+    if (n >= 0 && n < kFixed)
+        return controls_[n];
+    if (!controls_[kFixed]->isHidden() && n == kFixed)
+        return controls_[kFixed];
+    const int inRow = n - kFixed - (controls_[kFixed]->isHidden() ? 0 : 1);
+    return row_->isHidden() ? nullptr : row_->button(inRow);
+}
+
+void SentenceBar::setChoices(const QList<ChoiceRow::Choice> &choices) {
+    row_->setChoices(choices);
+    restyle();
+    emit controlsChanged();
+}
+
 void SentenceBar::markControl(int n, const QColor &color, int thicknessPixels) {
     marked_ = n;
-    for (int i = 0; i < kControls; ++i) {
-        controls_[i]->setStyleSheet(
-            i == n || n == kControls
+    markColor_ = color;
+    markThickness_ = thicknessPixels;
+    restyle();
+}
+
+void SentenceBar::restyle() {
+    const int n = marked_;
+    const int count = controlCount();
+    for (int i = 0; i < count; ++i) {
+        QPushButton *button = control(i);
+        button->setStyleSheet(
+            i == n || n == kAllControls
                 ? QStringLiteral("QPushButton { border: %1px solid %2; background: white; }")
-                      .arg(std::max(2, thicknessPixels))
-                      .arg(color.name())
+                      .arg(std::max(2, markThickness_))
+                      .arg(markColor_.name())
                 : QStringLiteral("QPushButton { border: 2px solid gray; background: white; }"));
     }
+    // The choice reached is in sight, however many there are.
+    if (QPushButton *reached = control(n); reached && reached->parentWidget() != this)
+        row_->ensureWidgetVisible(reached);
 }
 
 } // namespace tv

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "ChoiceRow.h"
 #include "language/Sentence.h"
 #include "platform/OffThread.h"
 
+#include <QColor>
 #include <QFrame>
 #include <QImage>
 #include <QList>
@@ -14,6 +16,7 @@ class QPushButton;
 class QScrollArea;
 
 namespace tv {
+
 
 // The message as it is said: the phrases in the order added, joined by spaces, each verb
 // after a subject pronoun agreeing with it; the line breaks of a stored phrase ("\") are
@@ -44,11 +47,25 @@ public:
     // Whom "je" and "nous" stand for; the sentence is formed again.
     void setSpeaker(Gender speaker);
 
-    // "Dire", "Effacer", "Tout effacer": the order in which scanning visits them.
-    static constexpr int kControls = 3;
-    QPushButton *control(int n) const { return controls_[n]; }
-    // Marks the control scanning has reached (none: -1; all three: kControls) with the
+    // Replaces the message with these phrases and their pictures' files.
+    void setMessage(const QStringList &phrases, const QStringList &pictureFiles);
+
+    // Under the message, a row of choices (suggestions, or the messages said before), and
+    // beside "Tout effacer" the control "Déjà dit". The strip grows by the row's height.
+    void setChoicesShown(bool row, bool alreadySaid);
+    ChoiceRow *choices() const { return row_; }
+    void setChoices(const QList<ChoiceRow::Choice> &choices);
+    QPushButton *alreadySaidControl() const { return controls_[kFixed]; }
+
+    // The order in which scanning visits the strip's controls: "Dire", "Effacer", "Tout
+    // effacer", "Déjà dit" when shown, then the choices in the row. What the row holds comes
+    // after the controls, so that those keep their places whatever it shows.
+    static constexpr int kFixed = 3;
+    int controlCount() const;
+    QPushButton *control(int n) const;
+    // Marks the control scanning has reached (none: -1; all of them: kAllControls) with the
     // selection frame's look.
+    static constexpr int kAllControls = 1000;
     void markControl(int n, const QColor &color, int thicknessPixels);
     int markedControl() const { return marked_; }
 
@@ -59,11 +76,18 @@ protected:
 signals:
     // "Dire", or a press on the message itself.
     void sayRequested(const QString &message);
+    // A phrase added or removed, or the message formed anew.
+    void messageChanged();
+    // "Déjà dit".
+    void alreadySaidRequested();
+    // The controls scanning visits are others, or in other places.
+    void controlsChanged();
 
 private:
     class MessageView;
     // Forms the sentence again after any change to the phrases or to whom "je" stands for.
     void formAgain();
+    void restyle();
     void fitSentence();
 
     MessageView *view_ = nullptr;
@@ -71,8 +95,11 @@ private:
     QStringList forms_;
     Gender speaker_ = Gender::Masculine;
     QScrollArea *scroll_ = nullptr;
-    QPushButton *controls_[kControls] = {};
+    QPushButton *controls_[kFixed + 1] = {};
+    ChoiceRow *row_ = nullptr;
     int marked_ = -1;
+    QColor markColor_;
+    int markThickness_ = 0;
     quint64 lastId_ = 0;
     // Pictures decoded for the strip, each shown when it comes; last, so that it goes first.
     std::unique_ptr<OffThread> decodes_ = std::make_unique<OffThread>();

@@ -104,7 +104,7 @@ Target DwellPointing::targetAt(QPoint global) const {
         if (auto *picture = qobject_cast<PictureControl *>(w))
             return picture->window() == &window_ ? Target::picture(picture->index()) : Target{};
         if (SentenceBar *bar = window_.sentenceBar()) {
-            for (int n = 0; n < SentenceBar::kControls; ++n) {
+            for (int n = 0; n < bar->controlCount(); ++n) {
                 if (w == bar->control(n))
                     return w->isEnabled() ? Target::control(n) : Target{};
             }

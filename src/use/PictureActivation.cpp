@@ -122,6 +122,14 @@ void PictureActivation::openPageLink(const QString &action) {
     note(UsageEvent::Kind::Page, state_.page.currentPage);
 }
 
+void PictureActivation::notePicked(const QString &said) {
+    noteChoice(spokenPhrase(said), std::exchange(state_.choosing, {}));
+}
+
+void PictureActivation::noteMessage(const QString &text) {
+    note(UsageEvent::Kind::Message, text);
+}
+
 void PictureActivation::noteChoice(const QString &said, const AppState::Choosing &how) {
     if (!log_ || !log_->isEnabled())
         return;

@@ -37,6 +37,11 @@ public:
 
     static QString creditsText();
 
+    // A picture chosen outside the page (a suggestion), and a message said again: noted as
+    // a press and "Dire" are.
+    void notePicked(const QString &said);
+    void noteMessage(const QString &text);
+
 private:
     void openPageLink(const QString &action);
     // Notes a picture chosen, with how it was chosen; forgets how, either way.

@@ -23,6 +23,8 @@ void ScanFrame::show(Target target) {
         hide();
         markStrip(target.number);
         const QPushButton *control = window_.sentenceBar()->control(target.number);
+        if (!control)
+            return;
         services_.cursor.moveTo(control->mapToGlobal(control->rect().center()));
         return;
     }
@@ -45,7 +47,7 @@ void ScanFrame::show(Target target) {
 void ScanFrame::showRow(const QList<Target> &row) {
     if (row.value(0).isControl()) {
         hide();
-        markStrip(SentenceBar::kControls);
+        markStrip(SentenceBar::kAllControls);
         const SentenceBar *bar = window_.sentenceBar();
         services_.cursor.moveTo(bar->mapToGlobal(bar->rect().center()));
         return;

@@ -47,6 +47,13 @@ Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObj
     clock_.start();
     connect(&window_, &MainWindow::pageCleared, this, [this] { hovered_ = false; });
     connect(&window_, &MainWindow::pageShown, this, &Scanning::forgetFramed);
+    // What the strip offers changed under the frame: a choice the person never saw framed
+    // must not be taken for the one they meant.
+    connect(window_.sentenceBar(), &SentenceBar::controlsChanged, this, [this] {
+        if (framed_.isControl() || framedRow_ > 0 ||
+            place_ > state_.page.imageCount + controls())
+            forgetFramed();
+    });
     connect(&window_, &MainWindow::backgroundPressed, this, [this](Qt::MouseButton button, QPoint) {
         if (button == Qt::RightButton)
             offerToResume();
@@ -54,7 +61,7 @@ Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObj
 }
 
 int Scanning::controls() const {
-    return state_.settings.sentenceBar ? SentenceBar::kControls : 0;
+    return state_.settings.sentenceBar ? window_.sentenceBar()->controlCount() : 0;
 }
 
 void Scanning::step() {
@@ -102,7 +109,10 @@ void Scanning::frameTarget(Target target) {
     framedAt_ = clock_.elapsed();
     frame_.show(target);
     if (target.isControl()) {
-        cue(window_.sentenceBar()->control(target.number)->text());
+        // A choice is cued by all it says, which its caption may shorten.
+        if (const QPushButton *control = window_.sentenceBar()->control(target.number))
+            cue(control->accessibleName().isEmpty() ? control->text()
+                                                    : control->accessibleName());
     } else if (const PictureControl *picture = window_.pictureAt(target.number)) {
         cue(cueOf(picture->tag()));
     }
@@ -222,7 +232,13 @@ void Scanning::select() {
 
 bool Scanning::chooseFramed() {
     if (framed_.isControl()) {
-        window_.sentenceBar()->control(framed_.number)->click();
+        if (QPushButton *control = window_.sentenceBar()->control(framed_.number)) {
+            // A suggestion chosen is noted with the way in, as a picture is.
+            if (state_.settings.accessMode == kAccessScanning)
+                state_.choosing = {kAccessScanning, clock_.elapsed() - framedAt_};
+            control->click();
+            state_.choosing = {};
+        }
     } else if (const PictureControl *picture =
                    framed_ ? window_.pictureAt(framed_.number) : nullptr) {
         // Scanning, or the keyboard moving the same frame with the pointer at rest.
