@@ -8,6 +8,7 @@
 #include "journal/UsageReport.h"
 #include "model/Settings.h"
 #include "support/Files.h"
+#include "support/Killed.h"
 
 #include <QtTest>
 #include <csignal>
@@ -146,21 +147,10 @@ private slots:
         QRandomGenerator random(39);
         int written = 0;
         for (int run = 0; run < 20; ++run) {
-            QProcess child;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("TABLAVOX_JOURNAL_CHILD", data.path());
-            child.setProcessEnvironment(env);
-            child.start(QCoreApplication::applicationFilePath(), {});
             // Killed once it has said it wrote a random number of events, while it writes on.
-            const int until = random.bounded(1, 400);
-            int said = -1;
-            while (said < until && child.waitForReadyRead(10000)) {
-                while (child.canReadLine())
-                    said = child.readLine().trimmed().toInt();
-            }
-            QVERIFY(said >= until);
-            ::kill(pid_t(child.processId()), SIGKILL);
-            QVERIFY(child.waitForFinished(10000));
+            const int said = test::killWhileWriting("TABLAVOX_JOURNAL_CHILD", data.path(),
+                                                    random.bounded(1, 400));
+            QVERIFY(said >= 0);
             const LamRead read = readLam(test::fileBytes(data.filePath("journal/2026-12.lam")));
             QCOMPARE(read.unreadable, 0);
             // Every event said written is there, in order, after those of the runs before.
