@@ -8,7 +8,9 @@
 #include "support/CaseTables.h"
 #include "support/Files.h"
 #include "support/PageFixture.h"
+#include "prediction/LearnedBase.h"
 #include "use/MediaPlayback.h"
+#include "use/MessageChoices.h"
 #include "use/MediaWindow.h"
 #include "use/PictureAccessible.h"
 #include "use/PictureActivation.h"
@@ -225,6 +227,86 @@ private slots:
         p.state.settings.sentenceBar = false;
         p.window.applyLook();
         QVERIFY(bar->isHidden() && bar->phrases().isEmpty());
+    }
+
+    void suggestionsAndMessagesSaidBeforeAreChoicesOfTheStrip() {
+        Page p;
+        test::writeBytes(p.path("pages/page_départ.dat"),
+                         "couleur_page=0\r\np.jpg,je,0,0,9,9\r\np.jpg,vouloir,0,0,9,9\r\n"
+                         "p.jpg,boire,0,0,9,9\r\np.jpg,page_c.dat,0,0,9,9\r\n");
+        test::writeBytes(p.path("pages/page_c.dat"), "couleur_page=0\r\np.jpg,de l'eau,0,0,9,9\r\n");
+        Settings &s = p.state.settings;
+        s.sentenceBar = true;
+        s.sayEachPhrase = false;
+        s.prediction = true;
+        s.alreadySaid = true;
+        p.window.applyLook();
+        SentenceBar *bar = p.window.sentenceBar();
+        MessageChoices choices(p.state, p.window, p.speech);
+        QSignalSpy loaded(&choices, &MessageChoices::loaded);
+        choices.start();
+        QVERIFY(loaded.wait());
+        // Each choice as assistive technologies read it: a push button, its name and kind.
+        const auto row = [bar] {
+            QStringList named;
+            for (int n = SentenceBar::kFixed + 1; n < bar->controlCount(); ++n) {
+                QAccessibleInterface *a = QAccessible::queryAccessibleInterface(bar->control(n));
+                named << (a->role() == QAccessible::Button ? "" : "? ") +
+                             a->text(QAccessible::Name) + " / " +
+                             a->text(QAccessible::Description);
+            }
+            return named;
+        };
+        // Before anything is said: the pictures of the boards, those on the page in sight aside.
+        QVERIFY(row().contains("de l'eau / Suggestion"));
+        for (const char *phrase : {"je", "vouloir", "boire", "de l'eau"})
+            bar->add(QString::fromUtf8(phrase), {});
+        QTest::mouseClick(bar->control(0), Qt::LeftButton); // "Dire": learned
+        QCOMPARE(choices.base()->predictor().messagesLearned(), 1);
+        QTest::mouseClick(bar->control(2), Qt::LeftButton);
+        bar->add("je", {});
+        // The verb as it will be said, and choosing it adds the picture, its image with it.
+        QCOMPARE(row().first(), "veux / Suggestion");
+        QTest::mouseClick(bar->control(SentenceBar::kFixed + 1), Qt::LeftButton);
+        QCOMPARE(bar->phrases(), QStringList({"je", "vouloir"}));
+        QTRY_VERIFY(!bar->picture(1).isNull());
+        // "Déjà dit": the messages that begin as this one, said again at once by one choice.
+        const int said = int(p.fakes.speech.said.size());
+        QTest::mouseClick(bar->alreadySaidControl(), Qt::LeftButton);
+        QCOMPARE(row(), QStringList{"je veux boire de l'eau / Déjà dit"});
+        QTest::mouseClick(bar->control(SentenceBar::kFixed + 1), Qt::LeftButton);
+        QCOMPARE(p.fakes.speech.said.mid(said), QStringList{"je veux boire de l'eau"});
+        QCOMPARE(bar->phrases(), QStringList({"je", "vouloir", "boire", "de l'eau"}));
+        QCOMPARE(choices.base()->history().ranked(QDateTime::currentDateTime(), 9).first().count, 2);
+        // The carer's menu: none on a locked page; unlocked, the message can be deleted.
+        QTest::mouseClick(bar->control(2), Qt::LeftButton);
+        const auto menuOnFirst = [&] {
+            QTest::mouseClick(bar->alreadySaidControl(), Qt::LeftButton);
+            emit bar->control(SentenceBar::kFixed + 1)->customContextMenuRequested({2, 2});
+            return p.window.findChild<QMenu *>("mnuDéjàDit");
+        };
+        s.locked = true;
+        QVERIFY(!menuOnFirst());
+        s.locked = false;
+        QTest::mouseClick(bar->alreadySaidControl(), Qt::LeftButton); // closed
+        QMenu *menu = menuOnFirst();
+        QVERIFY(menu);
+        menu->findChild<QAction *>("mnuSupprimer")->trigger();
+        menu->close();
+        QVERIFY(row().isEmpty());
+        QVERIFY(test::fileBytes(LearnedBase::fileIn(p.dir.path())).contains("supprim\xE9\t"));
+        // Forgotten: the file goes, the suggestions start again from the boards.
+        QVERIFY(choices.forget().isEmpty());
+        QVERIFY(!QFileInfo::exists(LearnedBase::fileIn(p.dir.path())));
+        QCOMPARE(choices.base()->predictor().messagesLearned(), 0);
+        // Off, the strip keeps nothing: no row, no "Déjà dit", nothing learned.
+        s.prediction = s.alreadySaid = false;
+        p.window.applyLook();
+        choices.settingsChanged();
+        QCOMPARE(bar->controlCount(), SentenceBar::kFixed);
+        bar->add("je", {});
+        QTest::mouseClick(bar->control(0), Qt::LeftButton);
+        QCOMPARE(choices.base()->predictor().messagesLearned(), 0);
     }
 
     void mediaPlayInTheirWindowAndCloseWithTheFile() {

@@ -298,6 +298,42 @@ private slots:
         QCOMPARE(p.fakes.speech.said.last(), QStringLiteral("quatre"));
     }
 
+    void theChoicesOfTheStripComeAfterItsControls() {
+        Page p(kThreeInARow, kPatternAuto);
+        p.state.settings.sentenceBar = p.state.settings.prediction = true;
+        p.state.settings.alreadySaid = p.state.settings.switches.cues = true;
+        p.window.applyLook();
+        SentenceBar *bar = p.window.sentenceBar();
+        bar->setChoices({{"veux", "veux", "Suggestion", {}, false},
+                         {"vais", "vais", "Suggestion", {}, false}});
+        QSignalSpy chosen(bar->choices(), &ChoiceRow::chosen);
+        QString access;
+        connect(bar->choices(), &ChoiceRow::chosen, this,
+                [&] { access = p.state.choosing.access; });
+        QList<int> marked;
+        for (int i = 0; i < 8; ++i) {
+            p.scanning.step();
+            marked << bar->markedControl();
+        }
+        // The controls keep their places; the choices follow, each cued by what it says.
+        QCOMPARE(marked, QList<int>({-1, -1, -1, 0, 1, 2, 3, 4}));
+        QCOMPARE(p.fakes.speech.said.mid(3),
+                 QStringList({"Dire", "Effacer", "Tout effacer", "Déjà dit", "veux"}));
+        p.tap(Qt::Key_Space);
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(chosen.first().first().toInt(), 0);
+        QCOMPARE(access, kAccessScanning);
+        QVERIFY(p.state.choosing.access.isEmpty());
+        // What the row offers changes under the frame: the next press chooses nothing unseen.
+        p.scanning.step();
+        QCOMPARE(bar->markedControl(), 5);
+        bar->setChoices({{"bois", "bois", "Suggestion", {}, false}});
+        QCOMPARE(bar->markedControl(), -1);
+        p.tap(Qt::Key_Space);
+        QCOMPARE(chosen.size(), 1);
+        QVERIFY(p.pressed.isEmpty());
+    }
+
     void stepByStepWithTwoKeys() {
         Page p(kTwoRows, kPatternStep);
         p.window.scanTimer()->start();
