@@ -38,7 +38,6 @@ struct Board {
     QStringList pages;
     QHash<QString, QSet<QString>> pagesOf; // phrase key to the pages it sits on
     std::vector<std::vector<int>> distance; // page to page, in link presses
-    std::vector<QSet<QString>> keysOn;      // the phrase keys of each page
     int home = 0;
 };
 
@@ -61,19 +60,16 @@ Board boardFrom(const Boards &b) {
             for (size_t j = 0; j < n; ++j)
                 board.distance[i][j] = std::min(board.distance[i][j],
                                                 board.distance[i][k] + board.distance[k][j]);
-    board.keysOn.resize(n);
-    for (const BoardPicture &p : b.pictures) {
+    for (const BoardPicture &p : b.pictures)
         board.pagesOf[Predictor::keyOf(p.phrase)].insert(p.page);
-        board.keysOn[size_t(b.pages.indexOf(p.page))].insert(Predictor::keyOf(p.phrase));
-    }
     return board;
 }
 
 // The fewest selections to put the first i phrases of `message` in the strip, from the home
-// page, for every i; `suggested(i, page)`: the phrases the strip shows before phrase i on that
-// page (none without help).
+// page, for every i; `suggested(i)`: the phrases the strip shows before phrase i (none
+// without help).
 std::vector<int> selections(const Board &board, const QStringList &message,
-               const std::function<QStringList(int, int)> &suggested, bool *unknown) {
+               const std::function<QStringList(int)> &suggested, bool *unknown) {
     const auto n = size_t(board.pages.size());
     std::vector<int> cost(n, kNever);
     cost[size_t(board.home)] = 0;
@@ -84,12 +80,12 @@ std::vector<int> selections(const Board &board, const QStringList &message,
         const QSet<QString> where = board.pagesOf.value(key);
         if (where.isEmpty())
             *unknown = true;
+        bool offered = false;
+        for (const QString &s : suggested(int(i)))
+            offered = offered || Predictor::keyOf(s) == key;
         for (size_t from = 0; from < n; ++from) {
             if (cost[from] >= kNever)
                 continue;
-            bool offered = false;
-            for (const QString &s : suggested(int(i), int(from)))
-                offered = offered || Predictor::keyOf(s) == key;
             if (offered)
                 next[from] = std::min(next[from], cost[from] + 1);
             for (size_t to = 0; to < n; ++to) {
@@ -147,15 +143,12 @@ int main(int argc, char **argv) {
         bool unknown = false;
         // Each message ends with "Dire".
         const int without = selections(
-                                board, m, [](int, int) { return QStringList(); }, &unknown)
+                                board, m, [](int) { return QStringList(); }, &unknown)
                                 .back() +
                             1;
         const std::vector<int> steps = selections(
             board, m,
-            [&](int at, int page) {
-                return base.predictor().suggest(m.mid(0, at), kSuggestions,
-                                                board.keysOn[size_t(page)]);
-            },
+            [&](int at) { return base.predictor().suggest(m.mid(0, at), kSuggestions); },
             &unknown);
         const int with = steps.back() + 1;
         // Or the message begun with j pictures (none, at first), then "Déjà dit" and the

@@ -257,7 +257,7 @@ private slots:
             }
             return named;
         };
-        // Before anything is said: the pictures of the boards, those on the page in sight aside.
+        // Before anything is said: the pictures of the boards.
         QVERIFY(row().contains("de l'eau / Suggestion"));
         for (const char *phrase : {"je", "vouloir", "boire", "de l'eau"})
             bar->add(QString::fromUtf8(phrase), {});

@@ -283,6 +283,89 @@ private slots:
                               "mot : à l'école"}));
     }
 
+    void theNextPictureAndMessagesSaidBeforeTakeOneChoice() {
+        ScreenReaderDesktop desktop;
+        ProgramCopy program;
+        const QByteArray window = "fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=760\r\n"
+                                  "fenetre_hauteur=520\r\nbandeau_phrase=oui\r\nbandeau_dire=non\r\n"
+                                  "pr\xE9" "diction=oui\r\npr\xE9" "diction_nombre=2\r\n"
+                                  "d\xE9j\xE0_dit=oui\r\n";
+        program.settings(window);
+        const QList<QPair<QColor, QByteArray>> words = {{Qt::yellow, "je"},
+                                                        {Qt::cyan, "vouloir"},
+                                                        {Qt::magenta, "boire"},
+                                                        {Qt::green, "manger"},
+                                                        {Qt::blue, "aller"}};
+        QByteArray page = "couleur_page=0\r\n";
+        for (int i = 0; i < words.size(); ++i) {
+            program.picture(QStringLiteral("%1.png").arg(i), words[i].first, 120);
+            page += QStringLiteral("%1.png,").arg(i).toLatin1() + words[i].second +
+                    QStringLiteral(",%1,40,120,120\r\n").arg(20 + i * 145).toLatin1();
+        }
+        program.page(kStartPage, page);
+        AudioMonitor monitor;
+        QString main = startPastGreeting(program, monitor);
+        QVERIFY(!main.isEmpty());
+        // The strip's buttons as a screen reader finds them: by name, their kind and place.
+        const auto buttons = [] {
+            QHash<QString, QPair<QString, QPoint>> found;
+            for (const QString &line : ScreenReaderDesktop::read("--boutons")) {
+                const QStringList f = line.split('|');
+                found.insert(f[0], {f[1], QPoint(f[2].toInt(), f[3].toInt())});
+            }
+            return found;
+        };
+        const QPoint dire = buttons().value("Dire").second;
+        const auto say = [&](const QList<int> &pictures) {
+            for (int i : pictures)
+                if (!x_->click(x_->centreOf(words[i].first)))
+                    return false;
+            return x_->click(dire) && AudioMonitor::loudest(monitor.hearOneUtterance()) > 1000;
+        };
+        // Before anything is said, "je" brings the commonest verbs; after three messages, the
+        // person's own, as it will be said.
+        QVERIFY(x_->click(x_->centreOf(Qt::yellow)));
+        QVERIFY(!buttons().contains("veux"));
+        QVERIFY(say({})); // "je" alone
+        QVERIFY(say({0, 1, 2}) && say({0, 1, 3}) && say({0, 1, 2}));
+        QVERIFY(x_->click(buttons().value("Tout effacer").second));
+        QVERIFY(x_->click(x_->centreOf(Qt::yellow)));
+        const auto veux = buttons().value("veux");
+        QCOMPARE(veux.first, QString("Suggestion"));
+        QVERIFY(x_->click(veux.second));
+        QCOMPARE(ScreenReaderDesktop::read("--phrase").value(0), "phrase : je veux");
+        // "Déjà dit", then the message said most: said again at once, one utterance.
+        QVERIFY(x_->click(buttons().value("Déjà dit").second));
+        const auto again = buttons().value("je veux boire");
+        QVERIFY2(again.first == "Déjà dit", qPrintable(QStringList(buttons().keys()).join(", ")));
+        QVERIFY(x_->click(again.second));
+        const double span = AudioMonitor::loudSpan(monitor.hearOneUtterance());
+        QVERIFY2(std::abs(span - AudioMonitor::spokenSpan("je veux boire")) < 0.3,
+                 qPrintable(QString("heard %1 s").arg(span)));
+
+        // Killed, then started again for a switch: what was learned is there.
+        program.process.kill();
+        program.process.waitForFinished();
+        program.settings(window + "acc\xE8s=d\xE9" "filement\r\ncontacteur_touche=espace\r\n"
+                                  "contacteur_avance=entr\xE9" "e\r\nd\xE9" "filement_mode=pas \xE0 pas\r\n");
+        main = program.start(*x_);
+        QVERIFY(!main.isEmpty());
+        const auto keys = [&](const QStringList &names) {
+            QStringList args{"windowfocus", "--sync", main};
+            for (const QString &key : names)
+                args << "keydown" << key << "sleep" << "0.15" << "keyup" << key << "sleep" << "0.25";
+            bool ok = false;
+            x_->xdotool(args, &ok);
+            return ok;
+        };
+        // The frame to "je", chosen; then on past the pictures and the strip's four controls
+        // to the first suggestion, chosen.
+        QVERIFY(keys({"Return", "space"}));
+        QVERIFY(keys(QStringList(9, "Return") + QStringList{"space"}));
+        QTRY_COMPARE_WITH_TIMEOUT(ScreenReaderDesktop::read("--phrase").value(0),
+                                  "phrase : je veux", 10000);
+    }
+
     void whatIsChosenIsNotedForTheTherapistsReport() {
         ProgramCopy program;
         layOut(program, "bandeau_phrase=oui\r\nbandeau_dire=non\r\njournal=oui\r\n");

@@ -54,7 +54,8 @@ void ChoiceRow::setChoices(const QList<Choice> &choices) {
         layout_->insertWidget(n, button);
         buttons_ << button;
     }
-    const int height = std::max(40, viewport()->height() - 4);
+    // The row's height less room for its scroll bar, which never covers a choice.
+    const int height = std::max(40, this->height() - 20);
     for (int n = 0; n < choices.size(); ++n) {
         const Choice &c = choices[n];
         QPushButton *button = buttons_[n];

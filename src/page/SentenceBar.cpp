@@ -24,7 +24,7 @@ constexpr int kScrollBarRoom = 18;
 constexpr int kSentenceHeight = 40;
 constexpr int kBarHeight = 8 + kMessageHeight + kScrollBarRoom + kSentenceHeight;
 constexpr int kControlWidth = 120;
-constexpr int kRowHeight = 64; // the choices under the message
+constexpr int kRowHeight = 78; // the choices under the message, and room for a scroll bar
 
 // The text as it fits the lines under the picture: a long phrase ends in "…" rather than
 // in half a line.
@@ -133,9 +133,14 @@ SentenceBar::SentenceBar(QWidget *parent) : QFrame(parent) {
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
 
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
+    // The message and its controls, and under them, across the whole strip, the choices.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+    outer->setSpacing(4);
+    auto *layout = new QHBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
+    outer->addLayout(layout);
     view_ = new MessageView(this);
     scroll_ = new QScrollArea(this);
     scroll_->setWidget(view_);
@@ -158,19 +163,17 @@ SentenceBar::SentenceBar(QWidget *parent) : QFrame(parent) {
     column->setSpacing(0);
     column->addWidget(scroll_);
     column->addWidget(sentence_);
+    layout->addLayout(column, 1);
     row_ = new ChoiceRow(this);
     row_->setFixedHeight(kRowHeight);
     row_->hide();
-    column->addWidget(row_);
-    layout->addLayout(column, 1);
 
     const char *captions[kFixed + 1] = {"Dire", "Effacer", "Tout effacer", "Déjà dit"};
     const char *names[kFixed + 1] = {"cmdDire", "cmdEffacer", "cmdToutEffacer", "cmdDéjàDit"};
     for (int n = 0; n <= kFixed; ++n) {
         auto *button = new QPushButton(QString::fromUtf8(captions[n]), this);
         button->setObjectName(QString::fromUtf8(names[n]));
-        button->setFixedWidth(kControlWidth);
-        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+        button->setFixedSize(kControlWidth, kBarHeight - 12);
         // A switch or a key must never press a control by its keyboard focus.
         button->setFocusPolicy(Qt::NoFocus);
         QFont font = button->font();
@@ -180,6 +183,7 @@ SentenceBar::SentenceBar(QWidget *parent) : QFrame(parent) {
         layout->addWidget(button);
         controls_[n] = button;
     }
+    outer->addWidget(row_);
     connect(controls_[0], &QPushButton::clicked, this, [this] { emit sayRequested(message()); });
     connect(controls_[1], &QPushButton::clicked, this, &SentenceBar::removeLast);
     connect(controls_[2], &QPushButton::clicked, this, &SentenceBar::clear);
@@ -293,7 +297,7 @@ void SentenceBar::setChoicesShown(bool row, bool alreadySaid) {
     if (!row)
         row_->setChoices({});
     restyle();
-    setFixedHeight(kBarHeight + (row ? kRowHeight : 0));
+    setFixedHeight(kBarHeight + (row ? kRowHeight + 4 : 0));
     if (before != controlCount() || wasRow != row)
         emit controlsChanged();
 }

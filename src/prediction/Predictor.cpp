@@ -103,8 +103,7 @@ const QStringList &Predictor::topLearned() const {
     return topLearned_;
 }
 
-QStringList Predictor::suggest(const QStringList &message, int count,
-                               const QSet<QString> &shown) const {
+QStringList Predictor::suggest(const QStringList &message, int count) const {
     if (count <= 0)
         return {};
     QString before2 = kStart, before1 = kStart;
@@ -123,8 +122,7 @@ QStringList Predictor::suggest(const QStringList &message, int count,
 
     QHash<QString, double> scores;
     const auto weigh = [&](const QString &key) {
-        if (scores.contains(key) || key == before1 || !priors_.contains(key) ||
-            shown.contains(key))
+        if (scores.contains(key) || key == before1 || !priors_.contains(key))
             return;
         double s = kPriorWeight * priors_.value(key) / priorMax_;
         if (unigrams_.total > 0)

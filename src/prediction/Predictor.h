@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -25,10 +24,8 @@ public:
 
     // At most `count` phrases (as written on their pictures), most likely first, to follow
     // `message` (the phrases so far; empty at the start of a message). The last phrase is
-    // never suggested again right after itself, nor a phrase whose key is in `shown` (the
-    // pictures of the page in sight, one choice away already).
-    QStringList suggest(const QStringList &message, int count,
-                        const QSet<QString> &shown = {}) const;
+    // never suggested again right after itself.
+    QStringList suggest(const QStringList &message, int count) const;
 
     static QString keyOf(const QString &phrase);
 

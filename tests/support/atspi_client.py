@@ -3,7 +3,9 @@
 # name of each button of the page shown, in reading order (those not showing marked
 # "caché : "), then presses the one named on the command line. With "--phrase" instead, prints
 # the sentence of the message strip ("phrase : ...") and the words of each picture in it
-# ("mot : ..."). Exits with 1 when the page or what was asked for cannot be found.
+# ("mot : ..."). With "--boutons", prints each button showing as "name|description|x|y", x and y
+# its middle on the screen, for a real click there. Exits with 1 when the page or what was
+# asked for cannot be found.
 import sys
 import time
 
@@ -46,6 +48,12 @@ if sys.argv[1:] == ["--phrase"]:
     sys.exit(0 if sentence else 1)
 found = of_role(window, pyatspi.ROLE_PUSH_BUTTON, [])
 showing = [b for b in found if b.getState().contains(pyatspi.STATE_SHOWING)]
+if sys.argv[1:] == ["--boutons"]:
+    for button in showing:
+        box = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        print("%s|%s|%d|%d" % (button.name, button.description or "", box.x + box.width // 2,
+                               box.y + box.height // 2))
+    sys.exit(0 if showing else 1)
 for button in found:
     print(("" if button in showing else "caché : ") + button.name)
 wanted = [b for b in showing if b.name == sys.argv[1]] if len(sys.argv) > 1 else []
