@@ -5,14 +5,25 @@
 // comes only from the messages already replayed. Then, with --learned N, how long the
 // suggestions take after a press with N messages learned, and the memory they hold.
 //
+// Last, in the window (offscreen): a press to the strip's row of suggestions drawn again, the
+// window's longest stall from them.
+//
 //   bench_rate [--corpus FILE] [--pages DIR] [--learned 10000] [--load 2]
 #include "CpuLoad.h"
+#include "model/AppState.h"
 #include "page/BoardPictures.h"
+#include "page/MainWindow.h"
+#include "page/SentenceBar.h"
+#include "platform/StandInServices.h"
 #include "prediction/BoardPriors.h"
 #include "prediction/LearnedBase.h"
+#include "use/MessageChoices.h"
+#include "use/SpeechWindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
@@ -112,7 +123,7 @@ struct Tally {
 } // namespace
 
 int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     const QString corpusFile = textOption(QStringLiteral("--corpus"), QStringLiteral(TABLAVOX_CORPUS));
     const QString pagesDir = textOption(QStringLiteral("--pages"), QStringLiteral(TABLAVOX_PAGES));
     QFile corpus(corpusFile);
@@ -132,7 +143,7 @@ int main(int argc, char **argv) {
         ++pagesOfPhrase[p.phrase];
 
     QTemporaryDir dir;
-    LearnedBase base(LearnedBase::fileIn(dir.path()));
+    LearnedBase base(LearnedBase::fileIn(dir.path() + QStringLiteral("/replay")));
     base.predictor().setPriors(boardPriors(pagesOfPhrase));
     const int count = int(messages.size());
     Tally plain, suggesting, both;
@@ -203,7 +214,7 @@ int main(int argc, char **argv) {
                 return l.mid(6).trimmed().split(' ').value(0).toLong() / 1024.0;
         return 0.0;
     };
-    LearnedBase big(LearnedBase::fileIn(dir.path() + QStringLiteral("/big")));
+    LearnedBase big(LearnedBase::fileIn(dir.path()));
     big.predictor().setPriors(boardPriors(pagesOfPhrase));
     const double before = rss();
     QElapsedTimer timer;
@@ -236,5 +247,47 @@ int main(int argc, char **argv) {
                 "worst %.3f ms\n",
                 times.size(), times[times.size() / 2], times[times.size() * 99 / 100],
                 times.back());
+
+    // In the window: the same base read at start, each press of the corpus to its row drawn.
+    QProcess::execute(QStringLiteral("cp"),
+                      {QStringLiteral("-r"), pagesDir, dir.path() + QStringLiteral("/pages")});
+    AppState state;
+    state.paths.dataDirectory = dir.path();
+    state.tpp = {15, 15};
+    state.settings.sentenceBar = state.settings.prediction = state.settings.alreadySaid = true;
+    state.settings.sayEachPhrase = false;
+    MainWindow window(state);
+    window.resize(1000, 700);
+    window.applyLook();
+    window.show();
+    SilentSpeech silent;
+    SpeechWindow speech(silent);
+    MessageChoices choices(state, window, speech);
+    QSignalSpy loaded(&choices, &MessageChoices::loaded);
+    timer.restart();
+    choices.start();
+    if (!loaded.wait(30000))
+        return 1;
+    std::printf("in the window: %d messages learned read and the boards in use gathered in "
+                "%lld ms\n",
+                choices.base()->predictor().messagesLearned(), timer.elapsed());
+    SentenceBar *bar = window.sentenceBar();
+    std::vector<double> shown;
+    for (const QStringList &m : messages) {
+        for (const QString &phrase : m) {
+            QElapsedTimer t;
+            t.start();
+            bar->add(phrase, {});
+            window.repaint();
+            shown.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        bar->clear();
+        QCoreApplication::processEvents();
+    }
+    std::sort(shown.begin(), shown.end());
+    std::printf("a press to the row of suggestions drawn (n=%zu): median %.2f ms, 99th "
+                "percentile %.2f ms, worst %.2f ms; memory in all %.0f MB\n",
+                shown.size(), shown[shown.size() / 2], shown[shown.size() * 99 / 100],
+                shown.back(), rss());
     return 0;
 }
