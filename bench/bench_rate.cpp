@@ -22,10 +22,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QSignalSpy>
 #include <QFile>
+#include <QProcess>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <limits>
@@ -47,7 +47,7 @@ QString textOption(const QString &name, const QString &fallback) {
 
 struct Board {
     QStringList pages;
-    QHash<QString, QSet<QString>> pagesOf; // phrase key to the pages it sits on
+    QHash<QString, QSet<QString>> pagesOf;  // phrase key to the pages it sits on
     std::vector<std::vector<int>> distance; // page to page, in link presses
     int home = 0;
 };
@@ -69,8 +69,8 @@ Board boardFrom(const Boards &b) {
     for (size_t k = 0; k < n; ++k)
         for (size_t i = 0; i < n; ++i)
             for (size_t j = 0; j < n; ++j)
-                board.distance[i][j] = std::min(board.distance[i][j],
-                                                board.distance[i][k] + board.distance[k][j]);
+                board.distance[i][j] =
+                    std::min(board.distance[i][j], board.distance[i][k] + board.distance[k][j]);
     for (const BoardPicture &p : b.pictures)
         board.pagesOf[Predictor::keyOf(p.phrase)].insert(p.page);
     return board;
@@ -80,7 +80,7 @@ Board boardFrom(const Boards &b) {
 // page, for every i; `suggested(i)`: the phrases the strip shows before phrase i (none
 // without help).
 std::vector<int> selections(const Board &board, const QStringList &message,
-               const std::function<QStringList(int)> &suggested, bool *unknown) {
+                            const std::function<QStringList(int)> &suggested, bool *unknown) {
     const auto n = size_t(board.pages.size());
     std::vector<int> cost(n, kNever);
     cost[size_t(board.home)] = 0;
@@ -124,7 +124,8 @@ struct Tally {
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    const QString corpusFile = textOption(QStringLiteral("--corpus"), QStringLiteral(TABLAVOX_CORPUS));
+    const QString corpusFile =
+        textOption(QStringLiteral("--corpus"), QStringLiteral(TABLAVOX_CORPUS));
     const QString pagesDir = textOption(QStringLiteral("--pages"), QStringLiteral(TABLAVOX_PAGES));
     QFile corpus(corpusFile);
     if (!corpus.open(QIODevice::ReadOnly)) {
@@ -158,8 +159,7 @@ int main(int argc, char **argv) {
                                 .back() +
                             1;
         const std::vector<int> steps = selections(
-            board, m,
-            [&](int at) { return base.predictor().suggest(m.mid(0, at), kSuggestions); },
+            board, m, [&](int at) { return base.predictor().suggest(m.mid(0, at), kSuggestions); },
             &unknown);
         const int with = steps.back() + 1;
         // Or the message begun with j pictures (none, at first), then "Déjà dit" and the
@@ -192,7 +192,8 @@ int main(int argc, char **argv) {
     };
     std::printf("%d messages (%s), pages from %s\n", count, qPrintable(corpusFile),
                 qPrintable(pagesDir));
-    std::printf("selections per message        all     first50 after50 2nd half fewer (2nd half)\n");
+    std::printf(
+        "selections per message        all     first50 after50 2nd half fewer (2nd half)\n");
     line("without help", plain);
     line("suggestions", suggesting);
     line("suggestions and Déjà dit", both);
@@ -287,7 +288,7 @@ int main(int argc, char **argv) {
     std::sort(shown.begin(), shown.end());
     std::printf("a press to the row of suggestions drawn (n=%zu): median %.2f ms, 99th "
                 "percentile %.2f ms, worst %.2f ms; memory in all %.0f MB\n",
-                shown.size(), shown[shown.size() / 2], shown[shown.size() * 99 / 100],
-                shown.back(), rss());
+                shown.size(), shown[shown.size() / 2], shown[shown.size() * 99 / 100], shown.back(),
+                rss());
     return 0;
 }

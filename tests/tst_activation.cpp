@@ -5,13 +5,13 @@
 #include "page/PictureControl.h"
 #include "page/SentenceBar.h"
 #include "platform/Cp1252.h"
+#include "prediction/LearnedBase.h"
 #include "support/CaseTables.h"
 #include "support/Files.h"
 #include "support/PageFixture.h"
-#include "prediction/LearnedBase.h"
 #include "use/MediaPlayback.h"
-#include "use/MessageChoices.h"
 #include "use/MediaWindow.h"
+#include "use/MessageChoices.h"
 #include "use/PictureAccessible.h"
 #include "use/PictureActivation.h"
 #include "use/SpeechWindow.h"
@@ -234,7 +234,8 @@ private slots:
         test::writeBytes(p.path("pages/page_départ.dat"),
                          "couleur_page=0\r\np.jpg,je,0,0,9,9\r\np.jpg,vouloir,0,0,9,9\r\n"
                          "p.jpg,boire,0,0,9,9\r\np.jpg,page_c.dat,0,0,9,9\r\n");
-        test::writeBytes(p.path("pages/page_c.dat"), "couleur_page=0\r\np.jpg,de l'eau,0,0,9,9\r\n");
+        test::writeBytes(p.path("pages/page_c.dat"),
+                         "couleur_page=0\r\np.jpg,de l'eau,0,0,9,9\r\n");
         Settings &s = p.state.settings;
         s.sentenceBar = true;
         s.sayEachPhrase = false;
@@ -252,8 +253,7 @@ private slots:
             for (int n = SentenceBar::kFixed + 1; n < bar->controlCount(); ++n) {
                 QAccessibleInterface *a = QAccessible::queryAccessibleInterface(bar->control(n));
                 named << (a->role() == QAccessible::Button ? "" : "? ") +
-                             a->text(QAccessible::Name) + " / " +
-                             a->text(QAccessible::Description);
+                             a->text(QAccessible::Name) + " / " + a->text(QAccessible::Description);
             }
             return named;
         };
@@ -277,7 +277,8 @@ private slots:
         QTest::mouseClick(bar->control(SentenceBar::kFixed + 1), Qt::LeftButton);
         QCOMPARE(p.fakes.speech.said.mid(said), QStringList{"je veux boire de l'eau"});
         QCOMPARE(bar->phrases(), QStringList({"je", "vouloir", "boire", "de l'eau"}));
-        QCOMPARE(choices.base()->history().ranked(QDateTime::currentDateTime(), 9).first().count, 2);
+        QCOMPARE(choices.base()->history().ranked(QDateTime::currentDateTime(), 9).first().count,
+                 2);
         // The carer's menu: none on a locked page; unlocked, the message can be deleted.
         QTest::mouseClick(bar->control(2), Qt::LeftButton);
         const auto menuOnFirst = [&] {

@@ -286,10 +286,13 @@ private slots:
     void theNextPictureAndMessagesSaidBeforeTakeOneChoice() {
         ScreenReaderDesktop desktop;
         ProgramCopy program;
-        const QByteArray window = "fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=760\r\n"
-                                  "fenetre_hauteur=520\r\nbandeau_phrase=oui\r\nbandeau_dire=non\r\n"
-                                  "pr\xE9" "diction=oui\r\npr\xE9" "diction_nombre=2\r\n"
-                                  "d\xE9j\xE0_dit=oui\r\n";
+        const QByteArray window =
+            "fenetre_gauche=0\r\nfenetre_haut=0\r\nfenetre_largeur=760\r\n"
+            "fenetre_hauteur=520\r\nbandeau_phrase=oui\r\nbandeau_dire=non\r\n"
+            "pr\xE9"
+            "diction=oui\r\npr\xE9"
+            "diction_nombre=2\r\n"
+            "d\xE9j\xE0_dit=oui\r\n";
         program.settings(window);
         const QList<QPair<QColor, QByteArray>> words = {{Qt::yellow, "je"},
                                                         {Qt::cyan, "vouloir"},
@@ -346,14 +349,20 @@ private slots:
         // Killed, then started again for a switch: what was learned is there.
         program.process.kill();
         program.process.waitForFinished();
-        program.settings(window + "acc\xE8s=d\xE9" "filement\r\ncontacteur_touche=espace\r\n"
-                                  "contacteur_avance=entr\xE9" "e\r\nd\xE9" "filement_mode=pas \xE0 pas\r\n");
+        program.settings(window + "acc\xE8s=d\xE9"
+                                  "filement\r\ncontacteur_touche=espace\r\n"
+                                  "contacteur_avance=entr\xE9"
+                                  "e\r\nd\xE9"
+                                  "filement_mode=pas \xE0 pas\r\n");
         main = program.start(*x_);
         QVERIFY(!main.isEmpty());
         const auto keys = [&](const QStringList &names) {
             QStringList args{"windowfocus", "--sync", main};
             for (const QString &key : names)
-                args << "keydown" << key << "sleep" << "0.15" << "keyup" << key << "sleep" << "0.25";
+                args << "keydown" << key << "sleep"
+                     << "0.15"
+                     << "keyup" << key << "sleep"
+                     << "0.25";
             bool ok = false;
             x_->xdotool(args, &ok);
             return ok;

@@ -27,8 +27,8 @@ LearnedRecord said(const QString &text, const QDateTime &when = kMonday) {
 // their words' frequencies.
 QHash<QString, double> board() {
     QHash<QString, int> pages;
-    for (const char *p : {"je", "tu", "vouloir", "aller", "boire", "manger", "de l'eau",
-                          "du lait", "du pain", "à l'école", "dehors", "zébu"})
+    for (const char *p : {"je", "tu", "vouloir", "aller", "boire", "manger", "de l'eau", "du lait",
+                          "du pain", "à l'école", "dehors", "zébu"})
         pages.insert(QString::fromUtf8(p), 1);
     pages["de l'eau"] = 3; // on three pages
     return boardPriors(pages);
@@ -136,10 +136,13 @@ private slots:
         {
             LearnedBase base(file);
             QVERIFY(base.add(said("je + vouloir + boire + de l'eau")));
-            QVERIFY(base.add({LearnedRecord::Kind::Said, kMonday, {"deux\r\nlignes", "x\ty"},
+            QVERIFY(base.add({LearnedRecord::Kind::Said,
+                              kMonday,
+                              {"deux\r\nlignes", "x\ty"},
                               "deux lignes x y"}));
             QVERIFY(base.add(said("bonjour + maman")));
-            QVERIFY(base.add({LearnedRecord::Kind::Pinned, kMonday, message("bonjour + maman"), {}}));
+            QVERIFY(
+                base.add({LearnedRecord::Kind::Pinned, kMonday, message("bonjour + maman"), {}}));
             QVERIFY(base.add(said("au revoir")));
             QVERIFY(base.add({LearnedRecord::Kind::Removed, kMonday, message("au revoir"), {}}));
         }
@@ -162,9 +165,10 @@ private slots:
 
         // Lines a hand or another program damaged, and a last line a crash cut short.
         const LearnedContents parsed = parseLearned(
-            learnedHeader() + "dit\tpas une date\tje\tje\r\n" + "crié\t2026-12-07T08:00:00.000\tje\tje\r\n" +
-            "dit\t2026-12-07T08:00:00.000\tje\r\n" + "dit\t2026-12-07T08:00:00.000\t\t\r\n" +
-            learnedLine(said("tu + vouloir")) + "dit\t2026-12-07T08:0");
+            learnedHeader() + "dit\tpas une date\tje\tje\r\n" +
+            "crié\t2026-12-07T08:00:00.000\tje\tje\r\n" + "dit\t2026-12-07T08:00:00.000\tje\r\n" +
+            "dit\t2026-12-07T08:00:00.000\t\t\r\n" + learnedLine(said("tu + vouloir")) +
+            "dit\t2026-12-07T08:0");
         QCOMPARE(parsed.damaged, 5);
         QCOMPARE(parsed.records, QList<LearnedRecord>{said("tu + vouloir")});
 
@@ -191,8 +195,8 @@ private slots:
         QRandomGenerator random(38);
         int kept = 0;
         for (int run = 0; run < 10; ++run) {
-            const int said =
-                test::killWhileWriting("TABLAVOX_LEARNING_CHILD", data.path(), random.bounded(1, 300));
+            const int said = test::killWhileWriting("TABLAVOX_LEARNING_CHILD", data.path(),
+                                                    random.bounded(1, 300));
             QVERIFY(said >= 0);
             LearnedBase base(LearnedBase::fileIn(data.path()));
             base.load();

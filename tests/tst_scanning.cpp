@@ -304,8 +304,8 @@ private slots:
         p.state.settings.alreadySaid = p.state.settings.switches.cues = true;
         p.window.applyLook();
         SentenceBar *bar = p.window.sentenceBar();
-        bar->setChoices({{"veux", "veux", "Suggestion", {}, false},
-                         {"vais", "vais", "Suggestion", {}, false}});
+        bar->setChoices(
+            {{"veux", "veux", "Suggestion", {}, false}, {"vais", "vais", "Suggestion", {}, false}});
         QSignalSpy chosen(bar->choices(), &ChoiceRow::chosen);
         QString access;
         connect(bar->choices(), &ChoiceRow::chosen, this,

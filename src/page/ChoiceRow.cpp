@@ -3,8 +3,8 @@
 #include "PictureCache.h"
 
 #include <QHBoxLayout>
-#include <QScrollBar>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace tv {
 
@@ -48,9 +48,8 @@ void ChoiceRow::setChoices(const QList<Choice> &choices) {
         button->setFont(font);
         const int n = int(buttons_.size());
         connect(button, &QPushButton::clicked, this, [this, n] { emit chosen(n); });
-        connect(button, &QWidget::customContextMenuRequested, this, [this, n, button](QPoint at) {
-            emit menuRequested(n, button->mapToGlobal(at));
-        });
+        connect(button, &QWidget::customContextMenuRequested, this,
+                [this, n, button](QPoint at) { emit menuRequested(n, button->mapToGlobal(at)); });
         layout_->insertWidget(n, button);
         buttons_ << button;
     }
@@ -71,8 +70,8 @@ void ChoiceRow::setChoices(const QList<Choice> &choices) {
         font.setBold(c.marked);
         button->setFont(font);
         const QFontMetrics metrics(font);
-        button->setText(metrics.elidedText(
-            c.caption, Qt::ElideRight, width - 16 - (withPicture ? kPictureSide : 0)));
+        button->setText(metrics.elidedText(c.caption, Qt::ElideRight,
+                                           width - 16 - (withPicture ? kPictureSide : 0)));
         if (withPicture) {
             const QString file = c.pictureFile;
             decodes_->run(

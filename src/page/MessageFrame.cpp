@@ -46,9 +46,9 @@ MessageFrame::MessageFrame(TwipsPerPixel tpp, Dialogs &dialogs, std::function<QS
     connect(cmdOublier_, &QPushButton::clicked, this, &MessageFrame::forgetLearned);
 
     // Saying each phrase, suggesting and keeping messages mean something only with the strip.
-    for (QWidget *w : {static_cast<QWidget *>(chkBandeauDire_),
-                       static_cast<QWidget *>(chkSuggestions_),
-                       static_cast<QWidget *>(txtSuggestions_), static_cast<QWidget *>(chkDejaDit_)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(chkBandeauDire_), static_cast<QWidget *>(chkSuggestions_),
+          static_cast<QWidget *>(txtSuggestions_), static_cast<QWidget *>(chkDejaDit_)})
         connect(chkBandeau_, &QCheckBox::toggled, w, &QWidget::setEnabled);
 }
 
@@ -59,9 +59,9 @@ void MessageFrame::fill(const Settings &s) {
     chkSuggestions_->setChecked(s.prediction);
     txtSuggestions_->setValue(s.predictionCount);
     chkDejaDit_->setChecked(s.alreadySaid);
-    for (QWidget *w : {static_cast<QWidget *>(chkBandeauDire_),
-                       static_cast<QWidget *>(chkSuggestions_),
-                       static_cast<QWidget *>(txtSuggestions_), static_cast<QWidget *>(chkDejaDit_)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(chkBandeauDire_), static_cast<QWidget *>(chkSuggestions_),
+          static_cast<QWidget *>(txtSuggestions_), static_cast<QWidget *>(chkDejaDit_)})
         w->setEnabled(s.sentenceBar);
 }
 

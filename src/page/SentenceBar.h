@@ -17,7 +17,6 @@ class QScrollArea;
 
 namespace tv {
 
-
 // The message as it is said: the phrases in the order added, joined by spaces, each verb
 // after a subject pronoun agreeing with it; the line breaks of a stored phrase ("\") are
 // spaces in the middle of a message.

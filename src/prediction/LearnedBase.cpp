@@ -57,8 +57,7 @@ QByteArray learnedLine(const LearnedRecord &r) {
     for (const QString &p : r.phrases)
         phrases << flat(p);
     return encodedForRecord(nameOf(r.kind) + u'\t' + r.when.toString(kTime) + u'\t' +
-                            phrases.join(kBetween) + u'\t' + flat(r.text) +
-                            QStringLiteral("\r\n"));
+                            phrases.join(kBetween) + u'\t' + flat(r.text) + QStringLiteral("\r\n"));
 }
 
 LearnedContents parseLearned(const QByteArray &bytes) {
@@ -144,8 +143,7 @@ void LearnedBase::apply(const LearnedRecord &r) {
         break;
     case LearnedRecord::Kind::Pinned:
     case LearnedRecord::Kind::Unpinned:
-        history_.setPinned(MessageHistory::keyOf(r.phrases),
-                           r.kind == LearnedRecord::Kind::Pinned);
+        history_.setPinned(MessageHistory::keyOf(r.phrases), r.kind == LearnedRecord::Kind::Pinned);
         break;
     case LearnedRecord::Kind::Removed:
         history_.remove(MessageHistory::keyOf(r.phrases));

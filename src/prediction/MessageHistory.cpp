@@ -27,8 +27,7 @@ QString MessageHistory::keyOf(const QStringList &phrases) {
     return keys.join(u'\x1f');
 }
 
-void MessageHistory::said(const QStringList &phrases, const QString &text,
-                          const QDateTime &when) {
+void MessageHistory::said(const QStringList &phrases, const QString &text, const QDateTime &when) {
     const QString key = keyOf(phrases);
     auto it = std::find_if(messages_.begin(), messages_.end(),
                            [&](const SaidMessage &m) { return m.key == key; });

@@ -34,8 +34,7 @@ public:
     // Pinned ones first, then the others by how often and how lately they were said, as of
     // `now`; at most `count`. With `begun`, only the messages that begin with those phrases
     // (the message being made, to be finished by one of those said before).
-    QList<SaidMessage> ranked(const QDateTime &now, int count,
-                              const QStringList &begun = {}) const;
+    QList<SaidMessage> ranked(const QDateTime &now, int count, const QStringList &begun = {}) const;
 
     // The same message whatever the letter case and spacing of its phrases.
     static QString keyOf(const QStringList &phrases);

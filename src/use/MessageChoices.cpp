@@ -195,14 +195,16 @@ void MessageChoices::openMenu(int n, QPoint global) {
     auto *menu = new QMenu(&window_);
     menu->setObjectName(QStringLiteral("mnuDéjàDit"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction *pin = menu->addAction(m.pinned ? QStringLiteral("Ne plus épingler")
-                                            : QStringLiteral("Épingler"));
+    QAction *pin =
+        menu->addAction(m.pinned ? QStringLiteral("Ne plus épingler") : QStringLiteral("Épingler"));
     pin->setObjectName(QStringLiteral("mnuÉpingler"));
     QAction *remove = menu->addAction(QStringLiteral("Supprimer"));
     remove->setObjectName(QStringLiteral("mnuSupprimer"));
     connect(pin, &QAction::triggered, this, [this, m] {
-        keep({m.pinned ? LearnedRecord::Kind::Unpinned : LearnedRecord::Kind::Pinned, now(),
-              m.phrases, {}});
+        keep({m.pinned ? LearnedRecord::Kind::Unpinned : LearnedRecord::Kind::Pinned,
+              now(),
+              m.phrases,
+              {}});
         refresh();
     });
     connect(remove, &QAction::triggered, this, [this, m] {

@@ -75,7 +75,7 @@ private:
     SentenceBar &bar_;
     SpeechWindow &speech_;
     std::shared_ptr<LearnedBase> base_;
-    QList<LearnedRecord> waiting_; // said before the base was read
+    QList<LearnedRecord> waiting_;      // said before the base was read
     QHash<QString, QString> pictureOf_; // phrase key to its image
     bool panel_ = false;
     bool stopped_ = false;

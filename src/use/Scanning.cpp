@@ -50,8 +50,7 @@ Scanning::Scanning(AppState &state, MainWindow &window, Services &services, QObj
     // What the strip offers changed under the frame: a choice the person never saw framed
     // must not be taken for the one they meant.
     connect(window_.sentenceBar(), &SentenceBar::controlsChanged, this, [this] {
-        if (framed_.isControl() || framedRow_ > 0 ||
-            place_ > state_.page.imageCount + controls())
+        if (framed_.isControl() || framedRow_ > 0 || place_ > state_.page.imageCount + controls())
             forgetFramed();
     });
     connect(&window_, &MainWindow::backgroundPressed, this, [this](Qt::MouseButton button, QPoint) {
@@ -111,8 +110,7 @@ void Scanning::frameTarget(Target target) {
     if (target.isControl()) {
         // A choice is cued by all it says, which its caption may shorten.
         if (const QPushButton *control = window_.sentenceBar()->control(target.number))
-            cue(control->accessibleName().isEmpty() ? control->text()
-                                                    : control->accessibleName());
+            cue(control->accessibleName().isEmpty() ? control->text() : control->accessibleName());
     } else if (const PictureControl *picture = window_.pictureAt(target.number)) {
         cue(cueOf(picture->tag()));
     }
