@@ -36,8 +36,14 @@ void ChoiceRow::setChoices(const QList<Choice> &choices) {
     // The pictures of choices no longer shown are not wanted any more.
     decodes_->renew();
     choices_ = choices;
-    while (buttons_.size() > choices.size())
-        delete buttons_.takeLast();
+    // A choice taken may change the row from within its own button's click: the buttons no
+    // longer wanted go once that click is over.
+    while (buttons_.size() > choices.size()) {
+        QPushButton *gone = buttons_.takeLast();
+        gone->hide();
+        layout_->removeWidget(gone);
+        gone->deleteLater();
+    }
     while (buttons_.size() < choices.size()) {
         auto *button = new QPushButton(inside_);
         button->setObjectName(QStringLiteral("cmdChoix%1").arg(buttons_.size()));

@@ -150,8 +150,12 @@ void DwellPointing::look() {
 void DwellPointing::choose(Target target) {
     choosing_ = true;
     if (target.isControl()) {
-        if (QWidget *control = widgetOf(target))
+        if (QWidget *control = widgetOf(target)) {
+            // A suggestion chosen is noted with the way in, as a picture is.
+            state_.choosing = {kAccessDwell, clock_.elapsed() - rule_.restStartedAt()};
             static_cast<QPushButton *>(control)->click();
+            state_.choosing = {};
+        }
     } else if (window_.pictureAt(target.number)) {
         state_.choosing = {kAccessDwell, clock_.elapsed() - rule_.restStartedAt()};
         press_(target.number);

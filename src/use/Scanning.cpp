@@ -232,8 +232,9 @@ bool Scanning::chooseFramed() {
     if (framed_.isControl()) {
         if (QPushButton *control = window_.sentenceBar()->control(framed_.number)) {
             // A suggestion chosen is noted with the way in, as a picture is.
-            if (state_.settings.accessMode == kAccessScanning)
-                state_.choosing = {kAccessScanning, clock_.elapsed() - framedAt_};
+            const bool scanning = state_.settings.accessMode == kAccessScanning;
+            state_.choosing = {scanning ? kAccessScanning : QStringLiteral("clavier"),
+                               scanning ? clock_.elapsed() - framedAt_ : -1};
             control->click();
             state_.choosing = {};
         }
