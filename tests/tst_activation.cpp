@@ -300,6 +300,18 @@ private slots:
         QVERIFY(choices.forget().isEmpty());
         QVERIFY(!QFileInfo::exists(LearnedBase::fileIn(p.dir.path())));
         QCOMPARE(choices.base()->predictor().messagesLearned(), 0);
+        // The file cannot be written (a link planted there): the carer is told once, the
+        // messages are still said.
+        test::writeBytes(p.path("ailleurs.txt"), "rien");
+        QVERIFY(QFile::link(p.path("ailleurs.txt"), LearnedBase::fileIn(p.dir.path())));
+        QSignalSpy stopped(&choices, &MessageChoices::keepingStopped);
+        bar->add("je", {});
+        bar->add("boire", {});
+        for (int i = 0; i < 2; ++i)
+            QTest::mouseClick(bar->control(0), Qt::LeftButton);
+        QCOMPARE(stopped.size(), 1);
+        QCOMPARE(p.fakes.speech.said.last(), QString("je bois"));
+        QCOMPARE(test::fileBytes(p.path("ailleurs.txt")), QByteArray("rien"));
         // Off, the strip keeps nothing: no row, no "Déjà dit", nothing learned.
         s.prediction = s.alreadySaid = false;
         p.window.applyLook();

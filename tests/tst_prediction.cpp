@@ -172,6 +172,13 @@ private slots:
         QCOMPARE(parsed.damaged, 5);
         QCOMPARE(parsed.records, QList<LearnedRecord>{said("tu + vouloir")});
 
+        // Grown beyond all reason: only its latest lines are read.
+        LearnedBase latest(file);
+        latest.load(learnedLine(said("au revoir")).size() + 10);
+        QCOMPARE(latest.damaged(), 1);
+        QCOMPARE(latest.predictor().messagesLearned(), 0);
+        QCOMPARE(latest.history().size(), 0); // only the line removing "au revoir"
+
         QVERIFY(again.forget().isEmpty());
         QVERIFY(!QFileInfo::exists(file));
         QCOMPARE(again.predictor().messagesLearned(), 0);

@@ -118,7 +118,7 @@ void LearnedBase::close() {
     fd_ = -1;
 }
 
-void LearnedBase::load() {
+void LearnedBase::load(qint64 maxBytes) {
     predictor_.forget();
     history_.clear();
     QFile file(path_);
@@ -127,7 +127,19 @@ void LearnedBase::load() {
         damaged_ = 0;
         return;
     }
-    const LearnedContents contents = parseLearned(file.readAll());
+    QByteArray bytes;
+    if (file.size() > maxBytes) {
+        // The latest messages, from the first whole line on; the line cut counts as damaged.
+        file.seek(file.size() - maxBytes);
+        bytes = file.read(maxBytes);
+        const qsizetype end = bytes.indexOf("\r\n");
+        bytes = end < 0 ? QByteArray() : bytes.mid(end + 2);
+    } else {
+        bytes = file.readAll();
+    }
+    LearnedContents contents = parseLearned(bytes);
+    if (file.size() > maxBytes)
+        ++contents.damaged;
     for (const LearnedRecord &r : contents.records)
         apply(r);
     damaged_ = contents.damaged;

@@ -50,8 +50,10 @@ public:
 
     static QString fileIn(const QString &dataDirectory);
 
-    // Reads the file; its damaged lines are counted in damaged().
-    void load();
+    // Reads the file, at most its last `maxBytes` (a file grown beyond all reason, or planted,
+    // never holds the start up); its damaged lines are counted in damaged().
+    static constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+    void load(qint64 maxBytes = kMaxBytes);
     // Adds a record to the file, then to what is learned; false (and nothing learned) when
     // the file cannot be written.
     bool add(const LearnedRecord &record);
