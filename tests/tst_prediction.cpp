@@ -87,8 +87,22 @@ private slots:
         // Two pictures back tell which drink: after "aller boire", milk.
         QCOMPARE(p.suggest({"je", "vouloir", "boire"}, 1), QStringList{"de l'eau"});
         QCOMPARE(p.suggest({"aller", "boire"}, 1), QStringList{"du lait"});
+        // Said once after "zut", among sixty phrases said more: still what follows "zut".
+        QHash<QString, double> many = board();
+        for (int i = 0; i < 30; ++i) {
+            for (const QString &phrase : {QString("mot%1").arg(i), QString("suite%1").arg(i)})
+                many.insert(phrase, 1);
+            for (int twice = 0; twice < 2; ++twice)
+                p.learn({QString("mot%1").arg(i), QString("suite%1").arg(i)});
+        }
+        many.insert("zut", 0.5); // the least likely on the boards
+        many.insert("alors", 0.5);
+        p.setPriors(many);
+        p.learn(message("zut + alors"));
+        QCOMPARE(p.suggest({"autre", "zut"}, 1), QStringList{"alors"});
         p.forget();
         QCOMPARE(p.messagesLearned(), 0);
+        p.setPriors(board());
         QCOMPARE(p.suggest({"je", "vouloir", "boire"}, 2), QStringList({"de l'eau", "je"}));
     }
 

@@ -133,10 +133,7 @@ QStringList Predictor::suggest(const QStringList &message, int count) const {
             s += kTrigramWeight * tri->next.value(key) / tri->total;
         scores.insert(key, s);
     };
-    if (tri) {
-        for (auto it = tri->next.begin(); it != tri->next.end(); ++it)
-            weigh(it.key());
-    }
+    // What followed the last picture (which holds what followed the last two).
     if (bi) {
         for (auto it = bi->next.begin(); it != bi->next.end(); ++it)
             weigh(it.key());
