@@ -324,9 +324,10 @@ private slots:
         QCOMPARE(chosen.first().first().toInt(), 0);
         QCOMPARE(access, kAccessScanning);
         QVERIFY(p.state.choosing.access.isEmpty());
-        // What the row offers changes under the frame: the next press chooses nothing unseen.
-        p.scanning.step();
+        // The keyboard's frame reaches the choices too.
+        p.scanning.focusStep(false);
         QCOMPARE(bar->markedControl(), 5);
+        // What the row offers changes under the frame: the next press chooses nothing unseen.
         bar->setChoices({{"bois", "bois", "Suggestion", {}, false}});
         QCOMPARE(bar->markedControl(), -1);
         p.tap(Qt::Key_Space);

@@ -29,14 +29,10 @@ void TrackingFrame::edit(EditedSettings &edited) const {
 }
 
 void TrackingFrame::eraseLog() {
-    if (!erase_ ||
-        dialogs_.message(QStringLiteral("Effacer tout ce qui a été noté de l'utilisation ?\r\n"
-                                        "Le rapport ne pourra plus le montrer."),
-                         MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
-        return;
-    if (const QString why = erase_(); !why.isEmpty())
-        dialogs_.message(QStringLiteral("Le journal n'a pas été effacé.\r\n") + why,
-                         MessageIcon::Critical, MessageButtons::Ok);
+    askThenDo(dialogs_,
+              QStringLiteral("Effacer tout ce qui a été noté de l'utilisation ?\r\n"
+                             "Le rapport ne pourra plus le montrer."),
+              erase_, QStringLiteral("Le journal n'a pas été effacé."));
 }
 
 } // namespace tv

@@ -75,14 +75,10 @@ void MessageFrame::edit(EditedSettings &edited) const {
 }
 
 void MessageFrame::forgetLearned() {
-    if (!forget_ ||
-        dialogs_.message(QStringLiteral("Oublier tous les messages dits et ce que les suggestions "
-                                        "en ont appris ?"),
-                         MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
-        return;
-    if (const QString why = forget_(); !why.isEmpty())
-        dialogs_.message(QStringLiteral("Ce qui a été appris n'a pas été oublié.\r\n") + why,
-                         MessageIcon::Critical, MessageButtons::Ok);
+    askThenDo(dialogs_,
+              QStringLiteral("Oublier tous les messages dits et ce que les suggestions en ont "
+                             "appris ?"),
+              forget_, QStringLiteral("Ce qui a été appris n'a pas été oublié."));
 }
 
 } // namespace tv

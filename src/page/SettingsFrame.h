@@ -4,8 +4,11 @@
 #include "platform/Units.h"
 
 #include <QGroupBox>
+#include <functional>
 
 namespace tv {
+
+class Dialogs;
 
 // A frame of the program properties dialog. Each lives beside the feature it sets (the
 // switches with scanning, resting the pointer with dwell, the message with its strip); the
@@ -23,6 +26,10 @@ public:
 
 protected:
     QRect px(int left, int top, int width, int height) const;
+    // Asks the carer `question`; on "Oui", does `act`, and if it says why it could not, tells
+    // that after `failure`. Nothing happens without the answer.
+    static void askThenDo(Dialogs &dialogs, const QString &question,
+                          const std::function<QString()> &act, const QString &failure);
 
 private:
     TwipsPerPixel tpp_;
