@@ -35,7 +35,8 @@ MessageChoices::MessageChoices(AppState &state, MainWindow &window, SpeechWindow
     });
     connect(bar_.choices(), &ChoiceRow::chosen, this, &MessageChoices::choose);
     connect(bar_.choices(), &ChoiceRow::menuRequested, this, &MessageChoices::openMenu);
-    // A page saved or another shown: the boards in use may have changed.
+    // Another page shown, maybe one the carer just made or changed: the boards in use are
+    // read again.
     connect(&window_, &MainWindow::pageShown, this, &MessageChoices::readBoards);
 }
 
@@ -70,7 +71,9 @@ void MessageChoices::start() {
 }
 
 void MessageChoices::readBoards() {
-    if (!base_)
+    // Pages change only in the carer's hands: a locked page is the person's, and nothing of
+    // the boards changes while it stays locked. One reading at a time.
+    if (!base_ || state_.settings.locked || reads_->running() > 0)
         return;
     const ProgramPaths paths = state_.paths;
     const TwipsPerPixel tpp = state_.tpp;
